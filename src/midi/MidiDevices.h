@@ -1,0 +1,91 @@
+#pragma once
+// The two MIDI devices of the program: enumeration, opening and closing,
+// sending long and short messages, reporting send failures and driving the
+// two activity lamps. Incoming events are handed to the GUI thread whole and
+// in arrival order, tagged with the input they came from.
+
+#include "midi/MidiPlatform.h"
+#include "midi/Notifier.h"
+#include "model/Bytes.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace patchsmith {
+
+class MidiDevices {
+public:
+    static constexpr std::size_t kBufferBytes = 8192;
+
+    MidiDevices(midi::MidiPlatform& platform, Notifier& notifier);
+    ~MidiDevices();
+    MidiDevices(const MidiDevices&) = delete;
+    MidiDevices& operator=(const MidiDevices&) = delete;
+
+    // Enumerates both sides, opens the devices whose names match the
+    // configured ones and sends the identity request. False (after a
+    // message) when there is no input or no output device at all.
+    bool InitMidiDevices();
+    void OpenMidiIn(int device);
+    bool CloseMidiIn();
+    void OpenMidiOut(int device);
+    bool CloseMidiOut();
+
+    void SendLongMessage(std::span<const Byte> message);
+    void SendShortMessage(Byte status, Byte data1, Byte data2);
+    void ReportMidiOutError();
+    void PulseMidiInLed();
+    void PulseMidiOutLed();
+
+    // Delivers an event of the platform on the GUI thread (the poster's
+    // thread). Public for platforms that already run there.
+    void deliver(const midi::MidiInputEvent& event);
+
+    midi::InputHandle inputHandle() const { return inHandle_; }
+
+    // State (read by the settings window and the dispatcher).
+    bool MidiInOpen = false;
+    bool MidiOutOpen = false;
+    std::vector<std::string> MidiInDeviceNames;
+    std::vector<std::string> MidiOutDeviceNames;
+    int MidiInDeviceIndex = -1;
+    int MidiOutDeviceIndex = -1;
+    std::string MidiInDeviceName;
+    std::string MidiOutDeviceName;
+    int LastMidiResult = 0;
+
+    // Hooks the window and the link connect.
+    std::function<void()> onPulseMidiInLed;
+    std::function<void()> onPulseMidiOutLed;
+    std::function<void()> onIdentityRequest;                         // step 6 of the enumeration
+    std::function<void(const midi::MidiInputEvent&)> onInputEvent;  // events of the open input
+    // Runs a task on the GUI thread, after every task posted before it. Until
+    // one is set, events are handled on the delivering thread at once.
+    std::function<void(std::function<void()>)> postToGuiThread;
+
+    // The name a device reports: the field up to its first NUL; a field with
+    // no NUL in its 32 characters gives an empty name.
+    static std::string nameFromField(const midi::DeviceNameField& field);
+
+private:
+    struct Alive {
+        MidiDevices* self;
+    };
+
+    midi::MidiPlatform& platform_;
+    Notifier& notifier_;
+    midi::InputHandle inHandle_ = 0;
+    midi::OutputHandle outHandle_ = 0;
+    bool inHeaderPrepared_ = false;
+    bool outHeaderPrepared_ = false;
+    std::array<Byte, kBufferBytes> sendBuffer_{};
+    // Lets events still queued for the GUI thread find out that this object
+    // is gone.
+    std::shared_ptr<Alive> alive_;
+};
+
+} // namespace patchsmith

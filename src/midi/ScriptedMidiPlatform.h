@@ -1,0 +1,79 @@
+#pragma once
+// A MIDI system for tests: devices with given names, a record of every
+// platform call and every message sent, scripted failures, and injected
+// input events delivered on the calling thread.
+
+#include "midi/MidiPlatform.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace patchsmith::midi {
+
+class ScriptedMidiPlatform : public MidiPlatform {
+public:
+    struct Sent {
+        OutputHandle handle = 0;
+        bool isLong = false;
+        std::vector<Byte> bytes; // long: the message; short: status, data 1, data 2
+    };
+
+    // Devices, in device-number order. A name of 32 characters or more fills
+    // the whole name field with no NUL.
+    std::vector<std::string> inputs;
+    std::vector<std::string> outputs;
+
+    // Makes the named operation ("openInput", "sendLong", "closeOutput", ...)
+    // return `code` from now on (0 to succeed again).
+    void failWith(const std::string& operation, MidiResult code) { failures_[operation] = code; }
+
+    // Every platform call, by operation name, in order.
+    std::vector<std::string> calls;
+    // Every message sent, in order.
+    std::vector<Sent> sent;
+    std::vector<std::vector<Byte>> longMessages() const;
+
+    // Delivers an event to the open input with the given handle (the current
+    // one when 0). Does nothing when no input is open.
+    void injectShort(Byte status, Byte d1, Byte d2, InputHandle input = 0);
+    void injectSysEx(std::vector<Byte> bytes, InputHandle input = 0);
+
+    InputHandle openInputHandle() const { return openIn_; }
+    OutputHandle openOutputHandle() const { return openOut_; }
+    unsigned openedInputDevice() const { return openInDevice_; }
+    unsigned openedOutputDevice() const { return openOutDevice_; }
+
+    unsigned inputDeviceCount() override;
+    unsigned outputDeviceCount() override;
+    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
+    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
+    MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
+    MidiResult prepareInputBuffer(InputHandle handle) override;
+    MidiResult addInputBuffer(InputHandle handle) override;
+    MidiResult startInput(InputHandle handle) override;
+    MidiResult stopInput(InputHandle handle) override;
+    MidiResult resetInput(InputHandle handle) override;
+    MidiResult unprepareInputBuffer(InputHandle handle) override;
+    MidiResult closeInput(InputHandle handle) override;
+    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
+    MidiResult prepareOutputBuffer(OutputHandle handle) override;
+    MidiResult unprepareOutputBuffer(OutputHandle handle) override;
+    MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;
+    MidiResult sendShort(OutputHandle handle, std::uint32_t packed) override;
+    MidiResult closeOutput(OutputHandle handle) override;
+
+private:
+    MidiResult call(const std::string& operation);
+    static void fillName(const std::string& name, DeviceNameField& field);
+
+    std::map<std::string, MidiResult> failures_;
+    MidiInputSink sink_;
+    InputHandle openIn_ = 0;
+    OutputHandle openOut_ = 0;
+    unsigned openInDevice_ = 0;
+    unsigned openOutDevice_ = 0;
+    std::uint32_t nextHandle_ = 1;
+};
+
+} // namespace patchsmith::midi
