@@ -1,0 +1,194 @@
+#include "midi/ReceiveDispatcher.h"
+
+#include "model/Names.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace patchsmith {
+
+namespace {
+
+std::string hex2(Byte b) {
+    char buf[3];
+    std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(b));
+    return buf;
+}
+
+std::string threeDigits(int n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%03d", n);
+    return buf;
+}
+
+} // namespace
+
+std::optional<std::string> ShortMessageText(Byte status, Byte data1, Byte data2) {
+    const std::string prefix = "<" + std::to_string((status & 0x0F) + 1) + "> ";
+    switch (status & 0xF0) {
+    case 0x90:
+        if (data2 > 0)
+            return prefix + "Note-ON  [" + noteName(data1) + "]  Vel " + std::to_string(data2);
+        return prefix + "Note-OFF [" + noteName(data1) + "]";
+    case 0xB0: {
+        const int centred = data2 - 64;
+        switch (data1) {
+        case 1: return prefix + "M-Wheel " + std::to_string(data2);
+        case 17: return prefix + "Assign 1 " + std::to_string(centred);
+        case 18: return prefix + "Assign 2 " + std::to_string(centred);
+        case 71: return prefix + "Resonance " + std::to_string(centred);
+        case 72: return prefix + "Release " + std::to_string(centred);
+        case 73: return prefix + "Attack " + std::to_string(centred);
+        case 74: return prefix + "Cutoff " + std::to_string(centred);
+        default: return prefix;
+        }
+    }
+    case 0xE0: return prefix + "Pitch-Bend " + std::to_string(data2 * 128 + data1 - 8192);
+    case 0xC0: return std::nullopt;
+    default: return prefix + hex2(status) + " " + hex2(data1) + " " + hex2(data2);
+    }
+}
+
+std::string NamesRequestLine(std::span<const Byte> commonMessage, int k) {
+    std::string line = threeDigits(k + 1) + "  ";
+    const int category = commonMessage.size() > 17 ? commonMessage[17] : 0;
+    line += std::string(categoryAbbreviation(category)) + " ";
+    for (std::size_t i = 9; i < 17 && i < commonMessage.size(); ++i) {
+        const Byte c = commonMessage[i];
+        // The list shows text: bytes a foreign dump may carry outside
+        // printable ASCII become blanks.
+        line += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : ' ';
+    }
+    if (line.size() > 16) line.resize(16);
+    return line;
+}
+
+ReceiveDispatcher::ReceiveDispatcher(MidiLink& link, ReceiveUi& ui) : link_(link), ui_(ui) {
+    link_.StartRequestTimeout = [this] { ui_.startRequestTimer(1000); };
+}
+
+void ReceiveDispatcher::AppMessage(const midi::MidiInputEvent& event) {
+    if (!event.isSysEx && event.shortMessage == 0xFE) return; // active sensing
+    link_.devices().PulseMidiInLed();
+    if (event.isSysEx) {
+        if (link_.PendingRequest != 0)
+            ProcessIncomingSysEx(event.sysex);
+        else
+            ui_.ShowStatus("Received Bullshit...");
+        return;
+    }
+    handleShort(event.shortMessage);
+}
+
+void ReceiveDispatcher::handleShort(std::uint32_t packed) {
+    const auto status = static_cast<Byte>(packed & 0xFF);
+    const auto d1 = static_cast<Byte>((packed >> 8) & 0xFF);
+    const auto d2 = static_cast<Byte>((packed >> 16) & 0xFF);
+    if ((status & 0xF0) == 0xC0) {
+        followProgramChange(d1);
+        return;
+    }
+    if ((status & 0xF0) == 0xB0) ui_.HandleSynthKnob(d1, d2);
+    if (auto text = ShortMessageText(status, d1, d2)) ui_.ShowStatus(*text);
+}
+
+void ReceiveDispatcher::followProgramChange(Byte program) {
+    if (!ProgramChangesOn || !ProgramChangesOn()) return;
+    MidiDevices& devices = link_.devices();
+    if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
+    const int p = program & 0x7F;
+    link_.model().ActiveUserPerf = p;
+    ui_.setBusyCursor();
+    ui_.selectUserPerfRow(p);
+    devices.SendShortMessage(0xB0, 0x00, 0x3F);
+    devices.SendShortMessage(0xB0, 0x20, 0x41);
+    devices.SendShortMessage(0xC0, static_cast<Byte>(p), 0x00);
+    FetchCurrentPerformance();
+}
+
+void ReceiveDispatcher::FetchCurrentPerformance() {
+    BlocksToGo = 6;
+    ReceivingCurrentPerf = true;
+    link_.SendRequest(TransferKind::CurrentCommon);
+    ui_.ShowStatus("Receiving Perf-COMMON");
+}
+
+void ReceiveDispatcher::RequestAllNames() {
+    const MidiDevices& devices = link_.devices();
+    if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
+    ReceivingAllNames = true;
+    link_.UserPerfNumber = 0;
+    link_.SendRequest(TransferKind::UserCommon);
+    ui_.setBusyCursor();
+}
+
+void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
+    ui_.stopRequestTimer();
+    const int kind = link_.PendingRequest;
+    const int required = answerLength(kind);
+    if (required == 0) {
+        // Nothing we know is awaited; keep the chains as they are.
+        link_.PendingRequest = 0;
+        return;
+    }
+    if (static_cast<int>(message.size()) != required) {
+        ui_.showMessage("Receive-Error - Wrong blocksize");
+    } else if (kind == TransferKind::Identity) {
+        std::copy(message.begin(), message.end(), IdentityReply.begin());
+        link_.PendingRequest = 0;
+        ui_.showMessage("CS1x responding... Device-Code: " + hex2(IdentityReply[8]) + " " + hex2(IdentityReply[9]) +
+                        " - TG-Level: " + hex2(IdentityReply[13]));
+    } else {
+        // The block is the one the request named, whatever the message's own
+        // address says.
+        std::span<Byte> stored = link_.storedMessage(kind);
+        std::copy(message.begin(), message.end(), stored.begin());
+    }
+    link_.PendingRequest = 0;
+
+    if (ReceivingCurrentPerf) {
+        if (BlocksToGo > 0) {
+            --BlocksToGo;
+            ui_.wait(5);
+            switch (BlocksToGo) {
+            case 5: link_.SendRequest(6); break;
+            case 4: link_.SendRequest(7); break;
+            case 3: link_.SendRequest(8); ui_.ShowStatus("Receiving LAYER-1"); break;
+            case 2: link_.SendRequest(9); ui_.ShowStatus("Receiving LAYER-2"); break;
+            case 1: link_.SendRequest(10); ui_.ShowStatus("Receiving LAYER-3"); break;
+            default: link_.SendRequest(11); ui_.ShowStatus("Receiving LAYER-4"); break;
+            }
+        } else {
+            ReceivingCurrentPerf = false;
+            ui_.ShowPerformance();
+        }
+    }
+
+    if (ReceivingAllNames) {
+        const int k = std::clamp(link_.UserPerfNumber, 0, 127);
+        ui_.ShowStatus("Received User-Performance-Name #" + std::to_string(k + 1));
+        ui_.setUserPerfRow(k, NamesRequestLine(link_.model().userPerfBuffer.message(0), k));
+        if (k >= 127) {
+            ReceivingAllNames = false;
+            ui_.setNormalCursor();
+            if (link_.model().ActiveUserPerf >= 0) ui_.selectUserPerfRow(link_.model().ActiveUserPerf);
+        } else {
+            link_.UserPerfNumber = k + 1;
+            link_.SendRequest(TransferKind::UserCommon);
+        }
+    }
+
+    if ((UserPerfToDisk || AllUserPerfsToDisk) && DiskTransferStep) DiskTransferStep();
+}
+
+void ReceiveDispatcher::RequestTimeout() {
+    ui_.stopRequestTimer();
+    if (link_.PendingRequest == TransferKind::Identity)
+        ui_.showMessage("CS1x does not respond on selected MIDI-device!\nPlease check cabling and/or device-settings");
+    else if (link_.PendingRequest != 0)
+        ui_.showMessage("MIDI-Data receive-timeout!");
+    ui_.setNormalCursor();
+    if (onTimeoutReported) onTimeoutReported();
+}
+
+} // namespace patchsmith
