@@ -1,0 +1,472 @@
+#include "midi/RtMidiPlatform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace patchsmith::midi {
+
+namespace {
+
+// Our own RtMidi clients go by this name; their ports are not offered as
+// devices (connecting the editor to itself makes no sense).
+constexpr const char* kClientName = "Patchsmith";
+constexpr const char* kInputPortName = "MIDI In";
+constexpr const char* kOutputPortName = "MIDI Out";
+
+// Large enough for the biggest SysEx the program receives in one piece;
+// only APIs with fixed input buffers (WinMM) look at it.
+constexpr unsigned kInputBufferBytes = 16384;
+constexpr unsigned kInputBufferCount = 4;
+
+constexpr MidiResult MMSYSERR_NOMEM = 7; // no text of its own
+
+bool allDigits(const std::string& s, std::size_t from, std::size_t to) {
+    if (from >= to) return false;
+    for (std::size_t i = from; i < to; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+    return true;
+}
+
+// Ports of a running Patchsmith: "Patchsmith:..." or, when JACK or ALSA had
+// to make the client name unique, "Patchsmith-NN:...".
+bool isOwnPort(const std::string& rtmidiName) {
+    const std::string prefix = kClientName;
+    if (rtmidiName.compare(0, prefix.size(), prefix) != 0) return false;
+    const std::size_t rest = prefix.size();
+    if (rest < rtmidiName.size() && rtmidiName[rest] == ':') return true;
+    if (rest < rtmidiName.size() && rtmidiName[rest] == '-') {
+        const std::size_t colon = rtmidiName.find(':', rest);
+        return colon != std::string::npos && allDigits(rtmidiName, rest + 1, colon);
+    }
+    return false;
+}
+
+// RtMidi's reports: JACK's full output queue and ALSA's refused event both
+// leave the message unsent as a whole, so it can be sent again once there is
+// room.
+bool isQueueFull(const std::string& text) {
+    return text.find("ringbuffer full") != std::string::npos ||
+           text.find("error sending MIDI message to port") != std::string::npos;
+}
+
+} // namespace
+
+// What RtMidi reported through the error callback since it was last cleared.
+// RtMidi calls it instead of throwing once a callback is set, possibly on its
+// own threads.
+struct RtMidiPlatform::ErrorLog {
+    std::mutex mutex;
+    bool occurred = false;
+    RtMidiError::Type type = RtMidiError::UNSPECIFIED;
+    std::string text;
+
+    static void callback(RtMidiError::Type type, const std::string& text, void* user) {
+        auto* log = static_cast<ErrorLog*>(user);
+        std::lock_guard lock(log->mutex);
+        // The first error of an operation is the one that tells what failed.
+        if (log->occurred) return;
+        log->occurred = true;
+        log->type = type;
+        log->text = text;
+    }
+    void clear() {
+        std::lock_guard lock(mutex);
+        occurred = false;
+        text.clear();
+    }
+    // The error since the last clear, if any, and clears it.
+    std::optional<std::pair<RtMidiError::Type, std::string>> take() {
+        std::lock_guard lock(mutex);
+        if (!occurred) return std::nullopt;
+        occurred = false;
+        return std::make_pair(type, std::move(text));
+    }
+};
+
+// The part of an open input that RtMidi's thread sees.
+struct RtMidiPlatform::InputState {
+    std::mutex mutex;
+    InputHandle handle = 0;
+    MidiInputSink sink;
+    bool started = false;
+    bool bufferAdded = false;
+
+    static void callback(double, std::vector<unsigned char>* message, void* user) {
+        auto* state = static_cast<InputState*>(user);
+        if (!message) return;
+        std::lock_guard lock(state->mutex);
+        if (!state->started || !state->sink) return;
+        auto event = eventFromMessage(state->handle, *message);
+        if (!event) return;
+        // Without a receive buffer a SysEx message has nowhere to go.
+        if (event->isSysEx && !state->bufferAdded) return;
+        state->sink(std::move(*event));
+    }
+};
+
+std::string normalizeDeviceName(RtMidi::Api api, const std::string& rtmidiName) {
+    std::string name = rtmidiName;
+    if (api == RtMidi::LINUX_ALSA) {
+        // "Client:Port 20:0" - the numbers are handed out by the sequencer
+        // and change with the order in which devices appear.
+        const std::size_t blank = name.rfind(' ');
+        if (blank != std::string::npos) {
+            const std::size_t colon = name.find(':', blank);
+            if (colon != std::string::npos && allDigits(name, blank + 1, colon) &&
+                allDigits(name, colon + 1, name.size()))
+                name.erase(blank);
+        }
+    } else if (api == RtMidi::WINDOWS_MM) {
+        // RtMidi appends the device number to make names unique.
+        const std::size_t blank = name.rfind(' ');
+        if (blank != std::string::npos && allDigits(name, blank + 1, name.size())) name.erase(blank);
+    }
+    return name;
+}
+
+void fillDeviceNameField(const std::string& name, DeviceNameField& field) {
+    field.fill('\0');
+    std::size_t length = std::min(name.size(), field.size() - 1);
+    // Never end inside a multi-byte character: step back over continuation
+    // bytes to the start of the character that would be cut.
+    if (length < name.size()) {
+        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+    }
+    std::copy_n(name.begin(), length, field.begin());
+}
+
+MidiResult resultFromRtMidiError(RtMidiError::Type type) {
+    switch (type) {
+    case RtMidiError::NO_DEVICES_FOUND:
+    case RtMidiError::INVALID_DEVICE: return MMSYSERR_BADDEVICEID;
+    case RtMidiError::INVALID_PARAMETER: return MMSYSERR_INVALPARAM;
+    case RtMidiError::MEMORY_ERROR: return MMSYSERR_NOMEM;
+    case RtMidiError::WARNING:
+    case RtMidiError::DEBUG_WARNING:
+    case RtMidiError::UNSPECIFIED:
+    case RtMidiError::INVALID_USE:
+    case RtMidiError::DRIVER_ERROR:
+    case RtMidiError::SYSTEM_ERROR:
+    case RtMidiError::THREAD_ERROR: break;
+    }
+    return MMSYSERR_ERROR;
+}
+
+unsigned shortMessageLength(Byte status) {
+    if (status < 0x80) return 0;
+    if (status < 0xF0) {
+        const Byte kind = status & 0xF0;
+        return (kind == 0xC0 || kind == 0xD0) ? 2 : 3;
+    }
+    switch (status) {
+    case 0xF1:
+    case 0xF3: return 2;
+    case 0xF2: return 3;
+    case 0xF0:
+    case 0xF7: return 0;
+    default: return 1; // F4, F5, F6 and the real-time messages F8..FF
+    }
+}
+
+std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vector<unsigned char>& message) {
+    if (message.empty()) return std::nullopt;
+    MidiInputEvent event;
+    event.input = input;
+    if (message.front() == 0xF0) {
+        event.isSysEx = true;
+        event.sysex.assign(message.begin(), message.end());
+        return event;
+    }
+    if (message.size() > 3) return std::nullopt;
+    event.shortMessage = packShort(message[0], message.size() > 1 ? message[1] : 0, message.size() > 2 ? message[2] : 0);
+    return event;
+}
+
+RtMidiPlatform::RtMidiPlatform() { rescan(); }
+
+RtMidiPlatform::~RtMidiPlatform() {
+    // Inputs first: their callbacks must be quiet before anything goes away.
+    for (auto& [handle, input] : openInputs_) {
+        (void)handle;
+        std::lock_guard lock(input.state->mutex);
+        input.state->started = false;
+        input.state->sink = nullptr;
+    }
+    openInputs_.clear();
+    openOutputs_.clear();
+}
+
+void RtMidiPlatform::rescan() {
+    inputs_.clear();
+    outputs_.clear();
+    std::vector<RtMidi::Api> apis;
+    RtMidi::getCompiledApi(apis);
+    for (const RtMidi::Api api : apis) {
+        if (api == RtMidi::RTMIDI_DUMMY) continue;
+        // Each API on its own: one that cannot work here (no ALSA sequencer,
+        // no JACK server) throws or lists nothing, and adds no devices.
+        auto list = [api](auto& rtmidi, std::vector<Port>& ports) {
+            ErrorLog errors;
+            rtmidi.setErrorCallback(&ErrorLog::callback, &errors);
+            const unsigned count = rtmidi.getPortCount();
+            for (unsigned i = 0; i < count; ++i) {
+                errors.clear();
+                const std::string raw = rtmidi.getPortName(i);
+                if (errors.take() || raw.empty() || isOwnPort(raw)) continue;
+                ports.push_back({api, raw, normalizeDeviceName(api, raw)});
+            }
+            rtmidi.setErrorCallback(nullptr, nullptr);
+        };
+        try {
+            RtMidiIn in(api, kClientName);
+            list(in, inputs_);
+        } catch (const std::exception&) {
+        }
+        try {
+            RtMidiOut out(api, kClientName);
+            list(out, outputs_);
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+unsigned RtMidiPlatform::inputDeviceCount() { return static_cast<unsigned>(inputs_.size()); }
+unsigned RtMidiPlatform::outputDeviceCount() { return static_cast<unsigned>(outputs_.size()); }
+
+MidiResult RtMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
+    if (device >= inputs_.size()) return MMSYSERR_BADDEVICEID;
+    fillDeviceNameField(inputs_[device].name, name);
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
+    if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
+    fillDeviceNameField(outputs_[device].name, name);
+    return MMSYSERR_NOERROR;
+}
+
+namespace {
+
+// Finds the port RtMidi now lists under the name seen at enumeration; the
+// numbering may have changed since.
+template <typename R>
+std::optional<unsigned> findPort(R& rtmidi, const std::string& rtmidiName) {
+    const unsigned count = rtmidi.getPortCount();
+    for (unsigned i = 0; i < count; ++i)
+        if (rtmidi.getPortName(i) == rtmidiName) return i;
+    return std::nullopt;
+}
+
+} // namespace
+
+MidiResult RtMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
+    if (device >= inputs_.size()) return MMSYSERR_BADDEVICEID;
+    const Port& port = inputs_[device];
+    OpenInput input;
+    input.errors = std::make_unique<ErrorLog>();
+    input.state = std::make_shared<InputState>();
+    try {
+        input.in = std::make_unique<RtMidiIn>(port.api, kClientName);
+        input.in->setErrorCallback(&ErrorLog::callback, input.errors.get());
+        input.in->setBufferSize(kInputBufferBytes, kInputBufferCount);
+        // SysEx and timing messages are wanted, active sensing is not.
+        input.in->ignoreTypes(false, false, true);
+        const auto index = findPort(*input.in, port.rtmidiName);
+        if (!index) return MMSYSERR_BADDEVICEID;
+        input.errors->clear();
+        input.in->setCallback(&InputState::callback, input.state.get());
+        input.in->openPort(*index, kInputPortName);
+        if (auto error = input.errors->take(); error && error->first != RtMidiError::WARNING &&
+                                               error->first != RtMidiError::DEBUG_WARNING)
+            return resultFromRtMidiError(error->first);
+        if (!input.in->isPortOpen()) return MMSYSERR_ERROR;
+    } catch (const RtMidiError& e) {
+        return resultFromRtMidiError(e.getType());
+    } catch (const std::exception&) {
+        return MMSYSERR_ERROR;
+    }
+    handle = nextHandle_++;
+    if (nextHandle_ == 0) nextHandle_ = 1;
+    {
+        std::lock_guard lock(input.state->mutex);
+        input.state->handle = handle;
+        input.state->sink = std::move(sink);
+    }
+    openInputs_.emplace(handle, std::move(input));
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::prepareInputBuffer(InputHandle handle) {
+    const auto it = openInputs_.find(handle);
+    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
+    it->second.prepared = true;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::addInputBuffer(InputHandle handle) {
+    const auto it = openInputs_.find(handle);
+    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
+    if (!it->second.prepared) return MIDIERR_UNPREPARED;
+    // The buffer stays with the input until reset: SysEx messages that follow
+    // each other closely are all kept, also while the program is still
+    // handling the one before.
+    std::lock_guard lock(it->second.state->mutex);
+    it->second.state->bufferAdded = true;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::startInput(InputHandle handle) {
+    const auto it = openInputs_.find(handle);
+    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
+    std::lock_guard lock(it->second.state->mutex);
+    it->second.state->started = true;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::stopInput(InputHandle handle) {
+    const auto it = openInputs_.find(handle);
+    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
+    std::lock_guard lock(it->second.state->mutex);
+    it->second.state->started = false;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::resetInput(InputHandle handle) {
+    const auto it = openInputs_.find(handle);
+    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
+    std::lock_guard lock(it->second.state->mutex);
+    it->second.state->started = false;
+    it->second.state->bufferAdded = false;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::unprepareInputBuffer(InputHandle handle) {
+    const auto it = openInputs_.find(handle);
+    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
+    it->second.prepared = false;
+    std::lock_guard lock(it->second.state->mutex);
+    it->second.state->bufferAdded = false;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
+    const auto it = openInputs_.find(handle);
+    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
+    {
+        // Once this returns, RtMidi's thread delivers nothing more: a callback
+        // that is running finishes first, later ones find the sink gone.
+        std::lock_guard lock(it->second.state->mutex);
+        it->second.state->started = false;
+        it->second.state->sink = nullptr;
+    }
+    MidiResult rc = MMSYSERR_NOERROR;
+    try {
+        it->second.in->cancelCallback();
+        it->second.in->closePort();
+    } catch (const RtMidiError& e) {
+        rc = resultFromRtMidiError(e.getType());
+    }
+    openInputs_.erase(it);
+    return rc;
+}
+
+MidiResult RtMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+    if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
+    const Port& port = outputs_[device];
+    OpenOutput output;
+    output.errors = std::make_unique<ErrorLog>();
+    try {
+        output.out = std::make_unique<RtMidiOut>(port.api, kClientName);
+        output.out->setErrorCallback(&ErrorLog::callback, output.errors.get());
+        const auto index = findPort(*output.out, port.rtmidiName);
+        if (!index) return MMSYSERR_BADDEVICEID;
+        output.errors->clear();
+        output.out->openPort(*index, kOutputPortName);
+        if (auto error = output.errors->take(); error && error->first != RtMidiError::WARNING &&
+                                                error->first != RtMidiError::DEBUG_WARNING)
+            return resultFromRtMidiError(error->first);
+        if (!output.out->isPortOpen()) return MMSYSERR_ERROR;
+    } catch (const RtMidiError& e) {
+        return resultFromRtMidiError(e.getType());
+    } catch (const std::exception&) {
+        return MMSYSERR_ERROR;
+    }
+    handle = nextHandle_++;
+    if (nextHandle_ == 0) nextHandle_ = 1;
+    openOutputs_.emplace(handle, std::move(output));
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::prepareOutputBuffer(OutputHandle handle) {
+    const auto it = openOutputs_.find(handle);
+    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
+    it->second.prepared = true;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::unprepareOutputBuffer(OutputHandle handle) {
+    const auto it = openOutputs_.find(handle);
+    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
+    it->second.prepared = false;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult RtMidiPlatform::send(OpenOutput& output, const Byte* bytes, std::size_t size) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kSendWaitMs);
+    for (;;) {
+        output.errors->clear();
+        try {
+            output.out->sendMessage(bytes, size);
+        } catch (const RtMidiError& e) {
+            return resultFromRtMidiError(e.getType());
+        }
+        const auto error = output.errors->take();
+        if (!error) return MMSYSERR_NOERROR;
+        if (!isQueueFull(error->second)) {
+            // The other warnings of a send are about the message itself.
+            return error->first == RtMidiError::WARNING ? MMSYSERR_INVALPARAM
+                                                        : resultFromRtMidiError(error->first);
+        }
+        // The output queue is full and the message was not taken: wait for
+        // the driver to drain it, then offer the whole message again.
+        if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+MidiResult RtMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
+    const auto it = openOutputs_.find(handle);
+    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
+    if (!it->second.prepared) return MIDIERR_UNPREPARED;
+    if (message.size() < 2 || message.front() != 0xF0 || message.back() != 0xF7) return MMSYSERR_INVALPARAM;
+    return send(it->second, message.data(), message.size());
+}
+
+MidiResult RtMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) {
+    const auto it = openOutputs_.find(handle);
+    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
+    const Byte bytes[3] = {static_cast<Byte>(packed & 0xFF), static_cast<Byte>((packed >> 8) & 0xFF),
+                           static_cast<Byte>((packed >> 16) & 0xFF)};
+    const unsigned length = shortMessageLength(bytes[0]);
+    if (length == 0) return MMSYSERR_INVALPARAM;
+    return send(it->second, bytes, length);
+}
+
+MidiResult RtMidiPlatform::closeOutput(OutputHandle handle) {
+    const auto it = openOutputs_.find(handle);
+    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
+    MidiResult rc = MMSYSERR_NOERROR;
+    try {
+        it->second.out->closePort();
+    } catch (const RtMidiError& e) {
+        rc = resultFromRtMidiError(e.getType());
+    }
+    openOutputs_.erase(it);
+    return rc;
+}
+
+} // namespace patchsmith::midi

@@ -1,0 +1,37 @@
+#pragma once
+// A private JACK server for tests that need a real MIDI stack: jackd with the
+// dummy driver, no realtime scheduling, under a name of its own so that tests
+// running side by side never meet. Clients of this process find it through
+// JACK_DEFAULT_SERVER; none of them may start a server of its own.
+
+#include <string>
+#include <sys/types.h>
+
+namespace patchsmith::test {
+
+class JackServer {
+public:
+    JackServer();   // starts jackd with the dummy driver under a unique server name,
+                    // sets JACK_DEFAULT_SERVER to it in this process, waits until it accepts clients
+    ~JackServer();  // stops it by its PID (only the one it started) and waits for it
+    JackServer(const JackServer&) = delete;
+    JackServer& operator=(const JackServer&) = delete;
+
+    bool ok() const;                 // false when jackd is missing or could not start
+    const std::string& why() const;  // the reason when !ok()
+    const std::string& name() const; // the server name
+
+private:
+    void stop();
+    std::string logTail() const;
+
+    bool ok_ = false;
+    std::string why_;
+    std::string name_;
+    std::string logPath_;
+    pid_t pid_ = -1;
+    bool hadDefaultServer_ = false;
+    std::string previousDefaultServer_;
+};
+
+} // namespace patchsmith::test
