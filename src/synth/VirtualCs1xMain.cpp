@@ -1,0 +1,167 @@
+// patchsmith-virtual-cs1x: the virtual CS1x on virtual MIDI ports, for trying
+// the editor (or any other program) without an instrument. Prints every
+// message it receives ("<- ") and sends ("-> ") as one line of hex, "ready"
+// once its ports exist, and ends cleanly on Ctrl-C or SIGTERM.
+
+#include "synth/SynthRunner.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+extern "C" void onSignal(int) { gStop = 1; }
+
+std::mutex gPrintLock;
+
+void printLine(const std::string& line) {
+    std::lock_guard<std::mutex> lock(gPrintLock);
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::string hexLine(const char* mark, const unsigned char* bytes, std::size_t n) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string s = mark;
+    for (std::size_t i = 0; i < n; ++i) {
+        s += ' ';
+        s += kDigits[bytes[i] >> 4];
+        s += kDigits[bytes[i] & 0x0F];
+    }
+    return s;
+}
+
+void usage(std::FILE* to) {
+    std::fputs("Usage: patchsmith-virtual-cs1x [--api jack|alsa] [--name CLIENT] [--wire] [--quiet]\n"
+               "  --api    MIDI system for the virtual ports (default: the first that works)\n"
+               "  --name   client and port name (default \"Virtual CS1x\")\n"
+               "  --wire   take the time of a MIDI cable: 320 us per byte each way\n"
+               "  --quiet  do not print the messages\n",
+               to);
+}
+
+struct Options {
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    std::string name = "Virtual CS1x";
+    bool wire = false;
+    bool quiet = false;
+};
+
+// False (after a message) for a bad command line; `help` set for --help.
+bool parse(int argc, char** argv, Options& o, bool& help) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            help = true;
+        } else if (a == "--wire") {
+            o.wire = true;
+        } else if (a == "--quiet") {
+            o.quiet = true;
+        } else if ((a == "--api" || a == "--name") && i + 1 < argc) {
+            const std::string v = argv[++i];
+            if (a == "--name") {
+                if (v.empty()) {
+                    std::fputs("patchsmith-virtual-cs1x: the client name must not be empty\n", stderr);
+                    return false;
+                }
+                o.name = v;
+            } else if (v == "jack") {
+                o.api = RtMidi::UNIX_JACK;
+            } else if (v == "alsa") {
+                o.api = RtMidi::LINUX_ALSA;
+            } else {
+                std::fprintf(stderr, "patchsmith-virtual-cs1x: unknown API '%s' (jack or alsa)\n", v.c_str());
+                return false;
+            }
+        } else {
+            std::fprintf(stderr, "patchsmith-virtual-cs1x: unknown or incomplete option '%s'\n", a.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+struct InputContext {
+    patchsmith::synth::SynthRunner* runner;
+    bool quiet;
+};
+
+void onMessage(double, std::vector<unsigned char>* message, void* user) {
+    if (!message || message->empty()) return;
+    auto* ctx = static_cast<InputContext*>(user);
+    if (!ctx->quiet) printLine(hexLine("<-", message->data(), message->size()));
+    ctx->runner->receive(std::span<const unsigned char>(message->data(), message->size()));
+}
+
+void onError(RtMidiError::Type type, const std::string& text, void*) {
+    // Warnings (a dropped oversized message, say) are shown and survived.
+    std::fprintf(stderr, "patchsmith-virtual-cs1x: %s%s\n",
+                 type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING ? "warning: " : "",
+                 text.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options opt;
+    bool help = false;
+    if (!parse(argc, argv, opt, help)) {
+        usage(stderr);
+        return 2;
+    }
+    if (help) {
+        usage(stdout);
+        return 0;
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+
+    try {
+        // Declared so that input goes first and output last when they close.
+        auto out = std::make_unique<RtMidiOut>(opt.api, opt.name);
+        out->setErrorCallback(onError);
+        auto runner = std::make_unique<patchsmith::synth::SynthRunner>(
+            [&out, quiet = opt.quiet](const patchsmith::synth::Message& m) {
+                if (!quiet) printLine(hexLine("->", m.data(), m.size()));
+                out->sendMessage(m.data(), m.size());
+            },
+            opt.wire);
+        InputContext ctx{runner.get(), opt.quiet};
+        auto in = std::make_unique<RtMidiIn>(opt.api, opt.name);
+        in->setErrorCallback(onError);
+        in->ignoreTypes(false, true, true); // system exclusive in; clock and active sensing out
+        in->setCallback(onMessage, &ctx);
+        out->openVirtualPort(opt.name);
+        in->openVirtualPort(opt.name);
+
+        printLine("ready");
+        while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+        in->cancelCallback();
+        in->closePort();
+        in.reset();
+        runner.reset();
+        out->closePort();
+        out.reset();
+    } catch (const RtMidiError& e) {
+        std::fprintf(stderr, "patchsmith-virtual-cs1x: %s\n", e.getMessage().c_str());
+        return 1;
+    }
+    if (!opt.quiet) printLine("bye");
+    return 0;
+}
