@@ -140,7 +140,7 @@ std::string literal(std::string_view s) {
 }
 
 std::string threeDigits(int n) {
-    char buf[8];
+    char buf[16];
     std::snprintf(buf, sizeof buf, "%03d", n);
     return buf;
 }
