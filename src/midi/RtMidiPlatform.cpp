@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -50,6 +52,13 @@ bool isOwnPort(const std::string& rtmidiName) {
 bool isQueueFull(const std::string& text) {
     return text.find("ringbuffer full") != std::string::npos ||
            text.find("error sending MIDI message to port") != std::string::npos;
+}
+
+// F0, 7-bit data, F7: anything else would end early or run into the next
+// message on the cable.
+bool isWholeSysEx(std::span<const Byte> message) {
+    if (message.size() < 2 || message.front() != 0xF0 || message.back() != 0xF7) return false;
+    return std::all_of(message.begin() + 1, message.end() - 1, [](Byte b) { return b < 0x80; });
 }
 
 } // namespace
@@ -104,6 +113,123 @@ struct RtMidiPlatform::InputState {
         // Without a receive buffer a SysEx message has nowhere to go.
         if (event->isSysEx && !state->bufferAdded) return;
         state->sink(std::move(*event));
+    }
+};
+
+// An open output: RtMidi's output object and the queue of messages that a
+// thread of its own hands to it one after the other.
+struct RtMidiPlatform::Sender {
+    using Clock = std::chrono::steady_clock;
+
+    ErrorLog errors;
+    std::unique_ptr<RtMidiOut> out;
+    std::thread thread;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::vector<Byte>> queue;
+    std::size_t queuedBytes = 0;
+    bool busy = false;     // a message is with RtMidi
+    bool stop = false;     // closing: send what is queued, then end
+    bool finished = false; // the thread has ended
+    // When the thread last took up or finished a message.
+    Clock::time_point lastProgress = Clock::now();
+    // The failure of a message sent after its send call had returned; the
+    // next send reports it.
+    MidiResult lateFailure = MMSYSERR_NOERROR;
+
+    MidiResult enqueue(const Byte* bytes, std::size_t size) {
+        std::unique_lock lock(mutex);
+        if (queue.empty() && !busy) lastProgress = Clock::now();
+        // The first message always fits, however long.
+        while (!queue.empty() && queuedBytes + size > kQueueBytes) {
+            const auto deadline = lastProgress + std::chrono::milliseconds(kSendWaitMs);
+            if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
+            changed.wait_until(lock, deadline);
+        }
+        queue.emplace_back(bytes, bytes + size);
+        queuedBytes += size;
+        const MidiResult rc = lateFailure;
+        lateFailure = MMSYSERR_NOERROR;
+        lock.unlock();
+        changed.notify_all();
+        return rc;
+    }
+
+    static void run(std::shared_ptr<Sender> self) {
+        std::unique_lock lock(self->mutex);
+        for (;;) {
+            self->changed.wait(lock, [&] { return self->stop || !self->queue.empty(); });
+            if (self->queue.empty()) break;
+            std::vector<Byte> message = std::move(self->queue.front());
+            self->queue.pop_front();
+            self->busy = true;
+            self->lastProgress = Clock::now();
+            lock.unlock();
+            const MidiResult rc = self->transmit(message);
+            lock.lock();
+            self->busy = false;
+            self->queuedBytes -= message.size();
+            self->lastProgress = Clock::now();
+            if (rc != MMSYSERR_NOERROR && self->lateFailure == MMSYSERR_NOERROR) self->lateFailure = rc;
+            self->changed.notify_all();
+        }
+        self->finished = true;
+        self->changed.notify_all();
+    }
+
+    MidiResult transmit(const std::vector<Byte>& message) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kSendWaitMs);
+        for (;;) {
+            errors.clear();
+            try {
+                out->sendMessage(message.data(), message.size());
+            } catch (const RtMidiError& e) {
+                return resultFromRtMidiError(e.getType());
+            } catch (const std::exception&) {
+                return MMSYSERR_ERROR;
+            }
+            const auto error = errors.take();
+            if (!error) return MMSYSERR_NOERROR;
+            if (!isQueueFull(error->second)) {
+                // The other warnings of a send are about the message itself.
+                return error->first == RtMidiError::WARNING ? MMSYSERR_INVALPARAM
+                                                            : resultFromRtMidiError(error->first);
+            }
+            // The driver's queue is full and did not take the message: offer
+            // the whole message again once it has drained a little.
+            if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    // Sends what is queued and closes the port. A driver that has stopped
+    // taking messages cannot be waited for: the thread is then left to
+    // itself, keeping what it uses alive.
+    MidiResult close() {
+        std::unique_lock lock(mutex);
+        stop = true;
+        changed.notify_all();
+        while (!finished) {
+            const auto deadline = lastProgress + std::chrono::milliseconds(kSendWaitMs);
+            if (Clock::now() >= deadline) break;
+            changed.wait_until(lock, deadline);
+        }
+        const bool ended = finished;
+        lock.unlock();
+        if (!ended) {
+            // The port is lost either way; reporting a failure would only
+            // leave the device counted as open with nothing behind it.
+            thread.detach();
+            return MMSYSERR_NOERROR;
+        }
+        thread.join();
+        try {
+            out->closePort();
+        } catch (const RtMidiError& e) {
+            return resultFromRtMidiError(e.getType());
+        }
+        return MMSYSERR_NOERROR;
     }
 };
 
@@ -196,6 +322,10 @@ RtMidiPlatform::~RtMidiPlatform() {
         input.state->sink = nullptr;
     }
     openInputs_.clear();
+    for (auto& [handle, output] : openOutputs_) {
+        (void)handle;
+        (void)output.sender->close();
+    }
     openOutputs_.clear();
 }
 
@@ -376,19 +506,19 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
 MidiResult RtMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
     if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
     const Port& port = outputs_[device];
-    OpenOutput output;
-    output.errors = std::make_unique<ErrorLog>();
+    auto sender = std::make_shared<Sender>();
     try {
-        output.out = std::make_unique<RtMidiOut>(port.api, kClientName);
-        output.out->setErrorCallback(&ErrorLog::callback, output.errors.get());
-        const auto index = findPort(*output.out, port.rtmidiName);
+        sender->out = std::make_unique<RtMidiOut>(port.api, kClientName);
+        sender->out->setErrorCallback(&ErrorLog::callback, &sender->errors);
+        const auto index = findPort(*sender->out, port.rtmidiName);
         if (!index) return MMSYSERR_BADDEVICEID;
-        output.errors->clear();
-        output.out->openPort(*index, kOutputPortName);
-        if (auto error = output.errors->take(); error && error->first != RtMidiError::WARNING &&
+        sender->errors.clear();
+        sender->out->openPort(*index, kOutputPortName);
+        if (auto error = sender->errors.take(); error && error->first != RtMidiError::WARNING &&
                                                 error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
-        if (!output.out->isPortOpen()) return MMSYSERR_ERROR;
+        if (!sender->out->isPortOpen()) return MMSYSERR_ERROR;
+        sender->thread = std::thread(&Sender::run, sender);
     } catch (const RtMidiError& e) {
         return resultFromRtMidiError(e.getType());
     } catch (const std::exception&) {
@@ -396,7 +526,7 @@ MidiResult RtMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
     }
     handle = nextHandle_++;
     if (nextHandle_ == 0) nextHandle_ = 1;
-    openOutputs_.emplace(handle, std::move(output));
+    openOutputs_.emplace(handle, OpenOutput{std::move(sender), false});
     return MMSYSERR_NOERROR;
 }
 
@@ -414,36 +544,12 @@ MidiResult RtMidiPlatform::unprepareOutputBuffer(OutputHandle handle) {
     return MMSYSERR_NOERROR;
 }
 
-MidiResult RtMidiPlatform::send(OpenOutput& output, const Byte* bytes, std::size_t size) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kSendWaitMs);
-    for (;;) {
-        output.errors->clear();
-        try {
-            output.out->sendMessage(bytes, size);
-        } catch (const RtMidiError& e) {
-            return resultFromRtMidiError(e.getType());
-        }
-        const auto error = output.errors->take();
-        if (!error) return MMSYSERR_NOERROR;
-        if (!isQueueFull(error->second)) {
-            // The other warnings of a send are about the message itself.
-            return error->first == RtMidiError::WARNING ? MMSYSERR_INVALPARAM
-                                                        : resultFromRtMidiError(error->first);
-        }
-        // The output queue is full and the message was not taken: wait for
-        // the driver to drain it, then offer the whole message again.
-        if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 MidiResult RtMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
     const auto it = openOutputs_.find(handle);
     if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
     if (!it->second.prepared) return MIDIERR_UNPREPARED;
-    if (message.size() < 2 || message.front() != 0xF0 || message.back() != 0xF7) return MMSYSERR_INVALPARAM;
-    return send(it->second, message.data(), message.size());
+    if (!isWholeSysEx(message) || message.size() > kMaxLongMessageBytes) return MMSYSERR_INVALPARAM;
+    return it->second.sender->enqueue(message.data(), message.size());
 }
 
 MidiResult RtMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) {
@@ -453,20 +559,17 @@ MidiResult RtMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) 
                            static_cast<Byte>((packed >> 16) & 0xFF)};
     const unsigned length = shortMessageLength(bytes[0]);
     if (length == 0) return MMSYSERR_INVALPARAM;
-    return send(it->second, bytes, length);
+    for (unsigned i = 1; i < length; ++i)
+        if (bytes[i] & 0x80) return MMSYSERR_INVALPARAM;
+    return it->second.sender->enqueue(bytes, length);
 }
 
 MidiResult RtMidiPlatform::closeOutput(OutputHandle handle) {
     const auto it = openOutputs_.find(handle);
     if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
-    MidiResult rc = MMSYSERR_NOERROR;
-    try {
-        it->second.out->closePort();
-    } catch (const RtMidiError& e) {
-        rc = resultFromRtMidiError(e.getType());
-    }
+    const std::shared_ptr<Sender> sender = std::move(it->second.sender);
     openOutputs_.erase(it);
-    return rc;
+    return sender->close();
 }
 
 } // namespace patchsmith::midi

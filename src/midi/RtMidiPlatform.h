@@ -43,9 +43,16 @@ std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vec
 
 class RtMidiPlatform : public MidiPlatform {
 public:
-    // How long a send may wait for room in a full output queue before it
-    // gives up with MIDIERR_NOTREADY.
-    static constexpr int kSendWaitMs = 3000;
+    // Sends are queued per output and handed to RtMidi by a thread of the
+    // output, in order: RtMidi's JACK output waits without limit while its
+    // own queue is full, which must never hang the caller. A send that finds
+    // the queue full waits while the driver makes progress and gives up with
+    // MIDIERR_NOTREADY once the driver has taken nothing for this long.
+    static constexpr int kSendWaitMs = 1000;
+    static constexpr std::size_t kQueueBytes = 65536;
+    // The longest SysEx message: RtMidi's JACK output drops anything that
+    // does not fit its 16384-byte queue (4 bytes of which carry the length).
+    static constexpr std::size_t kMaxLongMessageBytes = 16379;
 
     // Enumerates the devices at once.
     RtMidiPlatform();
@@ -80,6 +87,7 @@ public:
 
     struct ErrorLog;
     struct InputState;
+    struct Sender;
 
 private:
     struct Port {
@@ -94,12 +102,9 @@ private:
         bool prepared = false;
     };
     struct OpenOutput {
-        std::unique_ptr<ErrorLog> errors;
-        std::unique_ptr<RtMidiOut> out;
+        std::shared_ptr<Sender> sender;
         bool prepared = false;
     };
-
-    MidiResult send(OpenOutput& output, const Byte* bytes, std::size_t size);
 
     std::vector<Port> inputs_;
     std::vector<Port> outputs_;
