@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace patchsmith {
 
