@@ -99,6 +99,15 @@ TEST_F(CatalogGenerator, CorrectedProvisionalListsDropIn) {
     EXPECT_NE(src.find("\"13,9k\""), std::string::npos);
 }
 
+TEST_F(CatalogGenerator, ListsSavedOnWindowsDropIn) {
+    edit("cs1x-assign-knob-params.tsv", [](auto& l) {
+        l[0] = "\xEF\xBB\xBF" + l[0];
+        for (auto& line : l) line += "\r";
+    });
+    ASSERT_EQ(run(), 0) << err_;
+    EXPECT_NE(slurp(out()).find("\"VariCntrl\",\n"), std::string::npos); // no CR carried into a name
+}
+
 TEST_F(CatalogGenerator, RejectsAVoiceNameTooLong) {
     edit("xg-voices.tsv", [](auto& l) { l[1] = "0\t0\t0\t1\tGrandPiano1"; });
     expectRejected(file("xg-voices.tsv") + ":2", "longer than 10");

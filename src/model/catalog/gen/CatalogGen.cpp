@@ -67,7 +67,8 @@ std::string join(const std::vector<std::string>& v) {
 }
 
 // Reads a list whose first line must name exactly the expected columns.
-// Blank lines are skipped; a CR before the line end is ignored.
+// Blank lines are skipped; a CR before the line end and a UTF-8 byte-order
+// mark before the header are ignored, so a list saved on Windows drops in.
 TsvFile readTsv(const fs::path& path, const std::vector<std::string>& header) {
     TsvFile file{path.string(), {}};
     std::ifstream in(path, std::ios::binary);
@@ -78,6 +79,7 @@ TsvFile readTsv(const fs::path& path, const std::vector<std::string>& header) {
     while (std::getline(in, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!haveHeader && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         if (line.empty()) continue;
         auto fields = split(line);
         if (!haveHeader) {
@@ -182,7 +184,7 @@ void readPresetVoices(const fs::path& dir, VoiceNames& names, std::map<std::pair
         const int lsb = parseInt(f, r, 0, "bank_lsb", 0, cd::kPresetBankCount - 1);
         const int program = parseInt(f, r, 1, "program", 1, patchsmith::kProgramCount);
         checkText(f, r, 2, "category", 2, true);
-        checkText(f, r, 3, "published_name", 16, true);
+        checkText(f, r, 3, "published_name", 32, true);
         const auto& name = checkText(f, r, 4, "list_name", patchsmith::kVoiceNameMaxLength, true);
         putVoice(names, seen, f, r, cd::kPresetBankFirst + lsb, program, name);
     }
@@ -218,7 +220,7 @@ void writeAssignLists(std::ostream& out, const fs::path& dir) {
         if (index >= kCount)
             f.fail(r.line, "index " + n + " is past the end: each knob lists exactly " + std::to_string(kCount) +
                                " entries, 0.." + std::to_string(kCount - 1));
-        const auto& name = checkText(f, r, 2, "name", 16, false);
+        const auto& name = checkText(f, r, 2, "name", 32, false);
         auto& line = lineOf[static_cast<std::size_t>(knob - 1)][static_cast<std::size_t>(index)];
         if (line != 0)
             f.fail(r.line, "knob " + std::to_string(knob) + " entry " + n + " is already given on line " + std::to_string(line));
@@ -266,7 +268,7 @@ void writeFactoryLines(std::ostream& out, const fs::path& dir) {
             f.fail(r.line, "category '" + category + "' is not two letters");
         std::transform(category.begin(), category.end(), category.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        checkText(f, r, 2, "transcribed_name", 16, true);
+        checkText(f, r, 2, "transcribed_name", 32, true);
         const auto& name = checkText(f, r, 3, "list_name", 8, true);
         auto& line = lineOf[static_cast<std::size_t>(number - 1)];
         if (line != 0) f.fail(r.line, "performance " + std::to_string(number) + " is already given on line " + std::to_string(line));
