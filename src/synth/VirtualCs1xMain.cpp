@@ -7,6 +7,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -104,11 +105,32 @@ void onMessage(double, std::vector<unsigned char>* message, void* user) {
     ctx->runner->receive(std::span<const unsigned char>(message->data(), message->size()));
 }
 
-void onError(RtMidiError::Type type, const std::string& text, void*) {
+void onError(RtMidiError::Type type, const std::string& text, void* user) {
+    // RtMidi's JACK output refuses a message while its queue is full; the
+    // sender waits and tries again rather than losing an answer.
+    if (user && text.find("ringbuffer full") != std::string::npos) {
+        static_cast<std::atomic<bool>*>(user)->store(true);
+        return;
+    }
     // Warnings (a dropped oversized message, say) are shown and survived.
     std::fprintf(stderr, "patchsmith-virtual-cs1x: %s%s\n",
                  type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING ? "warning: " : "",
                  text.c_str());
+}
+
+// Sends one message, waiting up to a second while the output queue is full.
+void sendWhole(RtMidiOut& out, std::atomic<bool>& full, const patchsmith::synth::Message& m) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (;;) {
+        full = false;
+        out.sendMessage(m.data(), m.size());
+        if (!full) return;
+        if (std::chrono::steady_clock::now() > deadline || gStop) {
+            std::fputs("patchsmith-virtual-cs1x: output queue full, message lost\n", stderr);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 } // namespace
@@ -133,17 +155,18 @@ int main(int argc, char** argv) {
 
     try {
         // Declared so that input goes first and output last when they close.
+        std::atomic<bool> outputFull{false};
         auto out = std::make_unique<RtMidiOut>(opt.api, opt.name);
-        out->setErrorCallback(onError);
+        out->setErrorCallback(onError, &outputFull);
         auto runner = std::make_unique<patchsmith::synth::SynthRunner>(
-            [&out, quiet = opt.quiet](const patchsmith::synth::Message& m) {
+            [&out, &outputFull, quiet = opt.quiet](const patchsmith::synth::Message& m) {
                 if (!quiet) printLine(hexLine("->", m.data(), m.size()));
-                out->sendMessage(m.data(), m.size());
+                sendWhole(*out, outputFull, m);
             },
             opt.wire);
         InputContext ctx{runner.get(), opt.quiet};
         auto in = std::make_unique<RtMidiIn>(opt.api, opt.name);
-        in->setErrorCallback(onError);
+        in->setErrorCallback(onError, nullptr);
         in->ignoreTypes(false, true, true); // system exclusive in; clock and active sensing out
         in->setCallback(onMessage, &ctx);
         out->openVirtualPort(opt.name);
