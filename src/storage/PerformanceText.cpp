@@ -59,15 +59,6 @@ std::string PerformanceLine(const PerformanceRecord& record) {
     return PerformanceLine(record.message(0), record.recordNumber());
 }
 
-std::string NamesRequestLine(std::span<const Byte> commonMessage, int k) {
-    std::string line = ThreeDigits((k & 0x7F) + 1) + "  ";
-    line += abbreviationOf(commonMessage);
-    line += ' ';
-    line += rawName(commonMessage);
-    line.resize(std::min<std::size_t>(line.size(), 16));
-    return line;
-}
-
 std::string Utf8Prefix(std::string_view text, std::size_t count) {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

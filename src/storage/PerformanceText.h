@@ -27,11 +27,6 @@ std::string PerformanceLine(std::span<const Byte> commonMessage, int number);
 // The line of a record, numbered by its record number byte.
 std::string PerformanceLine(const PerformanceRecord& record);
 
-// The line the names request puts in the user-performance list: k + 1, two
-// blanks, abbreviation, one blank, the 8 name characters untrimmed, cut to
-// 16 characters.
-std::string NamesRequestLine(std::span<const Byte> commonMessage, int k);
-
 // The first `count` characters of a UTF-8 text; never splits a character.
 std::string Utf8Prefix(std::string_view text, std::size_t count);
 

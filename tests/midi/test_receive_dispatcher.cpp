@@ -105,6 +105,10 @@ TEST(NamesRequestLine, KeepsTheNameUntrimmedAndCutsAtSixteen) {
     EXPECT_EQ(NamesRequestLine(common, 127), "128  PF InitPerf");
     common[17] = 200; // no abbreviation: never read past the table
     EXPECT_EQ(NamesRequestLine(common, 4), "005  ?? InitPerf");
+    const std::string shortName = "Pno\n    ";
+    std::copy(shortName.begin(), shortName.begin() + 8, common.begin() + 9);
+    common[17] = 10; // "PI " keeps its blank
+    EXPECT_EQ(NamesRequestLine(common, 9), "010  PI  Pno    ");
 }
 
 TEST_F(DispatcherTest, ShortMessagesGoToTheStatusLineAfterTheKnobReaction) {

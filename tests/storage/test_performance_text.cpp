@@ -39,15 +39,6 @@ TEST(PerformanceLine, LimitsAndDamagedInput) {
     }
 }
 
-TEST(NamesRequestLine, UntrimmedNameCutAtSixteen) {
-    EXPECT_EQ(NamesRequestLine(common(0, "InitPerf"), 0), "001  --   InitPe");
-    EXPECT_EQ(NamesRequestLine(common(1, "GrandPno"), 4), "005  PF GrandPno");
-    EXPECT_EQ(NamesRequestLine(common(1, "Pno"), 127), "128  PF Pno     ");
-    EXPECT_EQ(NamesRequestLine(common(10, "ABCDEFGH"), 9), "010  PI  ABCDEFG");
-    EXPECT_EQ(NamesRequestLine(common(77, "ABCDEFGH"), 9), "010  ?? ABCDEFGH");
-    EXPECT_EQ(NamesRequestLine(common(1, "A\nB"), 0), "001  PF A B     ");
-}
-
 TEST(DropLabel, FileNameRule) {
     EXPECT_EQ(DropLabelText("PF_GrandPno.SYX"), "PF GrandPno");
     EXPECT_EQ(DropLabel(4, "PF_GrandPno.SYX"), "005  PF GrandPno");
