@@ -48,7 +48,8 @@ void usage(std::FILE* to) {
                "  --api    MIDI system for the virtual ports (default: the first that works)\n"
                "  --name   client and port name (default \"Virtual CS1x\")\n"
                "  --wire   take the time of a MIDI cable: 320 us per byte each way\n"
-               "  --quiet  do not print the messages\n",
+               "  --quiet  do not print the messages\n"
+               "Each direction is a client of its own; JACK renames the second one (\"CLIENT-01\").\n",
                to);
 }
 
@@ -105,7 +106,13 @@ void onMessage(double, std::vector<unsigned char>* message, void* user) {
     ctx->runner->receive(std::span<const unsigned char>(message->data(), message->size()));
 }
 
+// RtMidi reports through the error callback instead of throwing once one is
+// set; until the ports exist, anything but a debug note means they do not.
+std::atomic<bool> gSetupDone{false};
+std::atomic<bool> gSetupFailed{false};
+
 void onError(RtMidiError::Type type, const std::string& text, void* user) {
+    if (!gSetupDone && type != RtMidiError::DEBUG_WARNING) gSetupFailed = true;
     // RtMidi's JACK output refuses a message while its queue is full; the
     // sender waits and tries again rather than losing an answer.
     if (user && text.find("ringbuffer full") != std::string::npos) {
@@ -172,6 +179,15 @@ int main(int argc, char** argv) {
         out->openVirtualPort(opt.name);
         in->openVirtualPort(opt.name);
 
+        if (gSetupFailed) {
+            std::fputs("patchsmith-virtual-cs1x: could not open the virtual ports\n", stderr);
+            in->cancelCallback();
+            in.reset();
+            runner.reset();
+            out.reset();
+            return 1;
+        }
+        gSetupDone = true;
         printLine("ready");
         while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(20));
 

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -127,10 +128,10 @@ public:
         return lines_;
     }
 
-    // Sends SIGTERM and waits for the exit; the exit status, or -1.
-    int terminate() {
+    // Sends the signal and waits for the exit; the exit status, or -1.
+    int terminate(int signal = SIGTERM) {
         if (pid_ <= 0) return -1;
-        kill(pid_, SIGTERM);
+        kill(pid_, signal);
         int status = 0;
         const auto deadline = Clock::now() + std::chrono::seconds(10);
         for (;;) {
@@ -192,11 +193,17 @@ std::string findDevice(const std::vector<std::string>& names) {
 
 } // namespace
 
-TEST(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
+// Run plain and with the wire model; the latter is stopped with SIGINT (Ctrl-C).
+class VirtualCs1xOverJack : public ::testing::TestWithParam<bool> {};
+
+TEST_P(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
+    const bool wire = GetParam();
     test::JackServer server;
     if (!server.ok()) GTEST_SKIP() << server.why();
 
-    Child child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--name", kClient});
+    std::vector<std::string> args{PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--name", kClient};
+    if (wire) args.emplace_back("--wire");
+    Child child(args);
     ASSERT_TRUE(child.started());
     ASSERT_TRUE(child.waitForLine("ready")) << "no ready line";
 
@@ -247,7 +254,7 @@ TEST(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
         devices.CloseMidiOut();
     }
 
-    EXPECT_EQ(child.terminate(), 0);
+    EXPECT_EQ(child.terminate(wire ? SIGINT : SIGTERM), 0);
     const auto lines = child.lines();
     auto has = [&](const std::string& prefix) {
         for (const auto& l : lines)
@@ -259,4 +266,42 @@ TEST(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
     EXPECT_TRUE(has("-> F0 7E 00 06 02 43 "));
     EXPECT_TRUE(has("-> F0 43 00 4B 00 2E 60 00 00 75 6D 54 72 61 78 32 20 "));
     EXPECT_EQ(lines.back(), "bye");
+}
+
+INSTANTIATE_TEST_SUITE_P(Wire, VirtualCs1xOverJack, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "WireModel" : "Direct"; });
+
+TEST(VirtualCs1xCommandLine, HelpAndBadOptions) {
+    {
+        Child child({PATCHSMITH_VIRTUAL_CS1X, "--help"});
+        ASSERT_TRUE(child.started());
+        EXPECT_TRUE(child.waitForLine("  --wire   take the time of a MIDI cable: 320 us per byte each way"));
+        EXPECT_EQ(child.terminate(0), 0); // signal 0: just wait for the exit
+    }
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--api", "coreaudio"},
+                                                std::vector<std::string>{"--name"},
+                                                std::vector<std::string>{"--name", ""},
+                                                std::vector<std::string>{"--loud"}}) {
+        std::vector<std::string> args{PATCHSMITH_VIRTUAL_CS1X};
+        args.insert(args.end(), bad.begin(), bad.end());
+        Child child(args);
+        ASSERT_TRUE(child.started());
+        EXPECT_EQ(child.terminate(0), 2) << bad.front();
+        EXPECT_TRUE(child.lines().empty());
+    }
+}
+
+TEST(VirtualCs1xCommandLine, AnUnusableMidiSystemEndsWithAnErrorNotAHang) {
+    // Without a JACK server (and no starting one) RtMidi cannot make the ports.
+    const char* previous = std::getenv("JACK_DEFAULT_SERVER");
+    const std::string saved = previous ? previous : "";
+    setenv("JACK_DEFAULT_SERVER", "patchsmith-no-such-server", 1);
+    setenv("JACK_NO_START_SERVER", "1", 1);
+    Child child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack"});
+    if (previous) setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1);
+    else unsetenv("JACK_DEFAULT_SERVER");
+    unsetenv("JACK_NO_START_SERVER");
+    ASSERT_TRUE(child.started());
+    EXPECT_EQ(child.terminate(0), 1);
+    for (const auto& l : child.lines()) EXPECT_NE(l, "ready");
 }
