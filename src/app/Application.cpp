@@ -1,0 +1,127 @@
+#include "app/Application.h"
+
+#include "editor/MainWindow.h"
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QPalette>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace patchsmith::app {
+
+std::string ChooseDevice(const std::string& configured, const std::vector<std::string>& present,
+                         const std::string& fallback) {
+    auto has = [&](const std::string& name) { return std::find(present.begin(), present.end(), name) != present.end(); };
+    if (has(configured) || fallback.empty() || !has(fallback)) return configured;
+    return fallback;
+}
+
+namespace {
+
+std::vector<std::string> inputNames(midi::MidiPlatform& platform) {
+    std::vector<std::string> names;
+    const unsigned n = platform.inputDeviceCount() & 0xFF;
+    for (unsigned i = 0; i < n; ++i) {
+        midi::DeviceNameField field{};
+        platform.inputDeviceName(i, field);
+        names.push_back(MidiDevices::nameFromField(field));
+    }
+    return names;
+}
+
+std::vector<std::string> outputNames(midi::MidiPlatform& platform) {
+    std::vector<std::string> names;
+    const unsigned n = platform.outputDeviceCount() & 0xFF;
+    for (unsigned i = 0; i < n; ++i) {
+        midi::DeviceNameField field{};
+        platform.outputDeviceName(i, field);
+        names.push_back(MidiDevices::nameFromField(field));
+    }
+    return names;
+}
+
+} // namespace
+
+Application::Application(midi::MidiPlatform& platform, Notifier& notifier, SettingsOpener openSettings,
+                         StartupOptions options)
+    : platform_(platform), openSettings_(std::move(openSettings)), options_(std::move(options)),
+      context_(platform, notifier) {}
+
+Application::~Application() {
+    // The window goes before the state it shows.
+    window_.reset();
+}
+
+void Application::SetHintColour() {
+    QPalette p = QToolTip::palette();
+    p.setColor(QPalette::ToolTipBase, QColor(255, 255, 0));
+    p.setColor(QPalette::ToolTipText, Qt::black);
+    p.setColor(QPalette::Inactive, QPalette::ToolTipBase, QColor(255, 255, 0));
+    p.setColor(QPalette::Inactive, QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(p);
+    QPalette app = QApplication::palette();
+    app.setColor(QPalette::All, QPalette::ToolTipBase, QColor(255, 255, 0));
+    app.setColor(QPalette::All, QPalette::ToolTipText, Qt::black);
+    QApplication::setPalette(app);
+}
+
+bool Application::start() {
+    SetHintColour();
+
+    // Initial state of the link and the editor.
+    Model& model = context_.model;
+    model.CurrentLayer = 1;
+    model.AffectAllLayers = false;
+    model.LayerMuteTable = {};
+    model.ActiveUserPerf = -1;
+    model.PerfModified = false;
+    model.SendEnabled = true;
+    context_.link.PendingRequest = 0;
+    context_.link.UserPerfNumber = 0;
+    context_.devices.MidiInDeviceIndex = -1;
+    context_.devices.MidiOutDeviceIndex = -1;
+    context_.settings.PerfListFile.clear();
+
+    // Settings.
+    settings_ = openSettings_();
+    const QString defaultDir = DefaultDirectoryOnDisk(options_.executableDir, options_.documentsDir);
+    ReadSettings(*settings_, defaultDir.toStdString(), context_.devices.MidiInDeviceName,
+                 context_.devices.MidiOutDeviceName, context_.settings);
+
+    // The editor window.
+    window_ = std::make_unique<editor::TMainWindow>(context_);
+    editor::TMainWindow* w = window_.get();
+
+    // MIDI: events reach the GUI thread in arrival order; the lamps; the
+    // identity request of the enumeration.
+    MidiDevices& devices = context_.devices;
+    devices.postToGuiThread = [](std::function<void()> task) {
+        QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+    };
+    devices.onPulseMidiInLed = [w] { w->PulseMidiInLed(); };
+    devices.onPulseMidiOutLed = [w] { w->PulseMidiOutLed(); };
+    devices.onIdentityRequest = [this] { context_.link.SendRequest(1); };
+
+    if (!options_.fallbackDevice.empty()) {
+        devices.MidiInDeviceName =
+            ChooseDevice(devices.MidiInDeviceName, inputNames(platform_), options_.fallbackDevice);
+        devices.MidiOutDeviceName =
+            ChooseDevice(devices.MidiOutDeviceName, outputNames(platform_), options_.fallbackDevice);
+    }
+    return devices.InitMidiDevices();
+}
+
+void Application::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (!settings_) settings_ = openSettings_();
+    WriteSettings(*settings_, context_.devices.MidiInDeviceName, context_.devices.MidiOutDeviceName,
+                  context_.settings);
+    settings_.reset();
+    context_.devices.CloseMidiIn();
+    context_.devices.CloseMidiOut();
+}
+
+} // namespace patchsmith::app

@@ -1,0 +1,101 @@
+#include "app/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <charconv>
+#include <cstdint>
+
+namespace patchsmith::app {
+
+bool ReadBool(std::string_view text, bool defaultValue) {
+    if (text.empty()) return defaultValue;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::uint32_t value = 0;
+        const auto [end, ec] = std::from_chars(first + 2, last, value, 16);
+        if (ec != std::errc() || end != last) return defaultValue;
+        return value != 0;
+    }
+    if (*first == '+') ++first; // a leading plus sign is a number too
+    if (first == last || *first == '+') return defaultValue;
+    std::int32_t value = 0;
+    const auto [end, ec] = std::from_chars(first, last, value, 10);
+    if (ec != std::errc() || end != last) return defaultValue;
+    return value != 0;
+}
+
+const char* BoolText(bool value) { return value ? "1" : "0"; }
+
+QString DirectoryOfExecutable(const QString& applicationFilePath) {
+    const QString dir = QFileInfo(applicationFilePath).absolutePath();
+    QString native = QDir::toNativeSeparators(dir);
+    const bool isRoot = QDir(dir).isRoot();
+    while (!isRoot && native.size() > 1 && (native.endsWith(QLatin1Char('/')) || native.endsWith(QLatin1Char('\\'))))
+        native.chop(1);
+    return native;
+}
+
+QString DefaultDirectory(const QString& executableDir, bool executableDirWritable, const QString& documentsDir) {
+    if (executableDirWritable || documentsDir.isEmpty()) return executableDir;
+    return QDir::toNativeSeparators(documentsDir);
+}
+
+QString DefaultDirectoryOnDisk(const QString& executableDir, const QString& documentsDir) {
+    const QFileInfo info(executableDir);
+    return DefaultDirectory(executableDir, info.isDir() && info.isWritable(), documentsDir);
+}
+
+namespace {
+
+std::string readString(QSettings& store, const char* name, const std::string& fallback = {}) {
+    const QVariant v = store.value(QLatin1String(name));
+    if (!v.isValid()) return fallback;
+    return v.toString().toStdString();
+}
+
+bool readBool(QSettings& store, const char* name) {
+    const QVariant v = store.value(QLatin1String(name));
+    if (!v.isValid()) return true;
+    return ReadBool(v.toString().toStdString(), true);
+}
+
+} // namespace
+
+void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
+                  SettingsValues& values) {
+    store.beginGroup(QLatin1String(kSettingsGroup));
+    midiIn = readString(store, key::MidiIn);
+    midiOut = readString(store, key::MidiOut);
+    values.LastDir = readString(store, key::LastDir);
+    if (values.LastDir.empty()) values.LastDir = defaultDir;
+    values.PerfBankDir = readString(store, key::PerfBankDir);
+    if (values.PerfBankDir.empty()) values.PerfBankDir = defaultDir;
+    values.PerfListFile = readString(store, key::PerfList);
+    values.ShowHints = readBool(store, key::ShowHints);
+    values.SynthKnobs = readBool(store, key::SynthKnobs);
+    values.ProgramChanges = readBool(store, key::ProgramChanges);
+    store.endGroup();
+}
+
+void WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
+                   const SettingsValues& values) {
+    store.beginGroup(QLatin1String(kSettingsGroup));
+    auto put = [&](const char* name, const std::string& text) {
+        store.setValue(QLatin1String(name), QString::fromStdString(text));
+    };
+    put(key::MidiIn, midiIn);
+    put(key::MidiOut, midiOut);
+    put(key::LastDir, values.LastDir);
+    put(key::PerfBankDir, values.PerfBankDir);
+    put(key::PerfList, values.PerfListFile);
+    put(key::ShowHints, BoolText(values.ShowHints));
+    put(key::SynthKnobs, BoolText(values.SynthKnobs));
+    put(key::ProgramChanges, BoolText(values.ProgramChanges));
+    store.endGroup();
+    store.sync();
+}
+
+} // namespace patchsmith::app

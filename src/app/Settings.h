@@ -1,0 +1,70 @@
+#pragma once
+// The eight persisted settings: their names, string forms and defaults, the
+// rule by which a stored boolean is read, and the order in which they are
+// read at start and written back at shutdown. The store is a QSettings
+// (organisation "Qarn Inc.", application "Patchsmith", group "CS1x"; on
+// Windows the registry key Software\Qarn Inc.\Patchsmith\CS1x).
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class QSettings;
+
+namespace patchsmith::app {
+
+inline constexpr const char* kOrganisation = "Qarn Inc.";
+inline constexpr const char* kApplicationName = "Patchsmith";
+inline constexpr const char* kSettingsGroup = "CS1x";
+inline constexpr const char* kApplicationTitle = "Qarn Patchsmith V1.1 - YAMAHA-CX1x";
+
+namespace key {
+inline constexpr const char* MidiIn = "Midi-IN";
+inline constexpr const char* MidiOut = "Midi-OUT";
+inline constexpr const char* LastDir = "Last-Dir";
+inline constexpr const char* PerfBankDir = "PerfBank-Dir";
+inline constexpr const char* PerfList = "AktPerfList";
+inline constexpr const char* ShowHints = "ShowHints";
+inline constexpr const char* SynthKnobs = "SynthKnobs";
+inline constexpr const char* ProgramChanges = "ProgramChanges";
+} // namespace key
+
+// The process-wide settings values (the two device names live with the
+// device layer).
+struct SettingsValues {
+    std::string LastDir;
+    std::string PerfBankDir;
+    std::string PerfListFile;
+    bool ShowHints = true;
+    bool SynthKnobs = true;
+    bool ProgramChanges = true;
+};
+
+// A stored boolean: the text read as an integer ("0x"/"0X" followed by
+// hexadecimal digits when longer than 2 characters), any non-zero number is
+// true, and text that is no (32-bit) number yields the default.
+bool ReadBool(std::string_view text, bool defaultValue);
+// "1" or "0".
+const char* BoolText(bool value);
+
+// The executable's directory as the settings show it: no trailing separator,
+// except for a root ("/", "C:\").
+QString DirectoryOfExecutable(const QString& applicationFilePath);
+
+// Default of "Last-Dir" and "PerfBank-Dir": the executable's directory, or
+// the user's documents directory when the executable's directory cannot be
+// written (an installed program), since every save there would fail.
+QString DefaultDirectory(const QString& executableDir, bool executableDirWritable, const QString& documentsDir);
+// The same with the writability looked up on disk.
+QString DefaultDirectoryOnDisk(const QString& executableDir, const QString& documentsDir);
+
+// Reads the eight values in their fixed order. `defaultDir` replaces a
+// missing or empty "Last-Dir" and "PerfBank-Dir".
+void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
+                  SettingsValues& values);
+// Writes the five strings, then the three booleans as "0"/"1", in order.
+void WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
+                   const SettingsValues& values);
+
+} // namespace patchsmith::app

@@ -1,0 +1,106 @@
+// Patchsmith: editor and librarian for the YAMAHA CS1x.
+//
+//   patchsmith [--virtual-synth] [--screenshot DIR]
+//
+// --virtual-synth   lists the built-in virtual CS1x after the MIDI devices of
+//                   the computer and opens it when the settings name no
+//                   device that is present.
+// --screenshot DIR  writes a picture of each page of the window into DIR and
+//                   quits (for the documentation).
+
+#include "app/Application.h"
+#include "app/CompositeMidiPlatform.h"
+#include "app/MessageBoxNotifier.h"
+#include "app/Settings.h"
+#include "editor/MainWindow.h"
+#include "midi/RtMidiPlatform.h"
+#include "synth/VirtualMidiPlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+using namespace patchsmith;
+
+namespace {
+
+void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
+    QDir().mkpath(dir);
+    for (int i = 0; i < w.PageControl1->count(); ++i) {
+        w.PageControl1->setCurrentIndex(i);
+        QApplication::processEvents();
+        w.grab().save(QDir(dir).filePath(QStringLiteral("page%1.png").arg(i + 1)));
+    }
+    w.PageControl1->setCurrentIndex(0);
+    QApplication::processEvents();
+    w.grab().save(QDir(dir).filePath(QStringLiteral("main.png")));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    QApplication::setOrganizationName(QString::fromLatin1(app::kOrganisation));
+    QApplication::setApplicationName(QString::fromLatin1(app::kApplicationName));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QFont font(QStringLiteral("Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(font);
+
+    bool virtualSynth = false;
+    QString screenshotDir;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--virtual-synth")) {
+            virtualSynth = true;
+        } else if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
+            screenshotDir = args[++i];
+        } else {
+            std::fprintf(stderr, "usage: patchsmith [--virtual-synth] [--screenshot DIR]\n");
+            return 2;
+        }
+    }
+
+    midi::RtMidiPlatform rtmidi;
+    std::unique_ptr<synth::VirtualMidiPlatform> virtualCs1x;
+    std::unique_ptr<app::CompositeMidiPlatform> merged;
+    midi::MidiPlatform* platform = &rtmidi;
+    app::StartupOptions options;
+    options.executableDir = app::DirectoryOfExecutable(QApplication::applicationFilePath());
+    options.documentsDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (virtualSynth) {
+        virtualCs1x = std::make_unique<synth::VirtualMidiPlatform>();
+        merged = std::make_unique<app::CompositeMidiPlatform>(
+            std::vector<midi::MidiPlatform*>{&rtmidi, virtualCs1x.get()});
+        platform = merged.get();
+        options.fallbackDevice = synth::VirtualMidiPlatform::kDeviceName;
+    }
+
+    app::MessageBoxNotifier notifier;
+    app::Application application(
+        *platform, notifier,
+        [] {
+            return std::make_unique<QSettings>(QString::fromLatin1(app::kOrganisation),
+                                               QString::fromLatin1(app::kApplicationName));
+        },
+        options);
+
+    if (application.start()) {
+        editor::TMainWindow& w = *application.window();
+        w.show();
+        if (!screenshotDir.isEmpty()) {
+            QTimer::singleShot(400, &w, [&w, screenshotDir] {
+                writeScreenshots(w, screenshotDir);
+                QCoreApplication::quit();
+            });
+        }
+        QApplication::exec();
+    }
+    application.shutdown();
+    return 0;
+}
