@@ -35,6 +35,7 @@ QPixmap QarnStaticLogo();
 
 // The paint box that shows one frame of the image list at its top left.
 class QarnLogoBox : public QWidget {
+    Q_OBJECT
 public:
     QarnLogoBox(const QarnImageList& images, QWidget* parent = nullptr);
     void setFrame(int frame);
