@@ -128,10 +128,12 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
     const int required = answerLength(kind);
     if (required == 0) {
         // Nothing we know is awaited; keep the chains as they are.
+        LastAnswerStored = false;
         link_.PendingRequest = 0;
         return;
     }
-    if (static_cast<int>(message.size()) != required) {
+    LastAnswerStored = static_cast<int>(message.size()) == required;
+    if (!LastAnswerStored) {
         ui_.showMessage("Receive-Error - Wrong blocksize");
     } else if (kind == TransferKind::Identity) {
         std::copy(message.begin(), message.end(), IdentityReply.begin());

@@ -64,6 +64,8 @@ public:
     bool ReceivingAllNames = false;
     bool UserPerfToDisk = false;
     bool AllUserPerfsToDisk = false;
+    // Whether the last processed answer had the awaited length and was stored.
+    bool LastAnswerStored = false;
 
     // Settings consulted here.
     std::function<bool()> ProgramChangesOn;
