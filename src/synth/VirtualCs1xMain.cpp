@@ -17,6 +17,8 @@
 #include <string>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 volatile std::sig_atomic_t gStop = 0;
@@ -45,7 +47,7 @@ std::string hexLine(const char* mark, const unsigned char* bytes, std::size_t n)
 
 void usage(std::FILE* to) {
     std::fputs("Usage: patchsmith-virtual-cs1x [--api jack|alsa] [--name CLIENT] [--wire] [--quiet]\n"
-               "  --api    MIDI system for the virtual ports (default: the first that works)\n"
+               "  --api    MIDI system for the virtual ports (default: ALSA where its sequencer exists, else JACK)\n"
                "  --name   client and port name (default \"Virtual CS1x\")\n"
                "  --wire   take the time of a MIDI cable: 320 us per byte each way\n"
                "  --quiet  do not print the messages\n"
@@ -153,6 +155,13 @@ int main(int argc, char** argv) {
         usage(stdout);
         return 0;
     }
+#ifdef __linux__
+    // Left to itself RtMidi would choose an API for each direction on its
+    // own, and the two could differ: take ALSA where the sequencer exists,
+    // JACK otherwise.
+    if (opt.api == RtMidi::UNSPECIFIED)
+        opt.api = access("/dev/snd/seq", R_OK | W_OK) == 0 ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+#endif
 
     struct sigaction sa {};
     sa.sa_handler = onSignal;
