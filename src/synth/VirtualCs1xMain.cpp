@@ -1,11 +1,13 @@
 // patchsmith-virtual-cs1x: the virtual CS1x on virtual MIDI ports, for trying
 // the editor (or any other program) without an instrument. Prints every
 // message it receives ("<- ") and sends ("-> ") as one line of hex, "ready"
-// once its ports exist, and ends cleanly on Ctrl-C or SIGTERM.
+// once its ports exist, and ends cleanly on Ctrl-C or SIGTERM. Panel events
+// (knob turns, performance selection, notes) can be typed on its standard
+// input for demonstrations and tests.
 
 #include "synth/SynthRunner.h"
 
-#include <rtmidi/RtMidi.h>
+#include <RtMidi.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,9 +16,12 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
+#include <vector>
 #include <thread>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -51,9 +56,77 @@ void usage(std::FILE* to) {
                "  --name   client and port name (default \"Virtual CS1x\")\n"
                "  --wire   take the time of a MIDI cable: 320 us per byte each way\n"
                "  --quiet  do not print the messages\n"
-               "Each direction is a client of its own; JACK renames the second one (\"CLIENT-01\").\n",
+               "Each direction is a client of its own; JACK renames the second one (\"CLIENT-01\").\n"
+               "Panel commands on standard input, channel 1..16 (1 when left out):\n"
+               "  knob CC VALUE [CHANNEL]       turn knob CC (71..74) to VALUE (0..127)\n"
+               "  program P [CHANNEL]           select user performance P (0..127)\n"
+               "  note NOTE VELOCITY [CHANNEL]  play a note (velocity 0: release it)\n",
                to);
 }
+
+// Panel commands read from standard input, one a line:
+//   knob CC VALUE [CHANNEL]      control change 71..74
+//   program P [CHANNEL]          select user performance P (0..127)
+//   note NOTE VELOCITY [CHANNEL] velocity 0 for note off
+// The channel is 1..16, 1 when left out. False for anything else.
+bool panelCommand(const std::string& line, patchsmith::synth::SynthRunner& runner) {
+    std::istringstream words(line);
+    std::string cmd;
+    if (!(words >> cmd)) return true; // an empty line does nothing
+    std::vector<int> args;
+    std::string word;
+    while (words >> word) {
+        std::size_t used = 0;
+        int v = 0;
+        try {
+            v = std::stoi(word, &used);
+        } catch (const std::exception&) {
+            return false;
+        }
+        if (used != word.size()) return false;
+        args.push_back(v);
+    }
+    auto channel = [&](std::size_t i) { return args.size() > i ? args[i] : 1; };
+    if (cmd == "knob" && (args.size() == 2 || args.size() == 3)) return runner.turnKnob(args[0], args[1], channel(2));
+    if (cmd == "program" && (args.size() == 1 || args.size() == 2)) return runner.programChange(args[0], channel(1));
+    if (cmd == "note" && (args.size() == 2 || args.size() == 3)) return runner.note(args[0], args[1], channel(2));
+    return false;
+}
+
+// Lines from standard input without blocking; at its end (or with none, as
+// under a service manager) it is simply no longer read.
+class PanelInput {
+public:
+    std::vector<std::string> poll(int timeoutMs) {
+        std::vector<std::string> lines;
+        if (!open_) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+            return lines;
+        }
+        pollfd fd{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&fd, 1, timeoutMs) <= 0) return lines; // nothing, or a signal
+        char buf[256];
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            open_ = false;
+            if (!pending_.empty()) lines.push_back(pending_);
+            return lines;
+        }
+        for (ssize_t i = 0; i < n; ++i) {
+            if (buf[i] == '\n') {
+                lines.push_back(pending_);
+                pending_.clear();
+            } else if (pending_.size() < 1024) {
+                pending_ += buf[i];
+            }
+        }
+        return lines;
+    }
+
+private:
+    bool open_ = true;
+    std::string pending_;
+};
 
 struct Options {
     RtMidi::Api api = RtMidi::UNSPECIFIED;
@@ -198,7 +271,13 @@ int main(int argc, char** argv) {
         }
         gSetupDone = true;
         printLine("ready");
-        while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        PanelInput panel;
+        while (!gStop) {
+            for (const std::string& line : panel.poll(20)) {
+                if (!panelCommand(line, *runner))
+                    std::fprintf(stderr, "patchsmith-virtual-cs1x: not a panel command: %s\n", line.c_str());
+            }
+        }
 
         in->cancelCallback();
         in->closePort();

@@ -82,24 +82,36 @@ class Child {
 public:
     explicit Child(const std::vector<std::string>& args) {
         int fds[2];
+        int in[2];
         if (pipe(fds) != 0) return;
+        if (pipe(in) != 0) {
+            close(fds[0]);
+            close(fds[1]);
+            return;
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
         posix_spawn_file_actions_addclose(&actions, fds[0]);
         posix_spawn_file_actions_addclose(&actions, fds[1]);
+        posix_spawn_file_actions_addclose(&actions, in[0]);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
         std::vector<char*> argv;
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
+        close(in[0]);
         if (rc != 0) {
             pid_ = -1;
             close(fds[0]);
+            close(in[1]);
             return;
         }
         fd_ = fds[0];
+        stdin_ = in[1];
         reader_ = std::thread([this] { read(); });
     }
 
@@ -110,9 +122,20 @@ public:
         }
         if (reader_.joinable()) reader_.join();
         if (fd_ >= 0) close(fd_);
+        closeInput();
     }
 
     bool started() const { return pid_ > 0; }
+
+    // Types a line on the child's standard input.
+    bool type(const std::string& line) {
+        const std::string text = line + "\n";
+        return stdin_ >= 0 && ::write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+    void closeInput() {
+        if (stdin_ >= 0) close(stdin_);
+        stdin_ = -1;
+    }
 
     bool waitForLine(const std::string& text) {
         std::unique_lock lock(mutex_);
@@ -176,6 +199,7 @@ private:
 
     pid_t pid_ = -1;
     int fd_ = -1;
+    int stdin_ = -1;
     std::thread reader_;
     std::mutex mutex_;
     std::condition_variable cv_;
@@ -248,6 +272,29 @@ TEST_P(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
         EXPECT_EQ(std::string(common.begin() + 9, common.begin() + 17), "umTrax2 ");
         EXPECT_EQ(MidiLink::SysExChecksum(common), common[55]);
         EXPECT_EQ(common.back(), 0xF7);
+
+        // Panel events typed on the program's input reach the editor's input
+        // device as channel messages; the selected performance is recalled.
+        events.clear();
+        ASSERT_TRUE(child.type("knob 74 10"));
+        ASSERT_TRUE(child.type("no such command"));
+        ASSERT_TRUE(child.type("program 4"));
+        ASSERT_TRUE(gui.runUntil([&] { return events.size() >= 2; })) << "no panel events";
+        EXPECT_FALSE(events[0].isSysEx);
+        EXPECT_EQ(events[0].shortMessage, midi::packShort(0xB0, 74, 10));
+        EXPECT_EQ(events[1].shortMessage, midi::packShort(0xC0, 4, 0));
+        events.clear();
+        link.SendRequest(TransferKind::CurrentCommon);
+        ASSERT_TRUE(gui.runUntil([&] { return !events.empty(); })) << "no common block";
+        ASSERT_EQ(events[0].sysex.size(), 57u);
+        EXPECT_EQ(std::string(events[0].sysex.begin() + 9, events[0].sysex.begin() + 17), "Superarp");
+        // The end of its input does not end the program.
+        child.closeInput();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        events.clear();
+        link.SendRequest(TransferKind::Identity);
+        ASSERT_TRUE(gui.runUntil([&] { return !events.empty(); })) << "no answer after the input closed";
+
         EXPECT_TRUE(notifier.messages.empty()) << notifier.messages.front();
 
         devices.CloseMidiIn();
@@ -265,6 +312,8 @@ TEST_P(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
     EXPECT_TRUE(has("<- F0 43 20 4B 60 00 00 F7"));
     EXPECT_TRUE(has("-> F0 7E 00 06 02 43 "));
     EXPECT_TRUE(has("-> F0 43 00 4B 00 2E 60 00 00 75 6D 54 72 61 78 32 20 "));
+    EXPECT_TRUE(has("-> B0 4A 0A"));
+    EXPECT_TRUE(has("-> C0 04"));
     EXPECT_EQ(lines.back(), "bye");
 }
 
