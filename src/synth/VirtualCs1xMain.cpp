@@ -10,6 +10,7 @@
 #include <RtMidi.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -99,7 +100,10 @@ class PanelInput {
 public:
     std::vector<std::string> poll(int timeoutMs) {
         std::vector<std::string> lines;
-        if (!open_) {
+        // Started in the background of a shell, reading the terminal would
+        // stop the program; it reads only while in the foreground.
+        const bool background = isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) != getpgrp();
+        if (!open_ || background) {
             std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
             return lines;
         }
@@ -107,6 +111,7 @@ public:
         if (::poll(&fd, 1, timeoutMs) <= 0) return lines; // nothing, or a signal
         char buf[256];
         const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) return lines;
         if (n <= 0) {
             open_ = false;
             if (!pending_.empty()) lines.push_back(pending_);
