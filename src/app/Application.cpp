@@ -67,6 +67,15 @@ void Application::SetHintColour() {
     QApplication::setPalette(app);
 }
 
+void Application::SetupToolkit() {
+    QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QFont font(QStringLiteral("Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(font);
+}
+
 bool Application::start() {
     SetHintColour();
 

@@ -62,6 +62,9 @@ public:
 
     // Hint colour for the whole application: yellow.
     static void SetHintColour();
+    // Names, style and the 8-point sans-serif font of the toolkit; once,
+    // right after the QApplication is made.
+    static void SetupToolkit();
 
 private:
     midi::MidiPlatform& platform_;

@@ -45,12 +45,7 @@ void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
-    QApplication::setOrganizationName(QString::fromLatin1(app::kOrganisation));
-    QApplication::setApplicationName(QString::fromLatin1(app::kApplicationName));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QFont font(QStringLiteral("Sans Serif"), 8);
-    font.setStyleHint(QFont::SansSerif);
-    QApplication::setFont(font);
+    app::Application::SetupToolkit();
 
     bool virtualSynth = false;
     QString screenshotDir;

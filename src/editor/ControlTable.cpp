@@ -111,7 +111,7 @@ public:
     // A horizontal bar: caption at the left and read-out at the right above it.
     void hbar(std::string_view name, std::string_view parent, int x, int y, int w, int min, int max, int start,
               int pageStep, std::string_view hint, std::string_view caption) {
-        text(name, parent, x, y, 56, 12, caption);
+        text(name, parent, x, y, 40, 12, caption);
         const std::string_view readout = keep("Label_" + std::string(name));
         add(readout, K::ReadoutLabel, parent, x + w - 56, y, 56, 12, "0");
         ControlSpec& bar = add(name, K::HTrackBar, parent, x, y + 13, w, 18, {}, hint);
@@ -141,11 +141,11 @@ private:
 
 void buildLeftColumn(Builder& b) {
     b.add("TitleBevel", K::Bevel, {}, 0, 0, kClientWidth, 2);
-    b.text("UserPerf", {}, 4, 4, 148, 14, "User Performance").bold = true;
-    b.add("UserPerf", K::ListBox, {}, 4, 19, 148, 150, {}, "Select active User-Performance");
-    b.add("SaveToSynth", K::PushButton, {}, 4, 172, 148, 22, "Save changes to User-Perf",
+    b.text("UserPerf", {}, 2, 4, 152, 14, "User Performance").bold = true;
+    b.add("UserPerf", K::ListBox, {}, 2, 19, 152, 150, {}, "Select active User-Performance");
+    b.add("SaveToSynth", K::PushButton, {}, 2, 172, 152, 22, "Save changes to User-Perf",
           "Make actual changes permanent");
-    b.group("ActiveEditLayer", {}, 4, 197, 148, 104, " Active Edit/Audible ");
+    b.group("ActiveEditLayer", {}, 2, 197, 152, 104, " Active Edit/Audible ");
     static constexpr std::string_view editNames[4] = {"EditLayer1", "EditLayer2", "EditLayer3", "EditLayer4"};
     static constexpr std::string_view editCaptions[4] = {"Layer 1", "Layer 2", "Layer 3", "Layer 4"};
     static constexpr std::string_view editHints[4] = {"Edit Layer 1", "Edit Layer 2", "Edit Layer 3", "Edit Layer 4"};
@@ -155,8 +155,8 @@ void buildLeftColumn(Builder& b) {
         b.radio(editNames[i], "ActiveEditLayer", 10, 20 + 20 * i, 92, editCaptions[i], editHints[i], i == 0);
         b.add(muteNames[i], K::SpeedButton, "ActiveEditLayer", 108, 20 + 20 * i, 30, 18, "M", muteHints[i]);
     }
-    b.check("AffectAllLayers", {}, 6, 303, 146, "Edit all Layers simult.", "Affect editing to ALL Layers");
-    b.add("Image2", K::Picture, {}, 4, 323, 148, 60, {}, "The amazing Techno-Synth");
+    b.check("AffectAllLayers", {}, 4, 303, 150, "Edit all Layers simult.", "Affect editing to ALL Layers");
+    b.add("Image2", K::Picture, {}, 2, 323, 152, 60, {}, "The amazing Techno-Synth");
 
     b.add("StatusPanel", K::Panel, {}, 4, 387, 520, 22);
     b.add("StatusLabel", K::StatusLabel, "StatusPanel", 6, 2, 508, 18, "OK").bold = true;
@@ -177,11 +177,11 @@ void buildPageCommon(Builder& b) {
     b.group("GroupPerformance", page, 4, 4, 180, 168, " Performance ");
     b.add("PerformanceName", K::EditBox, "GroupPerformance", 8, 20, 100, 20, {}, "Performance name").maxLength = 8;
     b.add("PerformanceType", K::ComboBox, "GroupPerformance", 8, 46, 164, 20, {}, "Performance cathegory");
-    b.vbar("CommonVolume", "GroupPerformance", 40, 72, 70, 0, 127, 27, "Common volume", "Volume");
+    b.vbar("CommonVolume", "GroupPerformance", 40, 72, 66, 0, 127, 27, "Common volume", "Volume");
 
     b.group("GroupArpeggiator", page, 188, 4, 272, 168, " Arpeggiator ");
     b.vbar("ArpTempo", "GroupArpeggiator", 26, 16, 100, 40, 240, 140, "Arpeggiator tempo", "Tempo");
-    b.check("ArpTempoMidi", "GroupArpeggiator", 6, 145, 48, "MIDI", "Arpeggio-tempo MIDI");
+    b.check("ArpTempoMidi", "GroupArpeggiator", 4, 145, 50, "MIDI", "Arpeggio-tempo MIDI");
     b.add("ArpeggioType", K::ListBox, "GroupArpeggiator", 56, 18, 118, 142, {}, "Arpeggiator-type");
     b.check("ArpModeOn", "GroupArpeggiator", 182, 18, 84, "On", "Arpeggiator ON/OFF");
     b.check("ArpModeHold", "GroupArpeggiator", 182, 38, 84, "Hold", "Arpeggiator Hold-mode");
@@ -220,28 +220,28 @@ void buildPageKnobs(Builder& b) {
     static constexpr std::string_view groups[2] = {"GroupScene1", "GroupScene2"};
     static constexpr std::string_view groupCaptions[2] = {" Scene 1 ", " Scene 2 "};
     for (int s = 0; s < 2; ++s) {
-        b.group(groups[s], page, 4, 4 + 172 * s, 258, 170, groupCaptions[s]);
+        b.group(groups[s], page, 4, 4 + 172 * s, 242, 170, groupCaptions[s]);
         for (int k = 0; k < 6; ++k) {
             Builder::Bar o;
-            o.captionWidth = 40;
+            o.captionWidth = 38;
             o.captionHeight = 36;
-            b.vbar(knobNames[s][k], groups[s], 26 + 41 * k, 16, 96, 0, 127, 64, knobHints[s][k], knobCaptions[k], o);
+            b.vbar(knobNames[s][k], groups[s], 24 + 38 * k, 16, 96, 0, 127, 64, knobHints[s][k], knobCaptions[k], o);
         }
     }
 
-    b.group("GroupAssignKnobs", page, 266, 4, 194, 342, " Assign-Knobs ");
-    b.text("Assign1Para", "GroupAssignKnobs", 8, 16, 178, 12, "Assign-Knob 1");
-    b.add("Assign1Para", K::ListBox, "GroupAssignKnobs", 8, 30, 178, 92, {}, "Assign-Knob 1 parameter");
-    b.text("Assign2Tab", "GroupAssignKnobs", 8, 126, 178, 12, "Assign-Knob 2");
-    b.add("Assign2Tab", K::TabControl, "GroupAssignKnobs", 8, 140, 178, 142, {}, "Select Assign-Knob 2 Parameter-bank");
-    b.add("Assign2Para", K::ListBox, "Assign2Tab", 4, 26, 126, 112, {}, "Assign-Knob 2 parameter");
-    b.vbar("Assign2Level", "Assign2Tab", 154, 26, 84, 32, 96, 64, "Assign-Knob 2 sensitivity", "Sens");
-    b.group("GroupAffect", "GroupAssignKnobs", 8, 284, 178, 52, " Affect ");
+    b.group("GroupAssignKnobs", page, 250, 4, 210, 342, " Assign-Knobs ");
+    b.text("Assign1Para", "GroupAssignKnobs", 8, 16, 194, 12, "Assign-Knob 1");
+    b.add("Assign1Para", K::ListBox, "GroupAssignKnobs", 8, 30, 194, 92, {}, "Assign-Knob 1 parameter");
+    b.text("Assign2Tab", "GroupAssignKnobs", 8, 126, 194, 12, "Assign-Knob 2");
+    b.add("Assign2Tab", K::TabControl, "GroupAssignKnobs", 8, 140, 194, 136, {}, "Select Assign-Knob 2 Parameter-bank");
+    b.add("Assign2Para", K::ListBox, "Assign2Tab", 4, 26, 142, 106, {}, "Assign-Knob 2 parameter");
+    b.vbar("Assign2Level", "Assign2Tab", 170, 26, 80, 32, 96, 64, "Assign-Knob 2 sensitivity", "Sens");
+    b.group("GroupAffect", "GroupAssignKnobs", 8, 280, 194, 58, " Affect ");
     static constexpr std::string_view affectNames[4] = {"Assign2Layer1", "Assign2Layer2", "Assign2Layer3",
                                                         "Assign2Layer4"};
     static constexpr std::string_view affectCaptions[4] = {"Layer 1", "Layer 2", "Layer 3", "Layer 4"};
     for (int i = 0; i < 4; ++i)
-        b.radio(affectNames[i], "GroupAffect", 8 + 84 * (i % 2), 15 + 17 * (i / 2), 80, affectCaptions[i],
+        b.radio(affectNames[i], "GroupAffect", 8 + 92 * (i % 2), 17 + 19 * (i / 2), 80, affectCaptions[i],
                 "Assign-Knob 2 Layer select", i == 0);
 }
 
@@ -289,8 +289,10 @@ void buildPageLayerVoice(Builder& b) {
     b.add("PatchVoiceNumber", K::ListBox, "GroupPatchSelect", 8, 68, 134, 266, {}, "Layer Voice-select");
 
     b.group("GroupEffects", page, 158, 4, 84, 166, " Effects ");
-    b.vbar("EffectReverb", "GroupEffects", 22, 16, 100, 0, 127, 86, "Reverb send level", "Rev");
-    b.vbar("EffectChorus", "GroupEffects", 62, 16, 100, 0, 127, 127, "Chorus send level", "Cho");
+    Builder::Bar send;
+    send.captionWidth = 36;
+    b.vbar("EffectReverb", "GroupEffects", 22, 16, 100, 0, 127, 86, "Reverb send level", "Rev", send);
+    b.vbar("EffectChorus", "GroupEffects", 62, 16, 100, 0, 127, 127, "Chorus send level", "Cho", send);
     b.check("EffectVariation", "GroupEffects", 8, 144, 70, "VARI", "Variation send ON/OFF");
 
     b.group("GroupVelocity", page, 246, 4, 214, 166, " Velocity ");
@@ -310,15 +312,15 @@ void buildPageLayerVoice(Builder& b) {
     b.vbar("NoteDetune", "GroupTune", 74, 16, 112, -127, 128, 0, "Note detune", "Detune", tune);
 
     b.group("GroupPlaying", page, 262, 174, 70, 172, " Playing ");
-    b.vbar("LayerVolume", "GroupPlaying", 35, 16, 92, 0, 127, 0, "Layer main volume", "Volume");
-    b.check("PlayPoly", "GroupPlaying", 6, 134, 60, "Poly", "Poly-/monophonic playmode");
-    b.check("LayerOn", "GroupPlaying", 6, 151, 60, "Layer", "Enable Layer");
+    b.vbar("LayerVolume", "GroupPlaying", 35, 16, 88, 0, 127, 0, "Layer main volume", "Volume");
+    b.check("PlayPoly", "GroupPlaying", 6, 132, 60, "Poly", "Poly-/monophonic playmode");
+    b.check("LayerOn", "GroupPlaying", 6, 150, 60, "Layer", "Enable Layer");
 
     b.group("GroupPositions", page, 336, 174, 124, 172, " Positions ");
     b.hbar("NoteLimitLow", "GroupPositions", 8, 16, 108, 0, 127, 0, 12, "Lowest played note", "Low");
     b.hbar("NoteLimitHigh", "GroupPositions", 8, 54, 108, 0, 127, 127, 12, "Highest played note", "High");
     b.hbar("PanPot", "GroupPositions", 8, 92, 108, 1, 127, 64, 16, "Position of played note (L-C-R)", "Pan");
-    b.check("RandomPan", "GroupPositions", 6, 132, 114, "Random Panning", "Set panpot to random position");
+    b.check("RandomPan", "GroupPositions", 4, 132, 118, "Random Panning", "Set panpot to random position");
 }
 
 void buildPageLayerEG(Builder& b) {
@@ -361,33 +363,34 @@ void buildPageLayerEG(Builder& b) {
     b.vbar("PEGRelTime", "GroupPitchEG", 166, 52, 86, 1, 127, 64, "Pitch-EG release-time", "Rel T", peg);
     b.vbar("PEGRelLevel", "GroupPitchEG", 202, 52, 86, 0, 127, 64, "Pitch-EG release-level", "Rel L", peg);
 
-    b.group("GroupLFOLevels", page, 4, 180, 118, 166, " LFO Levels ");
+    b.group("GroupLFOLevels", page, 4, 180, 106, 166, " LFO Levels ");
     Builder::Bar lfo = narrow;
-    lfo.captionWidth = 27;
-    b.vbar("LFOSpeed", "GroupLFOLevels", 18, 18, 110, 1, 127, 64, "LFO Speed", "Spd", lfo);
-    b.vbar("LFOAMod", "GroupLFOLevels", 45, 18, 110, 33, 95, 64, "LFO amplitude-modulation level", "AM", lfo);
-    b.vbar("LFOPMod", "GroupLFOLevels", 72, 18, 110, 1, 127, 64, "LFO pitch-modulation level", "PM", lfo);
-    b.vbar("LFOFMod", "GroupLFOLevels", 99, 18, 110, 49, 79, 64, "LFO frequency-modulation level", "FM", lfo);
+    lfo.captionWidth = 23;
+    lfo.readoutWidth = 24;
+    b.vbar("LFOSpeed", "GroupLFOLevels", 16, 18, 110, 1, 127, 64, "LFO Speed", "Spd", lfo);
+    b.vbar("LFOAMod", "GroupLFOLevels", 40, 18, 110, 33, 95, 64, "LFO amplitude-modulation level", "AM", lfo);
+    b.vbar("LFOPMod", "GroupLFOLevels", 64, 18, 110, 1, 127, 64, "LFO pitch-modulation level", "PM", lfo);
+    b.vbar("LFOFMod", "GroupLFOLevels", 88, 18, 110, 49, 79, 64, "LFO frequency-modulation level", "FM", lfo);
 
-    b.group("GroupLFOWave", page, 126, 180, 126, 166, " LFO Waveform ");
-    b.add("ImageTriangle", K::Picture, "GroupLFOWave", 8, 20, 30, 18, {}, "LFO triangle wave");
-    b.radio("LFOWaveTriangle", "GroupLFOWave", 42, 20, 80, "Triangle", "LFO triangle wave");
-    b.add("ImageSawtooth", K::Picture, "GroupLFOWave", 8, 46, 30, 18, {}, "LFO sawtooth wave");
-    b.radio("LFOWaveSaw", "GroupLFOWave", 42, 46, 80, "Sawtooth", "LFO sawtooth wave");
-    b.add("Image1", K::Picture, "GroupLFOWave", 8, 72, 30, 18, {}, "LFO sample & hold");
-    b.radio("LFOWaveSH", "GroupLFOWave", 42, 72, 80, "S && H", "LFO sample & hold");
-    b.radio("LFOWaveElement", "GroupLFOWave", 42, 98, 80, "Element", "LFO wave element-settings", true);
+    b.group("GroupLFOWave", page, 114, 180, 118, 166, " LFO Waveform ");
+    b.add("ImageTriangle", K::Picture, "GroupLFOWave", 6, 20, 28, 18, {}, "LFO triangle wave");
+    b.radio("LFOWaveTriangle", "GroupLFOWave", 36, 20, 78, "Triangle", "LFO triangle wave");
+    b.add("ImageSawtooth", K::Picture, "GroupLFOWave", 6, 46, 28, 18, {}, "LFO sawtooth wave");
+    b.radio("LFOWaveSaw", "GroupLFOWave", 36, 46, 78, "Sawtooth", "LFO sawtooth wave");
+    b.add("Image1", K::Picture, "GroupLFOWave", 6, 72, 28, 18, {}, "LFO sample & hold");
+    b.radio("LFOWaveSH", "GroupLFOWave", 36, 72, 78, "S && H", "LFO sample & hold");
+    b.radio("LFOWaveElement", "GroupLFOWave", 36, 98, 78, "Element", "LFO wave element-settings", true);
 
-    b.group("GroupLFOSync", page, 256, 180, 100, 166, " LFO Sync ");
-    b.radio("LFOSyncFree", "GroupLFOSync", 8, 20, 88, "FreeRun", "LFO no phase-init");
-    b.radio("LFOSyncRetrigger", "GroupLFOSync", 8, 46, 88, "Retrigger", "LFO phase-init retriggered");
-    b.radio("LFOSyncElement", "GroupLFOSync", 8, 72, 88, "Element", "LFO sync element-settings", true);
+    b.group("GroupLFOSync", page, 236, 180, 90, 166, " LFO Sync ");
+    b.radio("LFOSyncFree", "GroupLFOSync", 6, 20, 80, "FreeRun", "LFO no phase-init");
+    b.radio("LFOSyncRetrigger", "GroupLFOSync", 6, 46, 80, "Retrigger", "LFO phase-init retriggered");
+    b.radio("LFOSyncElement", "GroupLFOSync", 6, 72, 80, "Element", "LFO sync element-settings", true);
 
-    b.group("GroupFilterFreq", page, 360, 180, 100, 166, " Filter Frequency ");
+    b.group("GroupFilterFreq", page, 330, 180, 130, 166, " Filter Frequency ");
     Builder::Bar filter;
     filter.captionWidth = 40;
-    b.vbar("FilterCutoff", "GroupFilterFreq", 30, 18, 110, 0, 127, 64, "Filter cutoff-frequency", "Cutoff", filter);
-    b.vbar("FilterResonance", "GroupFilterFreq", 70, 18, 110, 0, 127, 64, "Filter resonance-level", "Reso", filter);
+    b.vbar("FilterCutoff", "GroupFilterFreq", 40, 18, 110, 0, 127, 64, "Filter cutoff-frequency", "Cutoff", filter);
+    b.vbar("FilterResonance", "GroupFilterFreq", 88, 18, 110, 0, 127, 64, "Filter resonance-level", "Reso", filter);
 }
 
 struct Table {

@@ -39,21 +39,10 @@ QFont windowFont(int points = 8, bool bold = false) {
     return f;
 }
 
-// The look of the value lists (black, owner-drawn in the original), the
-// group captions and the page tabs.
+// Compact tabs, so that all five page tabs fit in one row.
 const char* kStyleSheet = R"(
-QListWidget { background: black; color: #E8E8E8; border: 1px solid #808080; }
-QListWidget::item:selected { background: #1E5AC8; color: white; }
-QListWidget#UserPerf { color: #00FF00; font-weight: bold; }
-QListWidget#UserPerf::item:selected { background: #00A000; color: black; }
-QComboBox { background: black; color: #E8E8E8; border: 1px solid #808080; padding: 0px 3px; }
-QComboBox QAbstractItemView { background: black; color: #E8E8E8; selection-background-color: #1E5AC8; }
-QComboBox::drop-down { border: none; width: 14px; }
-QComboBox::down-arrow { width: 0; height: 0; border-left: 4px solid transparent;
-                        border-right: 4px solid transparent; border-top: 5px solid #E8E8E8; }
-QTabWidget#PageControl1 > QTabBar::tab { padding: 3px 8px; }
-QTabBar#Assign2TabBar::tab { padding: 2px 2px; min-width: 30px; }
-QLabel#Text_UserPerf { color: navy; }
+QTabWidget#PageControl1 > QTabBar::tab { padding: 3px 6px; }
+QTabBar#Assign2TabBar::tab { padding: 2px 1px; }
 )";
 
 } // namespace
@@ -126,6 +115,11 @@ void TMainWindow::buildLayout() {
             const bool isBarCaption = s.name.starts_with("Text_") && s.kind == ControlKind::Label && !s.bold &&
                                       s.name != "Text_MidiInLED" && s.name != "Text_MidiOutLED";
             l->setFont(s.bold ? bold : (isBarCaption ? small : normal));
+            if (s.bold) {
+                QPalette p = l->palette();
+                p.setColor(QPalette::WindowText, QColor(0, 0, 128));
+                l->setPalette(p);
+            }
             l->setWordWrap(s.h > 14);
             if (s.kind == ControlKind::ReadoutLabel) {
                 // Read-outs of vertical bars sit centred below them; those of
@@ -184,6 +178,14 @@ void TMainWindow::buildLayout() {
         case ControlKind::ListBox: {
             auto* l = new QListWidget(parent);
             l->setUniformItemSizes(true);
+            // Value lists are black; the user-performance list draws lime bold text.
+            const bool userPerf = s.name == "UserPerf";
+            QPalette p = l->palette();
+            p.setColor(QPalette::Base, Qt::black);
+            p.setColor(QPalette::Text, userPerf ? QColor(0, 255, 0) : QColor(0xE8, 0xE8, 0xE8));
+            p.setColor(QPalette::Highlight, userPerf ? QColor(0, 128, 0) : QColor(0x1E, 0x5A, 0xC8));
+            p.setColor(QPalette::HighlightedText, Qt::white);
+            l->setPalette(p);
             l->setSelectionMode(QAbstractItemView::SingleSelection);
             l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             w = l;
@@ -192,6 +194,13 @@ void TMainWindow::buildLayout() {
         case ControlKind::ComboBox: {
             auto* c = new QComboBox(parent);
             c->setEditable(false);
+            QPalette p = c->palette();
+            for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window})
+                p.setColor(role, Qt::black);
+            for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+                p.setColor(role, QColor(0xE8, 0xE8, 0xE8));
+            p.setColor(QPalette::Highlight, QColor(0x1E, 0x5A, 0xC8));
+            c->setPalette(p);
             c->setMaxVisibleItems(20);
             w = c;
             break;
@@ -216,6 +225,7 @@ void TMainWindow::buildLayout() {
         case ControlKind::Picture: w = new PictureBox(parent); break;
         case ControlKind::TabControl: {
             auto* t = new TabControl(parent);
+            t->tabBar()->setFont(small);
             for (int i = 1; i <= 4; ++i) t->addTab(QStringLiteral("Param. %1").arg(i));
             t->setCurrentIndex(0);
             w = t;
@@ -250,7 +260,7 @@ void TMainWindow::buildLayout() {
         if (s.kind == ControlKind::GroupBox || s.kind == ControlKind::Label || s.kind == ControlKind::ReadoutLabel ||
             s.kind == ControlKind::StatusLabel)
             continue;
-        w->setFont(normal);
+        w->setFont(s.name == "UserPerf" ? bold : normal);
     }
     widgets_.at("PageControl1")->setFont(normal);
 }

@@ -18,6 +18,13 @@ struct SynthSwitches {
     bool ShowHints = true;      // tool-tip hints
 };
 
+// The same switches where the application keeps them.
+struct SynthSwitchRefs {
+    bool& SynthKnobs;
+    bool& ProgramChanges;
+    bool& ShowHints;
+};
+
 // The rows chosen in the two device lists; -1 for no selection.
 struct DeviceChoice {
     int inRow = -1;

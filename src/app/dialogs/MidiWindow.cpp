@@ -76,6 +76,12 @@ std::pair<int, std::string> chosenRow(const QListWidget* list) {
 TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
                          std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
                          QWidget* parent)
+    : TMidiWindow(devices, SynthSwitchRefs{switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints},
+                  notifier, std::move(sendIdentityRequest), std::move(applyHints), parent) {}
+
+TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+                         std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
+                         QWidget* parent)
     : QDialog(parent), devices_(devices), switches_(switches), notifier_(notifier),
       sendIdentityRequest_(std::move(sendIdentityRequest)), applyHints_(std::move(applyHints)) {
     setObjectName("TMidiWindow");
@@ -136,7 +142,7 @@ void TMidiWindow::MidiDeviceOKClick() {
 
 void TMidiWindow::MidiDeviceCancelClick() { reject(); }
 
-void ShowMidiSettings(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
+void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
                       QWidget* parent) {
     TMidiWindow window(devices, switches, notifier, std::move(sendIdentityRequest), std::move(applyHints),

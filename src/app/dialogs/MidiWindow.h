@@ -21,6 +21,9 @@ public:
     // `sendIdentityRequest` sends the identity request through the output
     // open at that moment; `applyHints` switches the hints of the whole
     // application (ShowApplicationHints when empty).
+    TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+                std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
+                QWidget* parent = nullptr);
     TMidiWindow(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
                 std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
                 QWidget* parent = nullptr);
@@ -44,7 +47,7 @@ public:
 
 private:
     MidiDevices& devices_;
-    SynthSwitches& switches_;
+    SynthSwitchRefs switches_;
     Notifier& notifier_;
     std::function<void()> sendIdentityRequest_;
     std::function<void(bool)> applyHints_;
@@ -52,7 +55,7 @@ private:
 
 // File > Preferences: creates the settings window, shows it modally and
 // destroys it.
-void ShowMidiSettings(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
+void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
                       QWidget* parent = nullptr);
 

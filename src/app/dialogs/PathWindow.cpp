@@ -57,4 +57,11 @@ bool ChooseLastDir(QString& lastDir, QWidget* parent) {
     return true;
 }
 
+bool ChooseLastDir(std::string& lastDir, QWidget* parent) {
+    QString dir = QString::fromStdString(lastDir);
+    if (!ChooseLastDir(dir, parent)) return false;
+    lastDir = dir.toStdString();
+    return true;
+}
+
 } // namespace patchsmith

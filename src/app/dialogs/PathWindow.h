@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QLabel;
 class QPushButton;
 
@@ -34,5 +36,6 @@ private:
 // Shows the chooser at `lastDir`; when it is confirmed, `lastDir` becomes the
 // chosen directory and the result is true.
 bool ChooseLastDir(QString& lastDir, QWidget* parent = nullptr);
+bool ChooseLastDir(std::string& lastDir, QWidget* parent = nullptr);
 
 } // namespace patchsmith
