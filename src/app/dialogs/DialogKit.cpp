@@ -76,6 +76,18 @@ void StyleBoldNavy(QWidget* widget) {
     widget->setFont(f);
 }
 
+void StylePlain(QWidget* widget) {
+    // Every attribute is set explicitly, so none is inherited from a bold
+    // navy group box around the control.
+    QFont f = widget->font();
+    f.setPointSize(8);
+    f.setBold(false);
+    widget->setFont(f);
+    QPalette p = widget->palette();
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) p.setColor(role, Qt::black);
+    widget->setPalette(p);
+}
+
 void StyleNavyText(QWidget* widget) {
     QPalette p = widget->palette();
     p.setColor(QPalette::ButtonText, kNavy);

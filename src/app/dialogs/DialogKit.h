@@ -36,6 +36,8 @@ void SetReadout(QWidget* widget, const QString& specName);
 void StyleLimeOnBlack(QWidget* widget);
 // Bold navy text: titles of lists and captions of group boxes.
 void StyleBoldNavy(QWidget* widget);
+// The normal look whatever the parent has: 8-point, not bold, black text.
+void StylePlain(QWidget* widget);
 // Navy text in the normal font (buttons that stand out).
 void StyleNavyText(QWidget* widget);
 

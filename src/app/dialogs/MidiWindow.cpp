@@ -47,8 +47,7 @@ QCheckBox* checkBox(QGroupBox* parent, const QString& name, const QString& capti
     auto* check = new QCheckBox(caption, parent);
     SetHint(check, hint, name);
     // The group caption is bold navy; its check boxes keep the normal look.
-    check->setFont(parent->parentWidget()->font());
-    check->setPalette(parent->parentWidget()->palette());
+    StylePlain(check);
     check->setGeometry(geometry);
     return check;
 }
