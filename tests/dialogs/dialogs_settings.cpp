@@ -103,6 +103,13 @@ TEST_F(SettingsWindowTest, ControlsTextsAndAccessibility) {
     EXPECT_EQ(w->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 128));
     EXPECT_TRUE(w->Label2->font().bold());
     EXPECT_EQ(w->Label1->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+    EXPECT_TRUE(w->GroupBox1->font().bold());
+    EXPECT_EQ(w->GroupBox2->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    // The check boxes inside keep the plain look.
+    for (QCheckBox* check : {w->CheckNoticeKnobs, w->CheckNoticePgm, w->CheckShowHints}) {
+        EXPECT_FALSE(check->font().bold());
+        EXPECT_EQ(check->palette().color(QPalette::WindowText), QColor(Qt::black));
+    }
 }
 
 TEST_F(SettingsWindowTest, OpensWithDeviceRowsAndSwitches) {
@@ -294,7 +301,7 @@ TEST_F(SettingsWindowTest, ShownModallyByPreferences) {
         w.MidiDeviceOK->click();
     });
     ShowMidiSettings(
-        devices, switches, notifier, [this] { link.SendRequest(1); }, [](bool) {});
+        devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier, [this] { link.SendRequest(1); }, [](bool) {});
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(switches.SynthKnobs);
 }
