@@ -224,7 +224,7 @@ TEST_F(BankEditTest, FirstOpeningShowsNumbersAndSavesAFourteenByteBank) {
     ASSERT_EQ(saveCalls.size(), 1u);
     EXPECT_EQ(saveCalls[0].title.toStdString(), "Save Performance-bank as ...");
     EXPECT_EQ(saveCalls[0].initial, dir);
-    EXPECT_EQ(saveCalls[0].filter.toStdString(), "Performance-banks (*.PFB);;All files (*.*)");
+    EXPECT_EQ(saveCalls[0].filter.toStdString(), "Performance-banks (*.PFB)|*.PFB|All files (*.*)|*.*");
     EXPECT_EQ(readFile(dir + "/empty.PFB"), QByteArray("Patchsmith PFB"));
     EXPECT_TRUE(notifier.messages.empty());
 }

@@ -149,6 +149,14 @@ TEST(VolumeRootOf, TakesTheLongestRootThatHoldsTheDirectory) {
     EXPECT_EQ(dialogs::VolumeRootOf("/media/usb/banks", roots), "/media/usb");
 }
 
+TEST(QtFileFilter, TurnsPipeFiltersIntoQtFilters) {
+    EXPECT_EQ(dialogs::QtFileFilter("Performance-banks (*.PFB)|*.PFB|All files (*.*)|*.*").toStdString(),
+              "Performance-banks (*.PFB);;All files (*.*)");
+    EXPECT_EQ(dialogs::QtFileFilter("Banks|*.PFB;*.BNK").toStdString(), "Banks (*.PFB *.BNK)");
+    EXPECT_EQ(dialogs::QtFileFilter("").toStdString(), "");
+    EXPECT_EQ(dialogs::QtFileFilter("dangling").toStdString(), "");
+}
+
 // ---- user-performance chooser ----
 
 TEST_F(SmallDialogTest, UserPerfChooserControls) {

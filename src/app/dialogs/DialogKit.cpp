@@ -119,6 +119,18 @@ void CentreOnScreen(QWidget* widget) {
     widget->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
+QString QtFileFilter(const QString& pipeFilter) {
+    const QStringList parts = pipeFilter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString text = parts.at(i).trimmed();
+        QString patterns = parts.at(i + 1).trimmed();
+        patterns.replace(';', ' ');
+        filters << (text.contains('(') ? text : text + " (" + patterns + ")");
+    }
+    return filters.join(";;");
+}
+
 void ShowApplicationHints(bool on) {
     if (!qApp) return;
     if (on && hintBlocker) {

@@ -48,6 +48,11 @@ void PrepareDialog(QDialog* dialog, const QString& caption, int w, int h, bool s
 // Moves a window to the centre of the screen it is on (or the primary one).
 void CentreOnScreen(QWidget* widget);
 
+// A file-dialog filter written as "text|pattern|text|pattern" in the form a
+// Qt file dialog takes ("text;;text"); a text without its patterns in
+// parentheses gets them appended ("Banks (*.PFB)").
+QString QtFileFilter(const QString& pipeFilter);
+
 // Switches tool-tip hints on or off for the whole application at once.
 void ShowApplicationHints(bool on);
 bool ApplicationHintsShown();

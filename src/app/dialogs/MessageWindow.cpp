@@ -74,6 +74,17 @@ void TMessageWindow::CancelButtonClick() {
     accept();
 }
 
+void TMessageWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // 295 x 110 is the size with the frame; the frame is known only once the
+    // window is shown the first time.
+    if (!sized_) {
+        sized_ = true;
+        const QSize frame = frameGeometry().size() - geometry().size();
+        if (!frame.isEmpty()) resize(QSize(295, 110) - frame);
+    }
+}
+
 QPixmap TMessageWindow::MessagePicture() {
     QPixmap picture(32, 32);
     picture.fill(Qt::transparent);

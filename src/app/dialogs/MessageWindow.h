@@ -30,8 +30,12 @@ public:
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     int result_ = 0;
+    bool sized_ = false;
 };
 
 } // namespace patchsmith

@@ -1,6 +1,7 @@
 #include "storage/bankedit/BankEditWindow.h"
 
 #include "app/dialogs/DialogKit.h"
+#include "storage/BulkTransfers.h"
 #include "storage/FileNames.h"
 #include "storage/PerformanceFiles.h"
 
@@ -184,7 +185,7 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     PrepareDialog(this, " Patchsmith - Performance-bank manager", 519, 332);
 
     chooseSaveFile = [](QWidget* parent, const QString& title, const QString& dir, const QString& filter) {
-        return QFileDialog::getSaveFileName(parent, title, dir, filter);
+        return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter));
     };
 
     // Left half: the disk.
@@ -420,7 +421,7 @@ void TBankEditWindow::LoadPerfClick() {
 
 void TBankEditWindow::SavePerfClick() {
     const QString chosen = chooseSaveFile ? chooseSaveFile(this, "Save Performance-bank as ...", qs(perfBankDir_),
-                                                           "Performance-banks (*.PFB);;All files (*.*)")
+                                                           kBankFilter)
                                           : QString();
     if (chosen.isEmpty()) return;
     const std::string path = ReplaceExtension(chosen.toStdString(), ".PFB");

@@ -78,7 +78,8 @@ private:
 class TBankEditWindow : public QDialog {
 public:
     // Chooses the name of a bank file to save: (parent, title, initial
-    // directory, filter) -> name, empty when cancelled.
+    // directory, filter as "text|pattern|text|pattern") -> name, empty when
+    // cancelled. The application may hand in its own shared save dialog.
     using SaveFileChooser =
         std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
 
@@ -103,7 +104,7 @@ public:
     // Empties slot n - 1 and gives its entry the plain number (n = 1..128).
     void ClearSlot(int n);
 
-    // The save dialog; a file dialog unless replaced.
+    // The save dialog; a Qt file dialog unless replaced.
     SaveFileChooser chooseSaveFile;
 
     QGroupBox* FileGroupBox = nullptr;
