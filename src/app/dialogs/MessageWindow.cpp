@@ -81,7 +81,7 @@ void TMessageWindow::showEvent(QShowEvent* event) {
     if (!sized_) {
         sized_ = true;
         const QSize frame = frameGeometry().size() - geometry().size();
-        if (!frame.isEmpty()) resize(QSize(295, 110) - frame);
+        if (frame.width() > 0 || frame.height() > 0) resize(QSize(295, 110) - frame);
     }
 }
 
