@@ -601,6 +601,8 @@ TEST_F(BankEditTest, DragEventsReachTheHandlers) {
     QDropEvent drop(QPointF(10, 6 * 14 + 3), Qt::CopyAction, &ours, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &drop);
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    EXPECT_EQ(entry(*w, 6), "007") << "handled after the drag has ended";
+    QCoreApplication::processEvents();
     EXPECT_EQ(entry(*w, 6), "007  AB");
     EXPECT_EQ(w->FileListBox->count(), 3) << "the file list keeps its entries";
 
@@ -610,6 +612,7 @@ TEST_F(BankEditTest, DragEventsReachTheHandlers) {
     w->BankListBox->setCurrentRow(8);
     QDropEvent other(QPointF(10, 8 * 14 + 3), Qt::CopyAction, &foreign, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &other);
+    QCoreApplication::processEvents();
     EXPECT_FALSE(bank.occupied(8));
     EXPECT_EQ(entry(*w, 8), "009");
 

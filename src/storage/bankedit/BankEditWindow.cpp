@@ -69,7 +69,7 @@ void BankFileListBox::fill(const QString& directory, const QString& mask) {
     directory_ = directory;
     clear();
     const QStringList names =
-        QDir(directory).entryList({mask}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+        QDir(directory).entryList({mask}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     addItems(names);
     setCurrentRow(-1);
     clearSelection();
@@ -157,7 +157,10 @@ void BankListBox::dropEvent(QDropEvent* event) {
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    window_.BankListBoxDragDrop();
+    // Handled once the drag has ended, so that a load error's message box
+    // does not open while the drag still holds the pointer.
+    QMetaObject::invokeMethod(
+        this, [this] { window_.BankListBoxDragDrop(); }, Qt::QueuedConnection);
 }
 
 // The right button opens the popup without moving the selection.
