@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/dialogs/MessageWindow.h"
 #include "editor/MainWindow.h"
 
 #include <QApplication>
@@ -50,7 +51,8 @@ Application::Application(midi::MidiPlatform& platform, Notifier& notifier, Setti
       context_(platform, notifier) {}
 
 Application::~Application() {
-    // The window goes before the state it shows.
+    // The windows go before the state they show.
+    messageWindow_.reset();
     window_.reset();
 }
 
@@ -102,6 +104,7 @@ bool Application::start() {
     // The editor window.
     window_ = std::make_unique<editor::TMainWindow>(context_);
     editor::TMainWindow* w = window_.get();
+    messageWindow_ = std::make_unique<TMessageWindow>(w);
 
     // MIDI: events reach the GUI thread in arrival order; the lamps; the
     // identity request of the enumeration.

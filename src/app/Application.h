@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+namespace patchsmith {
+class TMessageWindow;
+}
 namespace patchsmith::editor {
 class TMainWindow;
 }
@@ -59,6 +62,8 @@ public:
 
     AppContext& context() { return context_; }
     editor::TMainWindow* window() { return window_.get(); }
+    // The two-button message window, made once at start-up and reused.
+    TMessageWindow* messageWindow() { return messageWindow_.get(); }
 
     // Hint colour for the whole application: yellow.
     static void SetHintColour();
@@ -73,6 +78,7 @@ private:
     AppContext context_;
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<editor::TMainWindow> window_;
+    std::unique_ptr<TMessageWindow> messageWindow_;
     bool shutDown_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include "app/CompositeMidiPlatform.h"
 #include "editor/MainWindow.h"
 #include "midi/ScriptedMidiPlatform.h"
+#include "synth/VirtualMidiPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -309,4 +310,29 @@ TEST_F(StartupFixture, VirtualSynthIsOpenedWhenNoConfiguredDeviceIsPresent) {
     EXPECT_TRUE(sentIdentityRequest(platform));
     app->shutdown();
     EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Virtual CS1x"));
+}
+
+TEST_F(StartupFixture, TalksToTheBuiltInVirtualCs1x) {
+    synth::VirtualMidiPlatform virtualCs1x;
+    midi::ScriptedMidiPlatform noHardware;
+    noHardware.inputs.clear();
+    noHardware.outputs.clear();
+    app::CompositeMidiPlatform merged({&noHardware, &virtualCs1x});
+    options.fallbackDevice = synth::VirtualMidiPlatform::kDeviceName;
+    auto app = make(merged);
+    ASSERT_TRUE(app->start());
+    EXPECT_NE(app->messageWindow(), nullptr);
+    std::vector<midi::MidiInputEvent> events;
+    app->context().devices.onInputEvent = [&](const midi::MidiInputEvent& e) { events.push_back(e); };
+    // The identity request left at start; the instrument's reply comes back.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !events.empty(); }, 5000));
+    ASSERT_TRUE(events[0].isSysEx);
+    ASSERT_EQ(events[0].sysex.size(), 15u);
+    EXPECT_EQ(events[0].sysex[0], 0xF0);
+    EXPECT_EQ(events[0].sysex[1], 0x7E);
+    EXPECT_EQ(events[0].sysex[3], 0x06);
+    EXPECT_EQ(events[0].sysex[4], 0x02);
+    app->shutdown();
+    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Virtual CS1x"));
+    EXPECT_EQ(stored("Midi-OUT"), QStringLiteral("Virtual CS1x"));
 }
