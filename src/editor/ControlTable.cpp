@@ -283,19 +283,19 @@ void buildPageEffects(Builder& b) {
 
 void buildPageLayerVoice(Builder& b) {
     const std::string_view page = kPageNames[3];
-    b.group("GroupPatchSelect", page, 4, 4, 150, 342, " Patch Select ");
-    b.add("Label_PerfName", K::ReadoutLabel, "GroupPatchSelect", 8, 16, 134, 26, "--");
-    b.add("PatchBankNumber", K::ComboBox, "GroupPatchSelect", 8, 44, 134, 20, {}, "Layer Bank-select");
-    b.add("PatchVoiceNumber", K::ListBox, "GroupPatchSelect", 8, 68, 134, 266, {}, "Layer Voice-select");
+    b.group("GroupPatchSelect", page, 4, 4, 146, 342, " Patch Select ");
+    b.add("Label_PerfName", K::ReadoutLabel, "GroupPatchSelect", 8, 16, 130, 26, "--");
+    b.add("PatchBankNumber", K::ComboBox, "GroupPatchSelect", 8, 44, 130, 20, {}, "Layer Bank-select");
+    b.add("PatchVoiceNumber", K::ListBox, "GroupPatchSelect", 8, 68, 130, 266, {}, "Layer Voice-select");
 
-    b.group("GroupEffects", page, 158, 4, 84, 166, " Effects ");
+    b.group("GroupEffects", page, 154, 4, 84, 166, " Effects ");
     Builder::Bar send;
     send.captionWidth = 36;
     b.vbar("EffectReverb", "GroupEffects", 22, 16, 100, 0, 127, 86, "Reverb send level", "Rev", send);
     b.vbar("EffectChorus", "GroupEffects", 62, 16, 100, 0, 127, 127, "Chorus send level", "Cho", send);
     b.check("EffectVariation", "GroupEffects", 8, 144, 70, "VARI", "Variation send ON/OFF");
 
-    b.group("GroupVelocity", page, 246, 4, 214, 166, " Velocity ");
+    b.group("GroupVelocity", page, 242, 4, 218, 166, " Velocity ");
     b.vbar("VelocityLimitLow", "GroupVelocity", 30, 16, 96, 0, 126, 126, "Velocity Limit-LOW level", "Low");
     b.vbar("VelocityLimitHigh", "GroupVelocity", 80, 16, 96, 0, 126, 0, "Velocity Limit-HIGH level", "High");
     b.vbar("VelocitySenseDepth", "GroupVelocity", 130, 16, 96, 0, 127, 63, "Velocity sense depth", "Depth");
@@ -303,18 +303,18 @@ void buildPageLayerVoice(Builder& b) {
     b.add("VelocityDefaults", K::PushButton, "GroupVelocity", 8, 140, 198, 20, "Set to defaults",
           "Set all velocity-levels to default values");
 
-    b.group("GroupTune", page, 158, 174, 100, 172, " Tune ");
+    b.group("GroupTune", page, 154, 174, 108, 172, " Tune ");
     Builder::Bar tune;
-    tune.readoutWidth = 48;
+    tune.readoutWidth = 52;
     tune.pageStep = 3;
-    b.vbar("NoteShift", "GroupTune", 26, 16, 112, -24, 24, 0, "Note shift (semitones)", "Shift", tune);
+    b.vbar("NoteShift", "GroupTune", 27, 16, 112, -24, 24, 0, "Note shift (semitones)", "Shift", tune);
     tune.pageStep = 10;
-    b.vbar("NoteDetune", "GroupTune", 74, 16, 112, -127, 128, 0, "Note detune", "Detune", tune);
+    b.vbar("NoteDetune", "GroupTune", 80, 16, 112, -127, 128, 0, "Note detune", "Detune", tune);
 
-    b.group("GroupPlaying", page, 262, 174, 70, 172, " Playing ");
-    b.vbar("LayerVolume", "GroupPlaying", 35, 16, 88, 0, 127, 0, "Layer main volume", "Volume");
-    b.check("PlayPoly", "GroupPlaying", 6, 132, 60, "Poly", "Poly-/monophonic playmode");
-    b.check("LayerOn", "GroupPlaying", 6, 150, 60, "Layer", "Enable Layer");
+    b.group("GroupPlaying", page, 266, 174, 66, 172, " Playing ");
+    b.vbar("LayerVolume", "GroupPlaying", 33, 16, 88, 0, 127, 0, "Layer main volume", "Volume");
+    b.check("PlayPoly", "GroupPlaying", 6, 132, 56, "Poly", "Poly-/monophonic playmode");
+    b.check("LayerOn", "GroupPlaying", 6, 150, 56, "Layer", "Enable Layer");
 
     b.group("GroupPositions", page, 336, 174, 124, 172, " Positions ");
     b.hbar("NoteLimitLow", "GroupPositions", 8, 16, 108, 0, 127, 0, 12, "Lowest played note", "Low");

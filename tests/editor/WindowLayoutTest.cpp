@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStyleOptionGroupBox>
 #include <QTabWidget>
@@ -150,4 +151,31 @@ TEST_F(LayoutFixture, NeighboursDoNotOverlap) {
             EXPECT_FALSE(a->geometry().intersects(b->geometry())) << table[i].name << " and " << table[j].name;
         }
     }
+}
+
+TEST_F(LayoutFixture, ReadoutsHoldTheirWidestTexts) {
+    struct Case {
+        QLabel* label;
+        const char* text;
+    };
+    const Case cases[] = {
+        {window->Label_NoteDetune, "+12.7 Hz"}, {window->Label_NoteDetune, "-12.8 Hz"},
+        {window->Label_NoteShift, "+24"},       {window->Label_ArpTempo, "240"},
+        {window->Label_AEGAtkTime, "-63"},      {window->Label_PEGRelLevel, "-63"},
+        {window->Label_LFOFMod, "-15"},         {window->Label_PanPot, "R-63"},
+        {window->Label_NoteLimitHigh, "G#-2"},  {window->Label_VPara1, "D63>W"},
+        {window->Label_VPara2, "11,0kHz"},      {window->Label_PitchBend, "-24"},
+        {window->Label_CommonVolume, "127"},    {window->Label_Assign2Level, "-32"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label->objectName().toStdString() + " " + c.text);
+        EXPECT_LE(c.label->fontMetrics().horizontalAdvance(QString::fromUtf8(c.text)), c.label->width());
+    }
+    QLabel* perf = window->Label_PerfName;
+    perf->setText(QStringLiteral("Program 127, Bank MSB 63, LSB 65"));
+    EXPECT_LE(perf->heightForWidth(perf->width()), perf->height());
+    // A names-request row (16 characters) fits the list beside its scroll bar.
+    QListWidget* list = window->UserPerf;
+    EXPECT_LE(list->fontMetrics().horizontalAdvance(QStringLiteral("128  SC Sequence")),
+              list->viewport()->width() - 4);
 }
