@@ -53,6 +53,9 @@ namespace {
 std::string readString(QSettings& store, const char* name, const std::string& fallback = {}) {
     const QVariant v = store.value(QLatin1String(name));
     if (!v.isValid()) return fallback;
+    // A hand-edited file may hold a text with commas, which the store reads
+    // as a list: it is still the one text that was written.
+    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(QLatin1Char(',')).toStdString();
     return v.toString().toStdString();
 }
 

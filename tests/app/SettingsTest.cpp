@@ -3,6 +3,7 @@
 
 #include "app/Settings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -93,4 +94,27 @@ TEST(Settings, ReadAndWriteTheEightValues) {
     EXPECT_EQ(check.value("ShowHints").toString(), QStringLiteral("1"));
     EXPECT_EQ(check.value("SynthKnobs").toString(), QStringLiteral("0"));
     EXPECT_EQ(check.value("ProgramChanges").toString(), QStringLiteral("0"));
+}
+
+TEST(Settings, TextsWithCommasWrittenByHandStayOneText) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("settings.ini");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[CS1x]\nLast-Dir=/perfs/a, b\nMidi-IN=\"USB, Port 1\"\n");
+    }
+    QSettings store(path, QSettings::IniFormat);
+    std::string in, out;
+    SettingsValues v;
+    ReadSettings(store, "/exe", in, out, v);
+    EXPECT_EQ(v.LastDir, "/perfs/a,b");
+    EXPECT_EQ(in, "USB, Port 1");
+    // Written back, it reads as the same text.
+    WriteSettings(store, in, out, v);
+    QSettings again(path, QSettings::IniFormat);
+    ReadSettings(again, "/exe", in, out, v);
+    EXPECT_EQ(v.LastDir, "/perfs/a,b");
+    EXPECT_EQ(in, "USB, Port 1");
 }

@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSlider>
 #include <QTabBar>
@@ -496,6 +497,9 @@ TEST_F(WindowFixture, CaptionAndFixedClientArea) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window->size(), before);
     EXPECT_EQ(window->centralWidget()->size(), QSize(632, 411));
+    // Centred on the screen.
+    const QPoint centre = window->screen()->availableGeometry().center();
+    EXPECT_LE((window->frameGeometry().center() - centre).manhattanLength(), 2);
     // The bevel along the top follows the window's width.
     EXPECT_EQ(window->TitleBevel->width(), window->width());
     EXPECT_EQ(window->TitleBevel->y(), 0);
