@@ -34,14 +34,14 @@ bool carriesBankFile(const QMimeData* mime) { return mime && mime->hasFormat(kBa
 // Children of a group box keep the plain font and colours; only the group
 // caption is bold navy.
 template <typename W>
-W* plainChild(W* widget, const QWidget*) {
+W* plainChild(W* widget) {
     StylePlain(widget);
     return widget;
 }
 
-QPushButton* button(QWidget* parent, const QWidget* window, const QString& name, const QString& caption,
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption,
                     const QString& hint, QRect geometry) {
-    auto* b = plainChild(new QPushButton(caption, parent), window);
+    auto* b = plainChild(new QPushButton(caption, parent));
     if (hint.isEmpty()) {
         SetAccessible(b, caption, name);
     } else {
@@ -197,34 +197,34 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     FileGroupBox->setGeometry(5, 4, 333, 321);
     StyleBoldNavy(FileGroupBox);
 
-    DirectoryListBox = plainChild(new dialogs::DirectoryListBox(FileGroupBox), this);
+    DirectoryListBox = plainChild(new dialogs::DirectoryListBox(FileGroupBox));
     SetAccessible(DirectoryListBox, "Directories", "DirectoryListBox");
     StyleLimeOnBlack(DirectoryListBox);
     DirectoryListBox->setGeometry(12, 18, 160, 200);
 
-    DriveComboBox = plainChild(new dialogs::DriveComboBox(FileGroupBox), this);
+    DriveComboBox = plainChild(new dialogs::DriveComboBox(FileGroupBox));
     SetAccessible(DriveComboBox, "Drives", "DriveComboBox");
     StyleLimeOnBlack(DriveComboBox);
     DriveComboBox->setGeometry(12, 227, 160, 19);
 
-    FileListBox = plainChild(new BankFileListBox(*this, FileGroupBox), this);
+    FileListBox = plainChild(new BankFileListBox(*this, FileGroupBox));
     SetAccessible(FileListBox, "Files", "FileListBox");
     StyleLimeOnBlack(FileListBox);
     FileListBox->setGeometry(181, 18, 140, 228);
 
-    PathLabel = plainChild(new QLabel(FileGroupBox), this);
+    PathLabel = plainChild(new QLabel(FileGroupBox));
     SetReadout(PathLabel, "PathLabel");
     PathLabel->setGeometry(12, 256, 309, 13);
 
-    TypeSysEx = plainChild(new QRadioButton("SysEx files", FileGroupBox), this);
+    TypeSysEx = plainChild(new QRadioButton("SysEx files", FileGroupBox));
     SetHint(TypeSysEx, "List only SysEx-binary files", "TypeSysEx");
     TypeSysEx->setGeometry(168, 291, 77, 17);
     TypeSysEx->setChecked(true);
-    TypePerfBanks = plainChild(new QRadioButton("Perf.-banks", FileGroupBox), this);
+    TypePerfBanks = plainChild(new QRadioButton("Perf.-banks", FileGroupBox));
     SetHint(TypePerfBanks, "List only Performance-bank files", "TypePerfBanks");
     TypePerfBanks->setGeometry(248, 291, 77, 17);
 
-    LoadPerf = button(FileGroupBox, this, "LoadPerf", "Load Performance-bank", "Load the selected Performance-bank",
+    LoadPerf = button(FileGroupBox, "LoadPerf", "Load Performance-bank", "Load the selected Performance-bank",
                       {12, 288, 141, 21});
     StyleNavyText(LoadPerf);
     LoadPerf->setEnabled(false);
@@ -235,7 +235,7 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     UserPerfGroupBox->setGeometry(348, 4, 165, 321);
     StyleBoldNavy(UserPerfGroupBox);
 
-    BankListBox = plainChild(new patchsmith::BankListBox(*this, UserPerfGroupBox), this);
+    BankListBox = plainChild(new patchsmith::BankListBox(*this, UserPerfGroupBox));
     SetAccessible(BankListBox, "User-Performances", "BankListBox");
     StyleLimeOnBlack(BankListBox);
     BankListBox->setGeometry(12, 18, 140, 228);
@@ -244,11 +244,11 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
         item->setSizeHint(QSize(0, kBankRowHeight));
     }
 
-    DeletePerf = button(UserPerfGroupBox, this, "DeletePerf", "Delete", "Delete the selected Performance",
+    DeletePerf = button(UserPerfGroupBox, "DeletePerf", "Delete", "Delete the selected Performance",
                         {12, 257, 66, 21});
     DeletePerf->setEnabled(false);
-    ClearAll = button(UserPerfGroupBox, this, "ClearAll", "Clear all", "Delete all Performances", {87, 257, 65, 21});
-    SavePerf = button(UserPerfGroupBox, this, "SavePerf", "Save Performance-bank", "Save your work to harddisk",
+    ClearAll = button(UserPerfGroupBox, "ClearAll", "Clear all", "Delete all Performances", {87, 257, 65, 21});
+    SavePerf = button(UserPerfGroupBox, "SavePerf", "Save Performance-bank", "Save your work to harddisk",
                       {12, 288, 141, 21});
     StyleNavyText(SavePerf);
 
