@@ -89,7 +89,7 @@ public:
               int start, std::string_view hint, std::string_view caption, Bar o) {
         int y = top;
         if (!caption.empty()) {
-            text(name, parent, cx - o.captionWidth / 2, y, o.captionWidth, o.captionHeight, caption);
+            text(name, parent, cx - o.captionWidth / 2, y, o.captionWidth, o.captionHeight, caption).small = true;
             y += o.captionHeight + 1;
         }
         const std::string_view readout = keep("Label_" + std::string(name));
@@ -111,7 +111,7 @@ public:
     // A horizontal bar: caption at the left and read-out at the right above it.
     void hbar(std::string_view name, std::string_view parent, int x, int y, int w, int min, int max, int start,
               int pageStep, std::string_view hint, std::string_view caption) {
-        text(name, parent, x, y, 40, 12, caption);
+        text(name, parent, x, y, 40, 12, caption).small = true;
         const std::string_view readout = keep("Label_" + std::string(name));
         add(readout, K::ReadoutLabel, parent, x + w - 56, y, 56, 12, "0");
         ControlSpec& bar = add(name, K::HTrackBar, parent, x, y + 13, w, 18, {}, hint);
@@ -186,7 +186,7 @@ void buildPageCommon(Builder& b) {
     b.check("ArpModeOn", "GroupArpeggiator", 182, 18, 84, "On", "Arpeggiator ON/OFF");
     b.check("ArpModeHold", "GroupArpeggiator", 182, 38, 84, "Hold", "Arpeggiator Hold-mode");
     b.check("ArpModeSplit", "GroupArpeggiator", 182, 58, 84, "Split", "Arpeggiator Split-mode");
-    b.text("ArpeggioSubdiv", "GroupArpeggiator", 182, 96, 84, 12, "Sub-divide");
+    b.text("ArpeggioSubdiv", "GroupArpeggiator", 182, 96, 84, 12, "Sub-divide").small = true;
     b.add("ArpeggioSubdiv", K::ComboBox, "GroupArpeggiator", 182, 110, 84, 20, {}, "Arpeggiator sub-divide");
 
     b.group("GroupModWheel", page, 4, 176, 150, 170, " Mod-Wheel ");
@@ -230,9 +230,9 @@ void buildPageKnobs(Builder& b) {
     }
 
     b.group("GroupAssignKnobs", page, 250, 4, 210, 342, " Assign-Knobs ");
-    b.text("Assign1Para", "GroupAssignKnobs", 8, 16, 194, 12, "Assign-Knob 1");
+    b.text("Assign1Para", "GroupAssignKnobs", 8, 16, 194, 12, "Assign-Knob 1").small = true;
     b.add("Assign1Para", K::ListBox, "GroupAssignKnobs", 8, 30, 194, 92, {}, "Assign-Knob 1 parameter");
-    b.text("Assign2Tab", "GroupAssignKnobs", 8, 126, 194, 12, "Assign-Knob 2");
+    b.text("Assign2Tab", "GroupAssignKnobs", 8, 126, 194, 12, "Assign-Knob 2").small = true;
     b.add("Assign2Tab", K::TabControl, "GroupAssignKnobs", 8, 140, 194, 136, {}, "Select Assign-Knob 2 Parameter-bank");
     b.add("Assign2Para", K::ListBox, "Assign2Tab", 4, 26, 142, 106, {}, "Assign-Knob 2 parameter");
     b.vbar("Assign2Level", "Assign2Tab", 170, 26, 80, 32, 96, 64, "Assign-Knob 2 sensitivity", "Sens");
@@ -248,9 +248,9 @@ void buildPageKnobs(Builder& b) {
 void buildPageEffects(Builder& b) {
     const std::string_view page = kPageNames[2];
     b.group("GroupReverbChorus", page, 4, 4, 300, 168, " Reverb / Chorus ");
-    b.text("ReverbType", "GroupReverbChorus", 8, 16, 138, 12, "Reverb");
+    b.text("ReverbType", "GroupReverbChorus", 8, 16, 138, 12, "Reverb").small = true;
     b.add("ReverbType", K::ListBox, "GroupReverbChorus", 8, 30, 138, 130, {}, "Reverb Type");
-    b.text("ChorusType", "GroupReverbChorus", 154, 16, 138, 12, "Chorus");
+    b.text("ChorusType", "GroupReverbChorus", 154, 16, 138, 12, "Chorus").small = true;
     b.add("ChorusType", K::ListBox, "GroupReverbChorus", 154, 30, 138, 130, {}, "Chorus Type");
 
     b.group("GroupEffectLevels", page, 308, 4, 152, 168, " Effectlevels ");

@@ -54,6 +54,7 @@ struct ControlSpec {
     int maxLength = 0; // edit boxes
     std::string_view readout; // "Label_<name>" of a track bar, empty if none
     bool bold = false;        // labels and group captions
+    bool small = false;       // the small captions of the track bars
     bool enabled = true;
 };
 

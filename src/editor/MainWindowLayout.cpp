@@ -112,9 +112,7 @@ void TMainWindow::buildLayout() {
         case ControlKind::Label:
         case ControlKind::ReadoutLabel: {
             auto* l = new QLabel(qs(s.caption), parent);
-            const bool isBarCaption = s.name.starts_with("Text_") && s.kind == ControlKind::Label && !s.bold &&
-                                      s.name != "Text_MidiInLED" && s.name != "Text_MidiOutLED";
-            l->setFont(s.bold ? bold : (isBarCaption ? small : normal));
+            l->setFont(s.bold ? bold : (s.small ? small : normal));
             if (s.bold) {
                 QPalette p = l->palette();
                 p.setColor(QPalette::WindowText, QColor(0, 0, 128));
@@ -130,7 +128,7 @@ void TMainWindow::buildLayout() {
                 l->setAlignment(bar && bar->kind == ControlKind::HTrackBar ? Qt::AlignRight | Qt::AlignVCenter
                                 : bar                                      ? Qt::AlignHCenter | Qt::AlignTop
                                                                            : Qt::AlignLeft | Qt::AlignTop);
-            } else if (isBarCaption && s.w <= 60) {
+            } else if (s.small && s.w <= 60) {
                 l->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
             }
             w = l;
