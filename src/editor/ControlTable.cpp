@@ -158,7 +158,7 @@ void buildLeftColumn(Builder& b) {
     b.check("AffectAllLayers", {}, 4, 303, 150, "Edit all Layers simult.", "Affect editing to ALL Layers");
     b.add("Image2", K::Picture, {}, 2, 323, 152, 60, {}, "The amazing Techno-Synth");
 
-    b.add("StatusPanel", K::Panel, {}, 4, 387, 520, 22);
+    b.add("StatusPanel", K::Panel, {}, 4, 387, 520, 22, "Status line");
     b.add("StatusLabel", K::StatusLabel, "StatusPanel", 6, 2, 508, 18, "OK").bold = true;
     b.add("GroupMidiInOut", K::GroupBox, {}, 528, 386, 100, 24, {}, "Midi In/Out monitor");
     b.text("MidiInLED", "GroupMidiInOut", 6, 5, 18, 14, "IN");
@@ -330,20 +330,21 @@ void buildPageLayerEG(Builder& b) {
     narrow.readoutWidth = 26;
 
     struct Eg {
-        std::string_view group, caption, panel, paint, atk, dcy, sus, rel, atkHint, dcyHint, susHint, relHint;
+        std::string_view group, caption, panel, paint, graphName, atk, dcy, sus, rel, atkHint, dcyHint, susHint,
+            relHint;
         int x;
     };
     const Eg egs[2] = {
-        {"GroupAmpEG", " Amp EG ", "PanelAEG", "PaintAEG", "AEGAtkTime", "AEGDcyTime", "AEGSusLevel", "AEGRelTime",
+        {"GroupAmpEG", " Amp EG ", "PanelAEG", "PaintAEG", "Amp-EG graph", "AEGAtkTime", "AEGDcyTime", "AEGSusLevel", "AEGRelTime",
          "Amp-EG attack-time", "Amp-EG decay-time", "Amp-EG sustain-level", "Amp-EG release-time", 4},
-        {"GroupFilterEG", " Filter EG ", "PanelFEG", "PaintFEG", "FEGAtkTime", "FEGDcyTime", "FEGSusLevel",
+        {"GroupFilterEG", " Filter EG ", "PanelFEG", "PaintFEG", "Filter-EG graph", "FEGAtkTime", "FEGDcyTime", "FEGSusLevel",
          "FEGRelTime", "Filter-EG attack-time", "Filter-EG decay-time", "Filter-EG sustain-level",
          "Filter-EG release-time", 120},
     };
     for (const Eg& eg : egs) {
         b.group(eg.group, page, eg.x, 4, 112, 172, eg.caption);
-        b.add(eg.panel, K::Panel, eg.group, 10, 16, 92, 33);
-        b.add(eg.paint, K::PaintBox, eg.panel, 1, 1, 90, 31);
+        b.add(eg.panel, K::Panel, eg.group, 10, 16, 92, 33, eg.graphName);
+        b.add(eg.paint, K::PaintBox, eg.panel, 1, 1, 90, 31, eg.graphName);
         b.vbar(eg.atk, eg.group, 17, 52, 86, 1, 127, 64, eg.atkHint, "A", narrow);
         b.vbar(eg.dcy, eg.group, 43, 52, 86, 1, 127, 64, eg.dcyHint, "D", narrow);
         b.vbar(eg.sus, eg.group, 69, 52, 86, 0, 127, 64, eg.susHint, "S", narrow);
@@ -351,8 +352,8 @@ void buildPageLayerEG(Builder& b) {
     }
 
     b.group("GroupPitchEG", page, 236, 4, 224, 172, " Pitch EG ");
-    b.add("PanelPEG", K::Panel, "GroupPitchEG", 38, 16, 148, 33);
-    b.add("PaintPEG", K::PaintBox, "PanelPEG", 1, 1, 146, 31);
+    b.add("PanelPEG", K::Panel, "GroupPitchEG", 38, 16, 148, 33, "Pitch-EG graph");
+    b.add("PaintPEG", K::PaintBox, "PanelPEG", 1, 1, 146, 31, "Pitch-EG graph");
     Builder::Bar peg = narrow;
     peg.captionWidth = 34;
     peg.readoutWidth = 32;

@@ -326,6 +326,12 @@ TEST_F(WindowFixture, AccessibleInterfaceCarriesNameAndDescription) {
         EXPECT_EQ(iface->text(QAccessible::Name), w->accessibleName());
     }
     EXPECT_EQ(find<QWidget>("AEGAtkTime")->accessibleName(), QStringLiteral("Amp-EG attack-time"));
+    EXPECT_EQ(find<QWidget>("PaintAEG")->accessibleName(), QStringLiteral("Amp-EG graph"));
+    EXPECT_EQ(find<QWidget>("PaintPEG")->accessibleName(), QStringLiteral("Pitch-EG graph"));
+    EXPECT_EQ(find<QWidget>("StatusPanel")->accessibleName(), QStringLiteral("Status line"));
+    EXPECT_EQ(find<QWidget>("MidiInLED")->accessibleName(), QStringLiteral("IN"));
+    EXPECT_EQ(find<QWidget>("GroupPitchEG")->accessibleName(), QStringLiteral("Pitch EG"));
+    EXPECT_EQ(window->PageControl1->widget(4)->accessibleName(), QStringLiteral("Layer EG's / LFO"));
 }
 
 TEST_F(WindowFixture, ReadoutsAndStatusLineAreReadByTheirLiveText) {
