@@ -77,6 +77,10 @@ TEST_F(LayoutFixture, EveryTableEntryIsAWidgetOfTheWindow) {
         ASSERT_NE(w, nullptr) << s.name;
         EXPECT_EQ(w->objectName().toStdString(), std::string(s.name));
         EXPECT_TRUE(window->isAncestorOf(w));
+        // Accessible texts of every widget the table builds.
+        EXPECT_EQ(w->accessibleDescription().toStdString(), std::string(s.name));
+        const bool liveText = s.kind == ControlKind::ReadoutLabel || s.kind == ControlKind::StatusLabel;
+        EXPECT_EQ(w->accessibleName().isEmpty(), liveText) << s.name;
     }
 }
 
