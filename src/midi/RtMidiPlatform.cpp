@@ -8,6 +8,11 @@
 #include <mutex>
 #include <thread>
 
+#if defined(PATCHSMITH_HAVE_JACK) && defined(__UNIX_JACK__)
+#include <jack/jack.h>
+#define PATCHSMITH_JACK_CONNECTION_WAIT 1
+#endif
+
 namespace patchsmith::midi {
 
 namespace {
@@ -53,6 +58,37 @@ bool isQueueFull(const std::string& text) {
     return text.find("ringbuffer full") != std::string::npos ||
            text.find("error sending MIDI message to port") != std::string::npos;
 }
+
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+// JACK makes a new connection part of the running graph only at the start of
+// a later cycle, after jack_connect has returned: a message sent or received
+// in between is lost. Opening therefore waits until JACK's current graph
+// shows the peer port connected to a port of ours (bounded; false when it
+// never does).
+bool awaitJackConnection(const std::string& peerPort, const std::string& ownPortName) {
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("Patchsmith probe", JackNoStartServer, &status);
+    if (!client) return true; // cannot look; the open itself went through
+    bool connected = false;
+    if (jack_port_t* peer = jack_port_by_name(client, peerPort.c_str())) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        const std::string suffix = ":" + ownPortName;
+        while (!connected && std::chrono::steady_clock::now() < deadline) {
+            if (const char** ports = jack_port_get_all_connections(client, peer)) {
+                for (const char** p = ports; *p && !connected; ++p) {
+                    const std::string name = *p;
+                    connected = isOwnPort(name) && name.size() > suffix.size() &&
+                                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+                }
+                jack_free(ports);
+            }
+            if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    jack_client_close(client);
+    return connected;
+}
+#endif
 
 // F0, 7-bit data, F7: anything else would end early or run into the next
 // message on the cable.
@@ -137,6 +173,9 @@ struct RtMidiPlatform::Sender {
     // The failure of a message sent after its send call had returned; the
     // next send reports it.
     MidiResult lateFailure = MMSYSERR_NOERROR;
+    // Pacing, used by the thread alone.
+    double paceAllowance = static_cast<double>(kPaceBurstBytes);
+    Clock::time_point paceTime = Clock::now();
 
     MidiResult enqueue(const Byte* bytes, std::size_t size) {
         std::unique_lock lock(mutex);
@@ -166,6 +205,7 @@ struct RtMidiPlatform::Sender {
             self->busy = true;
             self->lastProgress = Clock::now();
             lock.unlock();
+            self->pace(message.size());
             const MidiResult rc = self->transmit(message);
             lock.lock();
             self->busy = false;
@@ -176,6 +216,24 @@ struct RtMidiPlatform::Sender {
         }
         self->finished = true;
         self->changed.notify_all();
+    }
+
+    // Waits until the message may go: at most kPaceBurstBytes at once, then
+    // kPaceBytesPerMs. A message longer than the burst waits for a full
+    // allowance and leaves a debt that the next one waits off.
+    void pace(std::size_t size) {
+        using Ms = std::chrono::duration<double, std::milli>;
+        const double cost = static_cast<double>(size + 12);
+        const double needed = std::min(cost, static_cast<double>(kPaceBurstBytes));
+        for (;;) {
+            const auto now = Clock::now();
+            paceAllowance = std::min(static_cast<double>(kPaceBurstBytes),
+                                     paceAllowance + Ms(now - paceTime).count() * kPaceBytesPerMs);
+            paceTime = now;
+            if (paceAllowance >= needed) break;
+            std::this_thread::sleep_for(Ms((needed - paceAllowance) / kPaceBytesPerMs));
+        }
+        paceAllowance -= cost;
     }
 
     MidiResult transmit(const std::vector<Byte>& message) {
@@ -302,6 +360,9 @@ std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vec
     MidiInputEvent event;
     event.input = input;
     if (message.front() == 0xF0) {
+        // Only a whole message: a SysEx that a driver glued to others or cut
+        // short would otherwise pass as an answer of the right length.
+        if (!isWholeSysEx(message)) return std::nullopt;
         event.isSysEx = true;
         event.sysex.assign(message.begin(), message.end());
         return event;
@@ -413,6 +474,10 @@ MidiResult RtMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputH
                                                error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
         if (!input.in->isPortOpen()) return MMSYSERR_ERROR;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+        if (port.api == RtMidi::UNIX_JACK && !awaitJackConnection(port.rtmidiName, kInputPortName))
+            return MMSYSERR_ERROR;
+#endif
     } catch (const RtMidiError& e) {
         return resultFromRtMidiError(e.getType());
     } catch (const std::exception&) {
@@ -518,6 +583,10 @@ MidiResult RtMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
                                                 error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
         if (!sender->out->isPortOpen()) return MMSYSERR_ERROR;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+        if (port.api == RtMidi::UNIX_JACK && !awaitJackConnection(port.rtmidiName, kOutputPortName))
+            return MMSYSERR_ERROR;
+#endif
         sender->thread = std::thread(&Sender::run, sender);
     } catch (const RtMidiError& e) {
         return resultFromRtMidiError(e.getType());

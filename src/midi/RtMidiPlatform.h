@@ -37,8 +37,9 @@ MidiResult resultFromRtMidiError(RtMidiError::Type type);
 // do not begin a short message: data bytes, F0, F7).
 unsigned shortMessageLength(Byte status);
 
-// Turns a message RtMidi delivered into an event of the given input: SysEx
-// whole, anything else of 1..3 bytes packed; nothing for anything else.
+// Turns a message RtMidi delivered into an event of the given input: a whole
+// SysEx message (F0, 7-bit data, F7) as it is, anything else of 1..3 bytes
+// packed; nothing for anything else.
 std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vector<unsigned char>& message);
 
 class RtMidiPlatform : public MidiPlatform {
@@ -53,6 +54,13 @@ public:
     // The longest SysEx message: RtMidi's JACK output drops anything that
     // does not fit its 16384-byte queue (4 bytes of which carry the length).
     static constexpr std::size_t kMaxLongMessageBytes = 16379;
+    // Pace of the output thread, counted in bytes of JACK's MIDI port buffer
+    // (message plus 12 bytes of event header). RtMidi's JACK output moves
+    // everything queued into that 32 KB buffer once per cycle, also what is
+    // written while it is doing so, and silently drops what does not fit.
+    // Far above what a MIDI cable carries, so no other API notices it.
+    static constexpr std::size_t kPaceBytesPerMs = 2048;
+    static constexpr std::size_t kPaceBurstBytes = 2048;
 
     // Enumerates the devices at once.
     RtMidiPlatform();

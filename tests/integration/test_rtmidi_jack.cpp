@@ -121,8 +121,15 @@ public:
         in_.openVirtualPort("MIDI In");
     }
 
-    // Sends one message; waits while RtMidi's JACK queue is full.
+    // Sends one message; waits while RtMidi's JACK queue is full. Like the
+    // synthesizer on its cable, it does not flood: RtMidi's JACK output drops
+    // what exceeds JACK's port buffer within one cycle.
     bool send(const Bytes& message) {
+        sentSincePause_ += message.size() + 12;
+        if (sentSincePause_ > 2048) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            sentSincePause_ = message.size() + 12;
+        }
         const auto deadline = Clock::now() + kWait;
         for (;;) {
             queueFull_ = false;
@@ -145,6 +152,7 @@ private:
     RtMidiOut out_;
     RtMidiIn in_;
     bool queueFull_ = false;
+    std::size_t sentSincePause_ = 0;
 };
 
 // A SysEx message of the given total size whose content tells it apart from
@@ -159,6 +167,19 @@ Bytes numberedSysEx(std::size_t size, unsigned number) {
         m[2] = static_cast<Byte>(number & 0x7F);
     }
     return m;
+}
+
+// Names the messages near position `at` by their numbers, for failure reports.
+std::string around(const std::vector<Bytes>& messages, std::size_t at) {
+    std::string text;
+    const std::size_t from = at > 8 ? at - 8 : 0;
+    for (std::size_t i = from; i < messages.size() && i < at + 100; ++i) {
+        const Bytes& m = messages[i];
+        if (m.size() > 3 && m.front() == 0xF0) text += "#" + std::to_string(m[1] * 128 + m[2]);
+        else text += "short";
+        text += "/" + std::to_string(m.size()) + (i == at ? "* " : " ");
+    }
+    return text;
 }
 
 class RtMidiJackTest : public ::testing::Test {
@@ -241,10 +262,11 @@ TEST_F(RtMidiJackTest, BackToBackSendsArriveWholeAndInOrder) {
     EXPECT_EQ(devices->LastMidiResult, midi::MMSYSERR_NOERROR);
     EXPECT_TRUE(notifier.messages.empty()) << notifier.messages.front();
 
-    ASSERT_TRUE(peer->received.waitForCount(expected.size()));
+    ASSERT_TRUE(peer->received.waitForCount(expected.size())) << around(peer->received.messages(), 0);
     const auto received = peer->received.messages();
     ASSERT_EQ(received.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(received[i], expected[i]) << "message " << i;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(received[i], expected[i]) << "message " << i << ": " << around(received, i);
 }
 
 TEST_F(RtMidiJackTest, IncomingMessagesReachTheLayerWholeInOrderAndTagged) {
@@ -266,7 +288,17 @@ TEST_F(RtMidiJackTest, IncomingMessagesReachTheLayerWholeInOrderAndTagged) {
         }
     }
 
-    ASSERT_TRUE(gui.runUntil([&] { return events.size() >= sent.size(); })) << events.size() << " of " << sent.size();
+    auto received = [&] {
+        std::vector<Bytes> list;
+        for (const auto& ev : events) {
+            if (ev.isSysEx) list.push_back(ev.sysex);
+            else list.push_back({static_cast<Byte>(ev.shortMessage & 0xFF), static_cast<Byte>(ev.shortMessage >> 8 & 0xFF)});
+        }
+        return list;
+    };
+    ASSERT_TRUE(gui.runUntil([&] { return events.size() >= sent.size(); }))
+        << events.size() << " of " << sent.size() << ": " << around(received(), 0) << " ... "
+        << around(received(), events.size());
     ASSERT_EQ(events.size(), sent.size());
     for (std::size_t i = 0; i < sent.size(); ++i) {
         const auto& ev = events[i];
@@ -318,6 +350,69 @@ TEST_F(RtMidiJackTest, NothingArrivesAfterCloseMidiIn) {
     gui.runPending();
     EXPECT_EQ(gui.posted(), postedAtClose);
     EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(RtMidiJackTest, PlatformChecksHandlesBuffersAndMessages) {
+    using namespace midi;
+    auto deviceNumber = [&](bool input, const std::string& wanted) {
+        const unsigned count = input ? platform->inputDeviceCount() : platform->outputDeviceCount();
+        for (unsigned i = 0; i < count; ++i) {
+            DeviceNameField field{};
+            if (input) platform->inputDeviceName(i, field);
+            else platform->outputDeviceName(i, field);
+            if (MidiDevices::nameFromField(field) == wanted) return i;
+        }
+        ADD_FAILURE() << "no device " << wanted;
+        return count;
+    };
+    const unsigned outDevice = deviceNumber(false, kPeerIn);
+    OutputHandle first = 0, second = 0;
+    ASSERT_EQ(platform->openOutput(outDevice, first), MMSYSERR_NOERROR);
+    ASSERT_EQ(platform->openOutput(outDevice, second), MMSYSERR_NOERROR);
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(second, 0u);
+    EXPECT_NE(first, second);
+
+    const Bytes accepted = numberedSysEx(9, 5);
+    const Bytes longest = numberedSysEx(RtMidiPlatform::kMaxLongMessageBytes, 6);
+    EXPECT_EQ(platform->sendLong(first, accepted), MIDIERR_UNPREPARED);
+    ASSERT_EQ(platform->prepareOutputBuffer(first), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->sendLong(second, accepted), MIDIERR_UNPREPARED); // buffers are per handle
+
+    // Nothing that would end early or run into the next message goes out.
+    EXPECT_EQ(platform->sendLong(first, Bytes{0xF0, 0x43, 0x90, 0xF7}), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(platform->sendLong(first, Bytes{0xF0, 0x43, 0x10}), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(platform->sendLong(first, Bytes{0x43, 0x10, 0xF7}), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(platform->sendLong(first, Bytes{}), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(platform->sendLong(first, numberedSysEx(RtMidiPlatform::kMaxLongMessageBytes + 1, 7)),
+              MMSYSERR_INVALPARAM);
+    EXPECT_EQ(platform->sendShort(first, packShort(0xF0, 0x43, 0x10)), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(platform->sendShort(first, packShort(0x90, 0x80, 0x10)), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(platform->sendShort(first, packShort(0x3C, 0x40, 0x00)), MMSYSERR_INVALPARAM);
+
+    EXPECT_EQ(platform->sendLong(first, accepted), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->sendShort(first, packShort(0xC0, 5, 0)), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->sendLong(first, longest), MMSYSERR_NOERROR);
+    ASSERT_TRUE(peer->received.waitForCount(3));
+    EXPECT_EQ(peer->received.messages(), (std::vector<Bytes>{accepted, {0xC0, 5}, longest}));
+
+    EXPECT_EQ(platform->unprepareOutputBuffer(first), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->sendLong(first, accepted), MIDIERR_UNPREPARED);
+    EXPECT_EQ(platform->closeOutput(first), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->closeOutput(first), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(platform->sendShort(first, packShort(0x90, 60, 100)), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(platform->closeOutput(second), MMSYSERR_NOERROR);
+
+    InputHandle in = 0;
+    ASSERT_EQ(platform->openInput(deviceNumber(true, kPeerOut), [](MidiInputEvent) {}, in), MMSYSERR_NOERROR);
+    EXPECT_NE(in, 0u);
+    EXPECT_NE(in, first);
+    EXPECT_NE(in, second);
+    EXPECT_EQ(platform->addInputBuffer(in), MIDIERR_UNPREPARED);
+    EXPECT_EQ(platform->prepareInputBuffer(in), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->addInputBuffer(in), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->closeInput(in), MMSYSERR_NOERROR);
+    EXPECT_EQ(platform->startInput(in), MMSYSERR_INVALHANDLE);
 }
 
 TEST_F(RtMidiJackTest, SendsFailInsteadOfHangingWhenTheServerIsGone) {

@@ -79,8 +79,13 @@ JackServer::JackServer() {
 
     // Everything the child needs is prepared before fork: between fork and
     // exec only async-signal-safe calls are allowed.
-    std::vector<std::string> args = {jackd,     "--no-realtime", "-n", name_, "-t", "5000",
-                                     "-d",      "dummy",         "-r",       "48000",    "-p",  "256"};
+    // Periods of 1024 frames (21 ms): on a busy machine without realtime
+    // scheduling a client is then rarely late for its cycle, which in JACK's
+    // asynchronous mode would garble MIDI (its port buffers are read while
+    // it is still writing them). Synchronous mode (--sync) avoids that but
+    // can deadlock jackd when it drops a client that timed out.
+    std::vector<std::string> args = {jackd, "--no-realtime", "-n", name_,  "-t", "5000", "-d",
+                                     "dummy", "-r",          "48000", "-p", "1024"};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -134,8 +139,12 @@ JackServer::JackServer() {
 JackServer::~JackServer() {
     stop();
     if (!logPath_.empty()) ::unlink(logPath_.c_str());
-    if (hadDefaultServer_) ::setenv("JACK_DEFAULT_SERVER", previousDefaultServer_.c_str(), 1);
-    else ::unsetenv("JACK_DEFAULT_SERVER");
+    // Hand the default back only if no later server has taken it over.
+    const char* current = std::getenv("JACK_DEFAULT_SERVER");
+    if (current && name_ == current) {
+        if (hadDefaultServer_) ::setenv("JACK_DEFAULT_SERVER", previousDefaultServer_.c_str(), 1);
+        else ::unsetenv("JACK_DEFAULT_SERVER");
+    }
 }
 
 void JackServer::stop() {
