@@ -105,6 +105,7 @@ bool Application::start() {
     window_ = std::make_unique<editor::TMainWindow>(context_);
     editor::TMainWindow* w = window_.get();
     messageWindow_ = std::make_unique<TMessageWindow>(w);
+    w->MessageWindow = messageWindow_.get();
 
     // MIDI: events reach the GUI thread in arrival order; the lamps; the
     // identity request of the enumeration.
@@ -115,6 +116,7 @@ bool Application::start() {
     devices.onPulseMidiInLed = [w] { w->PulseMidiInLed(); };
     devices.onPulseMidiOutLed = [w] { w->PulseMidiOutLed(); };
     devices.onIdentityRequest = [this] { context_.link.SendRequest(1); };
+    devices.onInputEvent = [w](const midi::MidiInputEvent& event) { w->Dispatcher.AppMessage(event); };
 
     if (!options_.fallbackDevice.empty()) {
         devices.MidiInDeviceName =

@@ -1,6 +1,10 @@
 #include "editor/MainWindow.h"
 
 #include "editor/ControlTable.h"
+#include "editor/DisplayRefresh.h"
+#include "editor/EditHandlers.h"
+#include "editor/LayerOperations.h"
+#include "editor/VoiceSelection.h"
 #include "editor/EnvelopeGraph.h"
 #include "editor/Pictures.h"
 #include "storage/NameListFile.h"
@@ -62,7 +66,11 @@ void paintEnvelope(QPainter& p, const QSize& size, const EnvelopeGeometry& g) {
 
 } // namespace
 
-TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent) : QMainWindow(parent), app_(app) {
+TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent)
+    : QMainWindow(parent), Dispatcher(app.link, *this),
+      Transfers(app.link, Dispatcher, *this, app.notifier,
+                TransferPaths{app.settings.LastDir, app.settings.PerfBankDir, app.settings.PerfListFile}),
+      app_(app) {
     setObjectName(QStringLiteral("MainWindow"));
     buildLayout();
     bindControls();
@@ -83,6 +91,15 @@ TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent) : QMainWindow(pa
 
     connect(MenuFileExit, &QAction::triggered, this, &TMainWindow::MenuFileExitClick);
 
+    Edit = std::make_unique<EditHandlers>(*this);
+    Refresh = std::make_unique<DisplayRefresh>(*this);
+    Layers = std::make_unique<LayerOperations>(*this);
+    Selection = std::make_unique<VoiceSelection>(*this);
+    Edit->connectControls();
+    Layers->connectControls();
+    Selection->connectControls();
+    connectReceiveSide();
+
     // A single, fixed border: the client area is 632 x 411 below the menu bar.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -93,6 +110,15 @@ TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent) : QMainWindow(pa
 }
 
 TMainWindow::~TMainWindow() = default;
+
+TMainWindow::QuietRefresh::QuietRefresh(TMainWindow& w) : w_(w) {
+    ++w_.refreshDepth_;
+    w_.app_.model.SendEnabled = false;
+}
+
+TMainWindow::QuietRefresh::~QuietRefresh() {
+    if (--w_.refreshDepth_ == 0) w_.app_.model.SendEnabled = true;
+}
 
 void TMainWindow::FormCreate() {
     setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(app::kApplicationTitle));
@@ -111,9 +137,7 @@ void TMainWindow::FormCreate() {
             app_.notifier.showMessage(error.toStdString());
     }
 
-    // The display refresh from the image (ShowPerformance) belongs here, after
-    // the name list and before the number texts; until it exists the controls
-    // show their start positions.
+    ShowPerformance();
 
     app_.PerfNumberTexts = app::MakePerfNumberTexts();
 }

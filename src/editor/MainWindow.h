@@ -7,11 +7,14 @@
 
 #include "app/AppContext.h"
 #include "editor/Widgets.h"
+#include "midi/ReceiveDispatcher.h"
+#include "storage/BulkTransfers.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QShortcut;
@@ -33,7 +37,16 @@ class QTabWidget;
 class QTimer;
 class QToolButton;
 
+namespace patchsmith {
+class TMessageWindow;
+}
+
 namespace patchsmith::editor {
+
+class EditHandlers;
+class DisplayRefresh;
+class LayerOperations;
+class VoiceSelection;
 
 // Every control the handlers use, with its class. One list, so that the
 // members, their binding to the built widgets and the tests stay in step.
@@ -159,7 +172,7 @@ namespace patchsmith::editor {
     X(QAction, MenuBulkBankEdit)                                                                                       \
     X(QAction, MenuAbout)
 
-class TMainWindow : public QMainWindow {
+class TMainWindow : public QMainWindow, public TransferUi {
     Q_OBJECT
 public:
     // Creates the window (not shown): caption, hints, voice lists, the
@@ -169,6 +182,35 @@ public:
     ~TMainWindow() override;
 
     app::AppContext& app() { return app_; }
+
+    // The receive side and the transfer commands, with this window as their
+    // user interface.
+    ReceiveDispatcher Dispatcher;
+    BulkTransfers Transfers;
+    // The handlers, by subject: edits of single parameters and the effect
+    // page; the display refresh; layer operations; voice and user-performance
+    // selection.
+    std::unique_ptr<EditHandlers> Edit;
+    std::unique_ptr<DisplayRefresh> Refresh;
+    std::unique_ptr<LayerOperations> Layers;
+    std::unique_ptr<VoiceSelection> Selection;
+    // The two-button message window, made once at start-up.
+    TMessageWindow* MessageWindow = nullptr;
+
+    // While the controls are set from the image, nothing is sent and handlers
+    // that run because of it leave the image as it is. Nested refreshes keep
+    // sending off until the outermost one ends.
+    class QuietRefresh {
+    public:
+        explicit QuietRefresh(TMainWindow& w);
+        ~QuietRefresh();
+        QuietRefresh(const QuietRefresh&) = delete;
+        QuietRefresh& operator=(const QuietRefresh&) = delete;
+
+    private:
+        TMainWindow& w_;
+    };
+    bool refreshing() const { return refreshDepth_ > 0; }
 
 #define PS_DECLARE_MEMBER(Type, name) Type* name = nullptr;
     PS_MAINWINDOW_CONTROLS(PS_DECLARE_MEMBER)
@@ -197,7 +239,34 @@ public:
     // Status line: shows the text and restarts the status timer with 750 ms;
     // the line returns to "OK" when it fires.
     void ShowStatus(const QString& text);
-    void ShowStatus(const std::string& text) { ShowStatus(QString::fromStdString(text)); }
+    void ShowStatus(const std::string& text) override { ShowStatus(QString::fromStdString(text)); }
+
+    // What the receive side needs (MainWindowReceive.cpp).
+    void showMessage(const std::string& text) override;
+    void setBusyCursor() override;
+    void setNormalCursor() override;
+    void selectUserPerfRow(int row) override;
+    void setUserPerfRow(int row, const std::string& text) override;
+    void ShowPerformance() override;
+    void ShowLayer();
+    void HandleSynthKnob(int controller, int value) override;
+    void startRequestTimer(int milliseconds) override;
+    void stopRequestTimer() override;
+    void wait(int milliseconds) override;
+
+    // What the transfer commands need (MainWindowTransfers.cpp).
+    std::optional<std::string> openFileDialog(const std::string& title, const std::string& filter,
+                                              const std::string& initialDir) override;
+    std::optional<std::string> saveFileDialog(const std::string& title, const std::string& filter,
+                                              const std::string& initialDir, const std::string& proposedName) override;
+    std::optional<int> chooseUserPerf(const std::string& caption, const std::string& okCaption, int selected) override;
+    bool ChooseLastDir(std::string& lastDir) override;
+    int AskTwoChoices(const std::string& text, const std::string& first, const std::string& second) override;
+    std::vector<std::string> userPerfRows() override;
+    void setUserPerfRows(const std::vector<std::string>& rows) override;
+    void beginBankSend(int records) override;
+    void bankSendProgress(int done, const std::string& status) override;
+    void endBankSend() override;
 
     // Activity lamps: lime for 50 ms after the last event, green at rest.
     void PulseMidiInLed();
@@ -233,7 +302,11 @@ private:
     void setupPictures();
     void MenuFileExitClick();
 
+    void connectReceiveSide(); // MainWindowReceive.cpp
+
     app::AppContext& app_;
+    int refreshDepth_ = 0;
+    QProgressDialog* bankProgress_ = nullptr;
     std::map<std::string, QWidget*, std::less<>> widgets_;
     bool centred_ = false;
 };
