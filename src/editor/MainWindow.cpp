@@ -17,6 +17,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
+#include <QSignalBlocker>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
@@ -110,6 +112,16 @@ TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent)
 }
 
 TMainWindow::~TMainWindow() = default;
+
+void TMainWindow::SetPosition(QSlider* bar, int position) {
+    const QSignalBlocker quiet(bar);
+    bar->setValue(position);
+}
+
+char TMainWindow::DecimalPoint() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 0x80 ? static_cast<char>(point.at(0).unicode()) : '.';
+}
 
 TMainWindow::QuietRefresh::QuietRefresh(TMainWindow& w) : w_(w) {
     ++w_.refreshDepth_;

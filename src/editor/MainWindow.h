@@ -212,6 +212,13 @@ public:
     };
     bool refreshing() const { return refreshDepth_ > 0; }
 
+    // Moves a track bar from code: clamped to its range, and its change
+    // handler does not run. Handlers that move another bar use this and write
+    // that bar's read-out themselves.
+    static void SetPosition(QSlider* bar, int position);
+    // The locale's decimal separator, for the read-outs in tenths.
+    static char DecimalPoint();
+
 #define PS_DECLARE_MEMBER(Type, name) Type* name = nullptr;
     PS_MAINWINDOW_CONTROLS(PS_DECLARE_MEMBER)
     PS_MAINWINDOW_MENU(PS_DECLARE_MEMBER)
