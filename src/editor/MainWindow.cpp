@@ -101,6 +101,7 @@ TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent)
     Layers->connectControls();
     Selection->connectControls();
     connectReceiveSide();
+    connectMenuCommands();
 
     // A single, fixed border: the client area is 632 x 411 below the menu bar.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -310,6 +310,7 @@ private:
     void MenuFileExitClick();
 
     void connectReceiveSide(); // MainWindowReceive.cpp
+    void connectMenuCommands(); // MainWindowMenus.cpp
 
     app::AppContext& app_;
     int refreshDepth_ = 0;
