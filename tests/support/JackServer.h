@@ -3,6 +3,11 @@
 // dummy driver, no realtime scheduling, under a name of its own so that tests
 // running side by side never meet. Clients of this process find it through
 // JACK_DEFAULT_SERVER; none of them may start a server of its own.
+//
+// jackd runs as
+//   jackd --no-realtime -n patchsmith-<pid>-<n> -t 5000 -d dummy -r 48000 -p 1024
+// and is told to end when the thread that started it ends (so a crashed test
+// leaves no server behind): create it on the test's main thread.
 
 #include <string>
 #include <sys/types.h>
