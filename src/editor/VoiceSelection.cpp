@@ -1,11 +1,130 @@
 #include "editor/VoiceSelection.h"
 
+#include "editor/DisplayRefresh.h"
 #include "editor/MainWindow.h"
+#include "model/catalog/VoiceCatalog.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QEvent>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace patchsmith::editor {
 
-VoiceSelection::VoiceSelection(TMainWindow& window) : w_(window) {}
+namespace {
 
-void VoiceSelection::connectControls() {}
+// Knows whether a mouse button is held on a list: a row that becomes current
+// by a press is handled when the click completes, so that a click on the row
+// already selected counts as well and no click counts twice.
+class PressWatch : public QObject {
+public:
+    using QObject::QObject;
+    bool pressed = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+            pressed = true;
+        else if (event->type() == QEvent::MouseButtonRelease)
+            pressed = false;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+VoiceSelection::VoiceSelection(TMainWindow& window) : w_(window) {
+    askYesNo = [this](const QString& caption, const QString& text) {
+        return QMessageBox::question(&w_, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+               QMessageBox::Yes;
+    };
+}
+
+void VoiceSelection::connectRowChoice(QListWidget* list, std::function<void(int)> handler) {
+    auto* watch = new PressWatch(list);
+    list->viewport()->installEventFilter(watch);
+    QObject::connect(list, &QListWidget::currentRowChanged, &w_, [watch, handler](int row) {
+        if (!watch->pressed && row >= 0) handler(row);
+    });
+    QObject::connect(list, &QListWidget::itemClicked, &w_, [list, handler](QListWidgetItem* item) {
+        const int row = list->row(item);
+        if (row >= 0) handler(row);
+    });
+}
+
+void VoiceSelection::connectControls() {
+    // A bank chosen by the user, also the one already shown.
+    QObject::connect(w_.PatchBankNumber, &QComboBox::activated, &w_, [this](int bank) {
+        if (bank >= 0) PatchBankNumberChange(bank);
+    });
+    connectRowChoice(w_.PatchVoiceNumber, [this](int row) { PatchVoiceNumberClick(row); });
+    connectRowChoice(w_.UserPerf, [this](int row) { UserPerfClick(row); });
+}
+
+void VoiceSelection::PatchBankNumberChange(int bank) {
+    if (bank < 0 || bank >= kBankCount) return;
+    Model& model = w_.app().model;
+    const BankSelectEntry& entry = BankSelectTable[static_cast<std::size_t>(bank)];
+    model.writeLayerByte(0, entry.msb);
+    model.writeLayerByte(1, entry.lsb);
+
+    // The list shows the new bank at the row where the user was looking.
+    QListWidget* voices = w_.PatchVoiceNumber;
+    const int top = voices->verticalScrollBar()->value();
+    DisplayRefresh::FillVoiceList(voices, bank);
+    {
+        const QSignalBlocker quiet(voices);
+        const int program = model.image.layerData(model.CurrentLayer, 2);
+        if (program < voices->count()) voices->setCurrentRow(program);
+        voices->verticalScrollBar()->setValue(top);
+    }
+
+    // A bank change always travels as the whole layer.
+    w_.app().link.SendLayerDumps(model.AffectAllLayers);
+}
+
+void VoiceSelection::PatchVoiceNumberClick(int row) {
+    if (row < 0 || row >= kProgramCount) return;
+    Model& model = w_.app().model;
+    model.writeLayerByte(2, static_cast<Byte>(row));
+    w_.app().link.SendLayerParam(0x60, 0x02, model.image.layerData(model.CurrentLayer, 2));
+}
+
+void VoiceSelection::UserPerfClick(int row) {
+    if (row < 0 || row > 127) return;
+    Model& model = w_.app().model;
+    QListWidget* list = w_.UserPerf;
+    if (model.PerfModified && list->currentRow() >= 0) {
+        if (!askYesNo(QStringLiteral("Caution"),
+                      QStringLiteral("Changes on actual Performance will be lost - continue?"))) {
+            // The list goes back to the performance that is still active.
+            const QSignalBlocker quiet(list);
+            if (model.ActiveUserPerf >= 0 && model.ActiveUserPerf < list->count()) {
+                list->setCurrentRow(model.ActiveUserPerf);
+            } else {
+                list->setCurrentRow(-1);
+                list->clearSelection();
+            }
+            return;
+        }
+    }
+    MidiDevices& devices = w_.app().devices;
+    if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
+
+    model.ActiveUserPerf = row;
+    const QListWidgetItem* item = list->item(row);
+    w_.ShowStatus(QStringLiteral("Patch-Change ") + (item ? item->text() : QString()));
+
+    // Bank select 63/65 (the user performances), then the program, channel 1.
+    devices.SendShortMessage(0xB0, 0x00, 0x3F);
+    devices.SendShortMessage(0xB0, 0x20, 0x41);
+    devices.SendShortMessage(0xC0, static_cast<Byte>(row), 0x00);
+
+    w_.setBusyCursor();
+    w_.Dispatcher.FetchCurrentPerformance();
+}
 
 } // namespace patchsmith::editor
