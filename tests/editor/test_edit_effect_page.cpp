@@ -9,6 +9,7 @@
 #include "model/catalog/VoiceCatalog.h"
 
 #include <QListWidget>
+#include <QLocale>
 
 #include <gmock/gmock.h>
 
@@ -138,6 +139,24 @@ TEST_F(EffectPage, DelayLcrShowsTenthsOfMilliseconds) {
     EXPECT_EQ(effectValue(16), 100);
     EXPECT_EQ(value(10), "D < W36");
     EXPECT_THAT(sent(), ElementsAre(wide(0x40, 0, 100)));
+}
+
+TEST_F(EffectPage, TenthsFollowTheLocalesDecimalSeparator) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    chooseVariation(9);
+    EXPECT_EQ(value(1), "333,3ms");
+    drag(w->NoteDetune, 128);
+    EXPECT_EQ(label("NoteDetune"), "-12,8 Hz");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    chooseVariation(9);
+    EXPECT_EQ(value(1), "333.3ms");
+    drag(w->NoteDetune, -15);
+    EXPECT_EQ(label("NoteDetune"), "+1.5 Hz");
+    // The table texts keep their decimal comma whatever the locale.
+    chooseVariation(1);
+    EXPECT_EQ(value(1), "2,1s");
+    QLocale::setDefault(saved);
 }
 
 TEST_F(EffectPage, OffAndThruDisableEveryBar) {
