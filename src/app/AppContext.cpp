@@ -1,19 +1,18 @@
 #include "app/AppContext.h"
 
-#include <cstdio>
-
 namespace patchsmith::app {
 
 AppContext::AppContext(midi::MidiPlatform& platform, Notifier& n)
     : notifier(n), devices(platform, n), link(model, devices) {}
 
+PerfNumberTextsRef& PerfNumberTextsRef::operator=(const std::array<std::string, 128>& texts) {
+    for (int slot = 0; slot < 128; ++slot) labels_.store(slot, texts[static_cast<std::size_t>(slot)]);
+    return *this;
+}
+
 std::array<std::string, 128> MakePerfNumberTexts() {
     std::array<std::string, 128> texts;
-    for (int i = 0; i < 128; ++i) {
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "%03d", i + 1);
-        texts[static_cast<std::size_t>(i)] = buf;
-    }
+    for (int slot = 0; slot < 128; ++slot) texts[static_cast<std::size_t>(slot)] = SlotNumberText(slot);
     return texts;
 }
 

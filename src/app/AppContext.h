@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide state of one run: the performance model, the two MIDI
-// devices, the SysEx link and the settings values. The application owns one
-// instance for the whole run; the windows get a reference to it.
+// devices, the SysEx link, the settings values and the bank of the bank
+// manager. The application owns one instance for the whole run; the windows
+// get a reference to it.
 
 #include "app/Settings.h"
 #include "midi/MidiDevices.h"
@@ -9,11 +10,31 @@
 #include "midi/MidiPlatform.h"
 #include "midi/Notifier.h"
 #include "model/Model.h"
+#include "storage/PerformanceBank.h"
+#include "storage/PerformanceText.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace patchsmith::app {
+
+// The performance-number texts the main window builds when it is created are
+// the bank manager's slot texts: assigning them sets the slot labels, reading
+// them reads the labels. One store, so the two can never disagree.
+class PerfNumberTextsRef {
+public:
+    explicit PerfNumberTextsRef(SlotLabels& labels) : labels_(labels) {}
+    PerfNumberTextsRef(const PerfNumberTextsRef&) = delete;
+    PerfNumberTextsRef& operator=(const PerfNumberTextsRef&) = delete;
+
+    PerfNumberTextsRef& operator=(const std::array<std::string, 128>& texts);
+    const std::string& operator[](std::size_t slot) const { return labels_.label(static_cast<int>(slot)); }
+    static constexpr std::size_t size() { return 128; }
+
+private:
+    SlotLabels& labels_;
+};
 
 struct AppContext {
     AppContext(midi::MidiPlatform& platform, Notifier& notifier);
@@ -25,8 +46,12 @@ struct AppContext {
     MidiDevices devices;
     MidiLink link;
     SettingsValues settings;
-    // "001".."128": the slot numbers of the bank manager.
-    std::array<std::string, 128> PerfNumberTexts{};
+    // The bank manager's 128 slots and their list texts: they outlive every
+    // opening of its window, for the whole run.
+    PerformanceBank bank;
+    SlotLabels slotLabels;
+    // "001".."128" when the main window is created: the slot labels above.
+    PerfNumberTextsRef PerfNumberTexts{slotLabels};
 };
 
 // "001".."128".

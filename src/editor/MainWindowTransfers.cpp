@@ -26,7 +26,8 @@ std::optional<std::string> runFileDialog(QFileDialog& dialog, const std::string&
     dialog.setWindowTitle(QString::fromStdString(title));
     dialog.setNameFilters(dialogs::QtFileFilter(QString::fromStdString(filter)).split(QStringLiteral(";;")));
     dialog.setDirectory(QString::fromStdString(initialDir));
-    dialog.selectFile(QString::fromStdString(proposedName));
+    // Without a proposed name the dialog keeps the name it last had.
+    if (!proposedName.empty()) dialog.selectFile(QString::fromStdString(proposedName));
     if (dialogs::RunModal(dialog) != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
@@ -113,6 +114,11 @@ void TMainWindow::bankSendProgress(int done, const std::string& status) {
 
 void TMainWindow::endBankSend() {
     if (bankProgress_) {
+        bankProgress_->setValue(bankProgress_->maximum());
+        // Input that arrived during the send reaches the windows while the
+        // progress window still blocks the main window, so it is dropped
+        // there instead of running commands after the send.
+        QCoreApplication::processEvents();
         bankProgress_->close();
         bankProgress_->deleteLater();
         bankProgress_ = nullptr;
