@@ -18,20 +18,29 @@ namespace patchsmith::editor {
 
 namespace {
 
-// Knows whether a mouse button is held on a list: a row that becomes current
-// by a press is handled when the click completes, so that a click on the row
-// already selected counts as well and no click counts twice.
-class PressWatch : public QObject {
+// Tells the user's own moves in a list from everything else that moves its
+// current row (code, or the view itself picking a row when it gets the
+// focus): a key held on the list moves the row and counts at once; a row
+// pressed with the mouse counts when the click completes, so that a click on
+// the row already selected counts as well and no click counts twice.
+class RowChoiceWatch : public QObject {
 public:
     using QObject::QObject;
-    bool pressed = false;
+    bool keyDown = false;
+    bool mouseDown = false;
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
-            pressed = true;
-        else if (event->type() == QEvent::MouseButtonRelease)
-            pressed = false;
+        switch (event->type()) {
+        case QEvent::KeyPress: keyDown = true; break;
+        case QEvent::KeyRelease:
+        case QEvent::FocusOut: keyDown = false; break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: mouseDown = true; break;
+        case QEvent::MouseButtonRelease: mouseDown = false; break;
+        default: break;
+        }
         return QObject::eventFilter(watched, event);
     }
+    bool byKeyboard() const { return keyDown && !mouseDown; }
 };
 
 } // namespace
@@ -44,10 +53,11 @@ VoiceSelection::VoiceSelection(TMainWindow& window) : w_(window) {
 }
 
 void VoiceSelection::connectRowChoice(QListWidget* list, std::function<void(int)> handler) {
-    auto* watch = new PressWatch(list);
-    list->viewport()->installEventFilter(watch);
+    auto* watch = new RowChoiceWatch(list);
+    list->installEventFilter(watch);           // keys
+    list->viewport()->installEventFilter(watch); // mouse
     QObject::connect(list, &QListWidget::currentRowChanged, &w_, [watch, handler](int row) {
-        if (!watch->pressed && row >= 0) handler(row);
+        if (watch->byKeyboard() && row >= 0) handler(row);
     });
     QObject::connect(list, &QListWidget::itemClicked, &w_, [list, handler](QListWidgetItem* item) {
         const int row = list->row(item);

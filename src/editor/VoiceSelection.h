@@ -31,8 +31,8 @@ public:
 
 private:
     // Runs `handler` for a row the user chose in `list`: on a click (also on
-    // the row already selected) or on a keyboard move. Rows set from code
-    // with signals blocked run nothing.
+    // the row already selected) or on a keyboard move; never for a row set
+    // by code or by the list itself when it gets the focus.
     void connectRowChoice(QListWidget* list, std::function<void(int)> handler);
 
     TMainWindow& w_;

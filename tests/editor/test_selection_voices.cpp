@@ -5,7 +5,9 @@
 
 #include "editor/VoiceSelection.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QListWidget>
 #include <QRadioButton>
@@ -72,6 +74,23 @@ TEST_F(Selection, AnUnmodifiedPerformanceSwitchesWithoutAQuestion) {
     ASSERT_EQ(platform.sent.size(), 4u);
     EXPECT_EQ(platform.sent[2].bytes, (Bytes{0xC0, 0x05, 0x00}));
     w->setNormalCursor();
+}
+
+TEST_F(Selection, TheListPickingARowWhenItGetsTheFocusSwitchesNothing) {
+    w->show();
+    for (QListWidget* list : {w->UserPerf, w->PatchVoiceNumber}) {
+        {
+            const QSignalBlocker quiet(list);
+            list->setCurrentRow(-1);
+        }
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(list, &focus);
+        run();
+        EXPECT_EQ(list->currentRow(), 0) << list->objectName().toStdString(); // the view's own choice
+    }
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_EQ(model().ActiveUserPerf, -1);
+    EXPECT_EQ(model().image.layerData(1, 2), 0);
 }
 
 TEST_F(Selection, AfterAnEditTheUserIsAskedAndNoSendsNothing) {

@@ -1,0 +1,346 @@
+// The whole editor against the standalone virtual CS1x over a real MIDI
+// stack: a private JACK server with the dummy driver, the synth program on
+// its ports, the editor started as the program starts (RtMidi, settings that
+// name the synth's two devices). Checked: the identity reply at start, a
+// switch to user performance 5 with the bytes on the wire and the controls
+// afterwards, a knob turn on the synth, and the names of all 128 user
+// performances.
+
+#include "JackServer.h"
+#include "editor/TestApp.h"
+
+#include "app/Application.h"
+#include "editor/MainWindow.h"
+#include "editor/ParameterTable.h"
+#include "midi/RtMidiPlatform.h"
+#include "model/Names.h"
+#include "synth/VirtualCs1x.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSettings>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace patchsmith;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWaitMs = 20000;
+const std::string kClient = "Virtual CS1x";
+
+class RecordingNotifier : public Notifier {
+public:
+    std::vector<std::string> messages;
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+// The synth program as a child: its output read line by line on a thread of
+// its own, its standard input open for panel commands.
+class Child {
+public:
+    explicit Child(const std::vector<std::string>& args) {
+        int out[2];
+        int in[2];
+        if (pipe(out) != 0) return;
+        if (pipe(in) != 0) {
+            close(out[0]);
+            close(out[1]);
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        for (int fd : {out[0], out[1], in[0], in[1]}) posix_spawn_file_actions_addclose(&actions, fd);
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        close(in[0]);
+        if (rc != 0) {
+            pid_ = -1;
+            close(out[0]);
+            close(in[1]);
+            return;
+        }
+        fd_ = out[0];
+        stdin_ = in[1];
+        reader_ = std::thread([this] { read(); });
+    }
+
+    ~Child() {
+        if (stdin_ >= 0) close(stdin_);
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (reader_.joinable()) reader_.join();
+        if (fd_ >= 0) close(fd_);
+    }
+
+    bool started() const { return pid_ > 0; }
+
+    bool type(const std::string& line) {
+        const std::string text = line + "\n";
+        return stdin_ >= 0 && ::write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+
+    bool waitForLine(const std::string& text) {
+        std::unique_lock lock(mutex_);
+        return cv_.wait_for(lock, std::chrono::milliseconds(kWaitMs),
+                            [&] { return eof_ || std::find(lines_.begin(), lines_.end(), text) != lines_.end(); }) &&
+               std::find(lines_.begin(), lines_.end(), text) != lines_.end();
+    }
+
+    // The messages the synth received ("<- ..." lines), in order.
+    std::vector<std::string> received() {
+        std::lock_guard lock(mutex_);
+        std::vector<std::string> r;
+        for (const auto& l : lines_)
+            if (l.rfind("<- ", 0) == 0) r.push_back(l);
+        return r;
+    }
+
+private:
+    void read() {
+        std::string pending;
+        char buf[512];
+        for (;;) {
+            const ssize_t n = ::read(fd_, buf, sizeof buf);
+            if (n <= 0) break;
+            std::lock_guard lock(mutex_);
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buf[i] == '\n') {
+                    lines_.push_back(pending);
+                    pending.clear();
+                } else {
+                    pending += buf[i];
+                }
+            }
+            cv_.notify_all();
+        }
+        std::lock_guard lock(mutex_);
+        eof_ = true;
+        cv_.notify_all();
+    }
+
+    pid_t pid_ = -1;
+    int fd_ = -1;
+    int stdin_ = -1;
+    std::thread reader_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::vector<std::string> lines_;
+    bool eof_ = false;
+};
+
+std::string deviceOf(const std::vector<std::string>& names) {
+    for (const auto& n : names)
+        if (n.rfind(kClient, 0) == 0) return n;
+    return {};
+}
+
+std::string hex2(unsigned b) {
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "%02X", b);
+    return buf;
+}
+
+// Every parameter control shows its byte of the image.
+void expectControlsShow(editor::TMainWindow& w, const PerformanceImage& image) {
+    using namespace editor;
+    auto clampTo = [](const QSlider* s, int p) { return std::clamp(p, s->minimum(), s->maximum()); };
+    QString name;
+    for (int k = 0; k < 8; ++k) name += QChar(static_cast<char16_t>(image.data(Block::Common, k)));
+    EXPECT_EQ(w.PerformanceName->text(), name);
+    for (const TrackBarParam& p : trackBarParams()) {
+        SCOPED_TRACE(std::string(p.name));
+        auto* bar = qobject_cast<QSlider*>(w.control(p.name));
+        auto* label = qobject_cast<QLabel*>(w.control("Label_" + std::string(p.name)));
+        ASSERT_NE(bar, nullptr);
+        ASSERT_NE(label, nullptr);
+        const int v = p.layer ? image.layerData(1, p.offset) : image.data(p.block, p.offset);
+        EXPECT_EQ(bar->value(), clampTo(bar, positionFromStored(p, v)));
+        EXPECT_EQ(label->text(), QString::number(shownFromStored(p, v)));
+    }
+    for (const CheckBoxParam& p : checkBoxParams()) {
+        auto* box = qobject_cast<QAbstractButton*>(w.control(p.name));
+        ASSERT_NE(box, nullptr);
+        const int v = p.layer ? image.layerData(1, p.offset) : image.data(p.block, p.offset);
+        EXPECT_EQ(box->isChecked(), v != 0) << std::string(p.name);
+    }
+    for (const RadioGroupParam& g : radioGroupParams()) {
+        const int v = image.layerData(1, g.offset);
+        const std::size_t index = std::min<std::size_t>(static_cast<std::size_t>(v), g.names.size() - 1);
+        auto* button = qobject_cast<QAbstractButton*>(w.control(g.names[index]));
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->isChecked()) << std::string(g.names[index]);
+    }
+    for (const ListParam& p : listParams()) {
+        const int v = image.data(p.block, p.offset);
+        if (auto* list = qobject_cast<QListWidget*>(w.control(p.name))) {
+            EXPECT_EQ(list->currentRow(), v) << std::string(p.name);
+        }
+        if (auto* box = qobject_cast<QComboBox*>(w.control(p.name))) {
+            EXPECT_EQ(box->currentIndex(), v) << std::string(p.name);
+        }
+    }
+    EXPECT_EQ(w.LayerOn->isChecked(), image.layerData(1, 22) != 0);
+    EXPECT_EQ(w.LayerVolume->value(), 127 - image.layerData(1, 7));
+    EXPECT_EQ(w.NoteLimitLow->value(), image.layerData(1, 11));
+    EXPECT_EQ(w.NoteLimitHigh->value(), image.layerData(1, 12));
+    EXPECT_EQ(w.PatchVoiceNumber->currentRow(), image.layerData(1, 2));
+}
+
+} // namespace
+
+TEST(EditorOverJack, FollowsTheVirtualSynth) {
+    test::testApp();
+    test::JackServer server;
+    if (!server.ok()) GTEST_SKIP() << server.why();
+
+    Child child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--name", kClient});
+    ASSERT_TRUE(child.started());
+    ASSERT_TRUE(child.waitForLine("ready")) << "the virtual CS1x did not start";
+
+    // The synth as it is after power-on: the reference for what it answers.
+    synth::VirtualCs1x reference;
+
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString settingsPath = temp.filePath("Patchsmith.conf");
+    RecordingNotifier notifier;
+    {
+        midi::RtMidiPlatform platform;
+        std::vector<std::string> ins, outs;
+        for (unsigned i = 0; i < platform.inputDeviceCount(); ++i) {
+            midi::DeviceNameField field{};
+            platform.inputDeviceName(i, field);
+            ins.push_back(MidiDevices::nameFromField(field));
+        }
+        for (unsigned i = 0; i < platform.outputDeviceCount(); ++i) {
+            midi::DeviceNameField field{};
+            platform.outputDeviceName(i, field);
+            outs.push_back(MidiDevices::nameFromField(field));
+        }
+        const std::string in = deviceOf(ins);
+        const std::string out = deviceOf(outs);
+        ASSERT_FALSE(in.empty()) << "no input of " << kClient;
+        ASSERT_FALSE(out.empty()) << "no output of " << kClient;
+        {
+            QSettings s(settingsPath, QSettings::IniFormat);
+            s.beginGroup("CS1x");
+            s.setValue("Midi-IN", QString::fromStdString(in));
+            s.setValue("Midi-OUT", QString::fromStdString(out));
+            s.setValue("SynthKnobs", "1");
+            s.setValue("ProgramChanges", "1");
+        }
+
+        app::StartupOptions options;
+        options.executableDir = temp.path();
+        options.documentsDir = temp.path();
+        app::Application application(
+            platform, notifier, [settingsPath] { return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat); },
+            options);
+        ASSERT_TRUE(application.start());
+        editor::TMainWindow& w = *application.window();
+        app::AppContext& ctx = application.context();
+        ASSERT_TRUE(ctx.devices.MidiInOpen);
+        ASSERT_TRUE(ctx.devices.MidiOutOpen);
+        w.show();
+
+        // At start the identity request leaves and the reply is shown.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.empty(); }, kWaitMs)) << "no identity reply";
+        EXPECT_EQ(notifier.messages.front(), "CS1x responding... Device-Code: " + hex2(synth::kMemberLow) + " " +
+                                                 hex2(synth::kMemberHigh) + " - TG-Level: " +
+                                                 hex2(synth::kVersion.back()));
+        EXPECT_EQ(child.received().front(), "<- F0 7E 00 06 01 F7");
+
+        // Clicking user performance 5 switches the synth and fetches it.
+        const std::size_t before = child.received().size();
+        QListWidgetItem* row = w.UserPerf->item(4);
+        w.UserPerf->scrollToItem(row);
+        QTest::mouseClick(w.UserPerf->viewport(), Qt::LeftButton, {}, w.UserPerf->visualItemRect(row).center());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; }, kWaitMs))
+            << "the fetch did not end";
+        ASSERT_TRUE(child.waitForLine("<- F0 43 20 4B 60 04 00 F7"));
+        const std::vector<std::string> all = child.received();
+        const std::vector<std::string> sent(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+        EXPECT_EQ(sent, (std::vector<std::string>{
+                            "<- B0 00 3F", "<- B0 20 41", "<- C0 04", "<- F0 43 20 4B 60 00 00 F7",
+                            "<- F0 43 20 4B 60 00 30 F7", "<- F0 43 20 4B 60 00 50 F7", "<- F0 43 20 4B 60 01 00 F7",
+                            "<- F0 43 20 4B 60 02 00 F7", "<- F0 43 20 4B 60 03 00 F7", "<- F0 43 20 4B 60 04 00 F7"}));
+        EXPECT_EQ(ctx.model.ActiveUserPerf, 4);
+
+        reference.recall(4);
+        const Address addresses[kBlockCount] = {{0x60, 0x00, 0x00}, {0x60, 0x00, 0x30}, {0x60, 0x00, 0x50},
+                                                {0x60, 0x01, 0x00}, {0x60, 0x02, 0x00}, {0x60, 0x03, 0x00},
+                                                {0x60, 0x04, 0x00}};
+        for (int b = 0; b < kBlockCount; ++b) {
+            const auto dump = reference.bulkDump(addresses[b]);
+            ASSERT_TRUE(dump.has_value());
+            const auto stored = ctx.model.image.message(static_cast<Block>(b));
+            EXPECT_EQ(std::vector<Byte>(stored.begin(), stored.end()), *dump) << "block " << b;
+        }
+        EXPECT_EQ(w.PerformanceName->text(), QString::fromStdString(reference.userPerformance(4).name()));
+        expectControlsShow(w, ctx.model.image);
+        EXPECT_FALSE(ctx.model.PerfModified);
+        EXPECT_EQ(w.Label_PerfName->text(), QStringLiteral("Program 4, Bank MSB 63, LSB 65"));
+
+        // A knob turn on the synth moves the filter and sends nothing back.
+        const std::size_t beforeKnob = child.received().size();
+        ASSERT_TRUE(child.type("knob 74 0 1"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.FilterCutoff->value() == 127; }, kWaitMs)) << "knob turn not shown";
+        EXPECT_EQ(w.Label_FilterCutoff->text(), QStringLiteral("-64"));
+        EXPECT_EQ(ctx.model.image.layerData(1, 17), 0);
+        QTest::qWait(200);
+        EXPECT_EQ(child.received().size(), beforeKnob);
+
+        // All 128 names from the synth.
+        w.MenuBulkPerfNames->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingAllNames; }, 3 * kWaitMs))
+            << "the names fetch did not end";
+        for (int k = 0; k < 128; ++k) {
+            const synth::PerformanceData& p = reference.userPerformance(k);
+            char number[16];
+            std::snprintf(number, sizeof number, "%03d", k + 1);
+            std::string line = std::string(number) + "  " + std::string(categoryAbbreviation(p.category())) + " " +
+                               p.name();
+            line.resize(16);
+            EXPECT_EQ(w.UserPerf->item(k)->text().toStdString(), line) << k;
+        }
+        EXPECT_EQ(w.UserPerf->currentRow(), 4);
+        EXPECT_EQ(notifier.messages.size(), 1u) << notifier.messages.back();
+
+        application.shutdown();
+    }
+}
