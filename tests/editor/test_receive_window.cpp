@@ -116,6 +116,15 @@ TEST_F(Receive, KnobTurnsMoveTheFilterBeforeTheTextAndSendNothing) {
     EXPECT_TRUE(platform.sent.empty());
 }
 
+TEST_F(Receive, WithKnobTurnsOffOnlyTheTextIsShown) {
+    ctx().settings.SynthKnobs = false;
+    const int before = w->FilterCutoff->value();
+    injectShort(0xB0, 74, 100);
+    EXPECT_EQ(w->FilterCutoff->value(), before);
+    EXPECT_EQ(model().image.layerData(1, 17), 64);
+    EXPECT_EQ(status(), QStringLiteral("<1> Cutoff 36"));
+}
+
 TEST_F(Receive, ProgramChangesAreFollowedOnlyWhenSwitchedOn) {
     ctx().settings.ProgramChanges = false;
     w->ShowStatus(QStringLiteral("before"));
