@@ -101,6 +101,7 @@ void TMainWindow::beginBankSend(int records) {
     progress->setAutoClose(false);
     progress->setAutoReset(false);
     progress->setValue(0);
+    progress->show();
     bankProgress_ = progress;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -120,7 +121,7 @@ void TMainWindow::endBankSend() {
         // there instead of running commands after the send.
         QCoreApplication::processEvents();
         bankProgress_->close();
-        bankProgress_->deleteLater();
+        delete bankProgress_;
         bankProgress_ = nullptr;
     }
     MidiOutLED->setColor(kLampOff);
