@@ -195,7 +195,7 @@ protected:
     static std::array<PerformanceRecord, 128> synthBank(bool sameNames = false) {
         std::array<PerformanceRecord, 128> bank;
         for (int n = 0; n < 128; ++n) {
-            const std::string name = sameNames ? "Twin" : "P" + std::to_string(n);
+            const std::string name = sameNames ? "../Twin" : "P" + std::to_string(n);
             bank[static_cast<std::size_t>(n)] =
                 test::makeRecord(n, sameNames ? 1 : n % 23, name, static_cast<Byte>(n));
         }
@@ -339,6 +339,20 @@ TEST_F(TransfersWindow, SaveBeforeAnyUserPerformanceWritesNumber0AndOpenRestores
     EXPECT_EQ(addressOf(sent[2]), (std::array<int, 3>{0x60, 0, 0x50}));
     for (int layer = 1; layer <= 4; ++layer)
         EXPECT_EQ(addressOf(sent[static_cast<std::size_t>(2 + layer)]), (std::array<int, 3>{0x60, layer, 0}));
+}
+
+TEST_F(TransfersWindow, AFileThatCannotBeWrittenIsReportedAndNothingIsSaved) {
+    const std::string missing = (dir_ / "no-such-dir").string();
+    fileDialog("Save actual Performance as ...", kSysExFilters, dir(), missing + "/perf.SYX");
+    w->MenuFileSaveActPerf->trigger();
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_NE(notifier.messages[0].find("perf.SYX"), std::string::npos) << notifier.messages[0];
+    fileDialog("Save Performance-names as ...", kNameFilters, dir(), missing + "/names");
+    const std::string listBefore = ctx->settings.PerfListFile;
+    w->MenuFileSavePerfNames->trigger();
+    EXPECT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(ctx->settings.PerfListFile, listBefore); // not named as saved
+    EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 TEST_F(TransfersWindow, SaveToSynthSendsTheImageIntoTheChosenPerformance) {
@@ -531,6 +545,8 @@ TEST_F(TransfersWindow, AllPerformancesAsSysExFilesKeepTwinsWithTheSameName) {
         files.push_back(readBytes(e.path().string()));
     }
     ASSERT_EQ(files.size(), 128u);
+    // The names hold a path: every file still lands in the chosen directory.
+    EXPECT_EQ(entries(), std::vector<std::string>{"syx"});
     std::set<int> numbers;
     for (const Bytes& f : files) {
         ASSERT_EQ(f.size(), 317u);
