@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QTabWidget>
 #include <QKeyEvent>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -478,6 +480,52 @@ TEST_F(Handlers, KnobTurnsMoveTheControlsAndSendNothing) {
     EXPECT_EQ(w->FilterCutoff->value(), 27);
     EXPECT_EQ(image(), before);
     EXPECT_THAT(sent(), IsEmpty());
+}
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+TEST_F(Handlers, EnvelopeControlsRedrawTheirGraph) {
+    w->PageControl1->setCurrentIndex(4);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    PaintCounter aeg, feg, peg;
+    w->PaintAEG->installEventFilter(&aeg);
+    w->PaintFEG->installEventFilter(&feg);
+    w->PaintPEG->installEventFilter(&peg);
+    auto settle = [&] {
+        QCoreApplication::processEvents();
+        aeg.count = feg.count = peg.count = 0;
+    };
+    settle();
+    drag(w->AEGSusLevel, 10);
+    QCoreApplication::processEvents();
+    EXPECT_GE(aeg.count, 1);
+    settle();
+    drag(w->FEGAtkTime, 10);
+    QCoreApplication::processEvents();
+    EXPECT_GE(feg.count, 1);
+    settle();
+    drag(w->PEGDcyTime, 10);
+    QCoreApplication::processEvents();
+    EXPECT_GE(peg.count, 1);
+    settle();
+    w->Edit->HandleSynthKnob(72, 5);
+    QCoreApplication::processEvents();
+    EXPECT_GE(aeg.count, 1);
+    // Bars outside the envelopes leave the graphs alone.
+    settle();
+    drag(w->LFOSpeed, 10);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(aeg.count + feg.count + peg.count, 0);
+    w->hide();
 }
 
 TEST_F(Handlers, SendingOffStillWritesImageAndLabels) {
