@@ -6,6 +6,7 @@
 #include "test_edit_fixture.h"
 
 #include "editor/EditHandlers.h"
+#include "editor/EditNameValidator.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -444,6 +445,27 @@ TEST_F(Handlers, PerformanceNameTakesPrintableAsciiOnly) {
     ASSERT_THAT(sent(), SizeIs(1));
     for (const Bytes& m : sent()) EXPECT_TRUE(sevenBitData(m));
     for (int i = 0; i < 8; ++i) EXPECT_LT(image().data(Block::Common, i), 0x80);
+}
+
+TEST(PerformanceNameFilter, KeepsTheCursorWhereTheUserTyped) {
+    int cursor = 3; // after the euro sign
+    EXPECT_EQ(editor::storableName(QString::fromUtf8("A\u00FC\u20ACB"), cursor), "AuB");
+    EXPECT_EQ(cursor, 2);
+    cursor = 0;
+    EXPECT_EQ(editor::storableName(QString::fromUtf8("\u00C9t\u00E9 123456789"), cursor), "Ete 1234");
+    EXPECT_EQ(cursor, 0);
+    cursor = 12;
+    EXPECT_EQ(editor::storableName(QString::fromUtf8("\x7F\x1F~ "), cursor), "~ ");
+    EXPECT_EQ(cursor, 2);
+}
+
+TEST_F(Handlers, TypingInTheMiddleOfTheName) {
+    w->PerformanceName->setText("AB");
+    w->PerformanceName->setCursorPosition(1);
+    typeText(w->PerformanceName, QString::fromUtf8("\u00FC\u20AC"));
+    EXPECT_EQ(w->PerformanceName->text(), "AuB");
+    EXPECT_EQ(w->PerformanceName->cursorPosition(), 2);
+    EXPECT_EQ(image().data(Block::Common, 1), 'u');
 }
 
 TEST_F(Handlers, KnobTurnsMoveTheControlsAndSendNothing) {
