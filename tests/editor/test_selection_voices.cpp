@@ -164,9 +164,12 @@ TEST_F(Selection, AVoiceGoesAsAParameterChange) {
     EXPECT_EQ(model().image.layerData(2, 2), 5);
     EXPECT_EQ(model().image.layerData(1, 2), 0);
 
-    platform.sent.clear();
+    // A program without a voice in the bank is still program 8.
     w->AffectAllLayers->click();
-    clickRow(w->PatchVoiceNumber, 8); // "009 --" in some banks; still program 8
+    chooseBank("XG 001 (KSP)");
+    ASSERT_EQ(w->PatchVoiceNumber->item(8)->text(), QStringLiteral("009 --"));
+    platform.sent.clear();
+    clickRow(w->PatchVoiceNumber, 8);
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x02, 8), param(2, 0x02, 8), param(3, 0x02, 8),
                                                param(4, 0x02, 8)}));
     for (int layer = 1; layer <= 4; ++layer) EXPECT_EQ(model().image.layerData(layer, 2), 8);
