@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -17,6 +19,17 @@ using namespace patchsmith::test;
 namespace {
 
 QColor textColour(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+
+// Whether the caption is drawn in blue on screen (not only set in the palette).
+bool drawnBlue(QWidget* w) {
+    const QImage image = w->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > 180 && c.red() < 80 && c.green() < 80) return true;
+        }
+    return false;
+}
 const QColor kBlue(0, 0, 255);
 const QColor kBlack(0, 0, 0);
 
@@ -144,6 +157,8 @@ TEST_F(Layers, LayerOnWritesTheLayerAndRecoloursTheSelectors) {
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(2, 0x16, 0x00)}));
     EXPECT_EQ(textColour(w->EditLayer2), kBlack);
     for (QRadioButton* b : {w->EditLayer1, w->EditLayer3, w->EditLayer4}) EXPECT_EQ(textColour(b), kBlue);
+    EXPECT_FALSE(drawnBlue(w->EditLayer2));
+    EXPECT_TRUE(drawnBlue(w->EditLayer3));
 
     // With all layers: written to all four and sent to 1, 2, 3, 4.
     platform.sent.clear();
