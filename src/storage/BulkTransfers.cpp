@@ -68,7 +68,21 @@ void BulkTransfers::MenuFileSavePerfNamesClick() {
     paths_.PerfListFile = target;
 }
 
-void BulkTransfers::MenuBulkPerfNamesClick() { dispatcher_.RequestAllNames(); }
+void BulkTransfers::MenuBulkPerfNamesClick() {
+    // The names chain would move UserPerfNumber under a running transfer to
+    // disk, which would then store the wrong performances.
+    if (transferRunning()) return;
+    dispatcher_.RequestAllNames();
+}
+
+void BulkTransfers::takeOverChains() {
+    // The chains share BlocksToGo, UserPerfNumber and the pending request: a
+    // fetch still running (or stalled after a time-out) would take the
+    // transfer's answers as its own. The transfer replaces it.
+    if (dispatcher_.ReceivingAllNames) ui_.setNormalCursor();
+    dispatcher_.ReceivingAllNames = false;
+    dispatcher_.ReceivingCurrentPerf = false;
+}
 
 void BulkTransfers::sendUserBlocks(int pauseMs) {
     for (int kind = 12; kind <= 18; ++kind) {
@@ -138,6 +152,7 @@ void BulkTransfers::MenuBulkSinglePerfHDClick() {
     if (!ui_.ChooseLastDir(paths_.LastDir)) return;
     WriteToBankFile = false;
     names_.reset();
+    takeOverChains();
     dispatcher_.UserPerfToDisk = true;
     link_.UserPerfNumber = *chosen;
     dispatcher_.BlocksToGo = 6;
@@ -165,6 +180,7 @@ void BulkTransfers::MenuBulkAllPerfHDClick() {
         return;
     }
     names_.reset();
+    takeOverChains();
     dispatcher_.AllUserPerfsToDisk = true;
     link_.UserPerfNumber = 0;
     dispatcher_.BlocksToGo = 6;

@@ -93,6 +93,7 @@ public:
 
 private:
     void sendUserBlocks(int pauseMs);
+    void takeOverChains();
     bool openTransferFile();
     void finishPerformance();
 

@@ -578,6 +578,40 @@ TEST_F(TransfersWindow, ATimeOutWindsUpTheBankTransferWithCompleteRecordsOnly) {
     EXPECT_EQ(readBytes(path("part.PFB")).size(), 14u + 2u * 317u);
 }
 
+TEST_F(TransfersWindow, ATransferToDiskReplacesAStalledNamesFetchAndRefusesANewOne) {
+    const auto synth = synthBank();
+    w->MenuBulkPerfNames->trigger();
+    ASSERT_TRUE(w->Dispatcher.ReceivingAllNames);
+    for (int n = 0; n < 3; ++n) {
+        const auto common = synth[static_cast<std::size_t>(n)].message(0);
+        platform.injectSysEx(Bytes(common.begin(), common.end()));
+    }
+    w->Dispatcher.RequestTimeout(); // the fourth name never comes
+    notifier.messages.clear();
+    const QString row3 = w->UserPerf->item(3)->text();
+
+    twoChoices(1);
+    fileDialog("Save Performance-bank as ...", kBankFilters, dir(), path("taken.PFB"));
+    w->MenuBulkAllPerfHD->trigger();
+    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
+    EXPECT_EQ(platform.longMessages().back(), (Bytes{0xF0, 0x43, 0x20, 0x4B, 0x70, 0x00, 0x00, 0xF7}));
+    answerRequests(synth, 7 * 4 + 1);
+    // A names request now would move the transfer to another performance.
+    const std::size_t before = platform.sent.size();
+    w->MenuBulkPerfNames->trigger();
+    EXPECT_EQ(platform.sent.size(), before);
+    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
+    w->Dispatcher.RequestTimeout();
+
+    EXPECT_EQ(w->UserPerf->item(3)->text(), row3); // the transfer's answers are no names
+    const Bytes file = readBytes(path("taken.PFB"));
+    ASSERT_EQ(file.size(), 14u + 4u * 317u);
+    for (int n = 0; n < 4; ++n) {
+        const auto want = synth[static_cast<std::size_t>(n)].bytes();
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), file.begin() + 14 + 317 * n)) << n;
+    }
+}
+
 TEST_F(TransfersWindow, SinglePerformanceToDiskStoresOneSysExFileInTheChosenDirectory) {
     const auto synth = synthBank();
     chooser("Select Dest", "Request", -1, 0, 41);
