@@ -13,6 +13,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cstdio>
+
 using namespace patchsmith;
 using namespace patchsmith::test;
 using ::testing::ElementsAre;
@@ -294,6 +296,15 @@ TEST_F(EffectPage, VoiceListRowsOfTheTellingBanks) {
     EXPECT_EQ(r[0], "001 TechKt A");
     EXPECT_EQ(r[5], "006 909KitA");
     EXPECT_EQ(r[6], "007 --");
+    for (int bank = 0; bank < kBankCount; ++bank) {
+        r = showBank(bank);
+        ASSERT_THAT(r, SizeIs(128)) << bank;
+        for (int k = 0; k < 128; ++k) {
+            char number[8];
+            std::snprintf(number, sizeof number, "%03d ", k + 1);
+            EXPECT_EQ(r[static_cast<std::size_t>(k)].substr(0, 4), number) << bank;
+        }
+    }
     EXPECT_THAT(sent(), IsEmpty());
 }
 
