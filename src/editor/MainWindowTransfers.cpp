@@ -95,6 +95,7 @@ void TMainWindow::beginBankSend(int records) {
     auto* progress = new QProgressDialog(QStringLiteral("Transferring Performance-bank to the CS1x ..."), QString(), 0,
                                          std::max(records, 1), this);
     progress->setObjectName(QStringLiteral("BankSendProgress"));
+    dialogs::SetAccessible(progress, progress->labelText(), QStringLiteral("BankSendProgress"));
     progress->setWindowTitle(QString::fromLatin1(app::kApplicationTitle));
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(0);

@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gmock/gmock.h>
@@ -420,10 +421,20 @@ TEST_F(TransfersWindow, BankWithDuplicateNumbersSendsTwiceShowsProgressAndTheLat
     std::vector<int> progressValues;
     std::vector<QString> statuses;
     int maximum = 0;
-    // The progress window follows the records while the send runs.
+    int clicks = 0;
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    // The progress window follows the records while the send runs, and
+    // input to the main window stays blocked meanwhile (a click on the
+    // button would open the chooser, which is not in the script).
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* p = w->findChild<QProgressDialog*>("BankSendProgress")) {
+            if (clicks++ == 0) {
+                // Through the window system, as a user's click comes.
+                const QPoint at = w->SaveToSynth->mapTo(w.get(), w->SaveToSynth->rect().center());
+                QTest::mouseClick(w->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+            }
             maximum = p->maximum();
             if (progressValues.empty() || progressValues.back() != p->value()) progressValues.push_back(p->value());
         }
@@ -446,6 +457,13 @@ TEST_F(TransfersWindow, BankWithDuplicateNumbersSendsTwiceShowsProgressAndTheLat
     EXPECT_EQ(w->UserPerf->item(7)->text().toStdString(), PerformanceLine(third));
     EXPECT_EQ(w->UserPerf->currentRow(), -1);
     EXPECT_EQ(maximum, 3);
+    EXPECT_GT(clicks, 0);
+    EXPECT_TRUE(seen.size() == 1u && seen[0].className == "QFileDialog"); // no chooser opened
+    // The same click after the send reaches the button.
+    chooser("Select dest.-Perf", "Send", -1, 0, -2, false);
+    QTest::mouseClick(w->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      w->SaveToSynth->mapTo(w.get(), w->SaveToSynth->rect().center()));
+    EXPECT_EQ(seen.size(), 2u);
     EXPECT_THAT(progressValues, ::testing::Contains(1));
     EXPECT_THAT(statuses, ::testing::Contains(QString("Transferring Performance #6 : GT Second")));
     EXPECT_THAT(statuses, ::testing::Contains(QString("Transferring Performance #8 : BA Third")));
