@@ -273,11 +273,12 @@ void buildPageEffects(Builder& b) {
         // Until a variation type is shown the bars are as for type "OFF":
         // caption "--", disabled, range 0..1 at its maximum.
         Builder::Bar o;
+        // Captions such as "L-CHAN FEEDBK LEVEL" take three lines.
         o.captionWidth = 50;
-        o.captionHeight = 24;
+        o.captionHeight = 36;
         o.readoutWidth = 50;
         o.enabled = false;
-        b.vbar(names[i], "GroupVariation", 168 + 52 * i, 16, 100, 0, 1, 1, hints[i], "--", o);
+        b.vbar(names[i], "GroupVariation", 168 + 52 * i, 16, 88, 0, 1, 1, hints[i], "--", o);
     }
 }
 

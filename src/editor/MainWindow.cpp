@@ -68,7 +68,9 @@ void paintEnvelope(QPainter& p, const QSize& size, const EnvelopeGeometry& g) {
 
 } // namespace
 
-TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent)
+TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent) : TMainWindow(app, parent, true) {}
+
+TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent, bool showImage)
     : QMainWindow(parent), Dispatcher(app.link, *this),
       Transfers(app.link, Dispatcher, *this, app.notifier,
                 TransferPaths{app.settings.LastDir, app.settings.PerfBankDir, app.settings.PerfListFile}),
@@ -109,7 +111,7 @@ TMainWindow::TMainWindow(app::AppContext& app, QWidget* parent)
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(kClientWidth, kClientHeight + menuHeight);
 
-    FormCreate();
+    FormCreate(showImage);
 }
 
 TMainWindow::~TMainWindow() = default;
@@ -133,7 +135,7 @@ TMainWindow::QuietRefresh::~QuietRefresh() {
     if (--w_.refreshDepth_ == 0) w_.app_.model.SendEnabled = true;
 }
 
-void TMainWindow::FormCreate() {
+void TMainWindow::FormCreate(bool showImage) {
     setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(app::kApplicationTitle));
     ApplyShowHints(app_.settings.ShowHints);
 
@@ -150,7 +152,7 @@ void TMainWindow::FormCreate() {
             app_.notifier.showMessage(error.toStdString());
     }
 
-    ShowPerformance();
+    if (showImage) ShowPerformance();
 
     app_.PerfNumberTexts = app::MakePerfNumberTexts();
 }

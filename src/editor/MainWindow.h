@@ -179,6 +179,9 @@ public:
     // default performance in the image, the name list file, the start
     // positions of every control.
     explicit TMainWindow(app::AppContext& app, QWidget* parent = nullptr);
+    // Without `showImage` the creation leaves out the display refresh, so the
+    // controls keep their start positions (no performance shown yet).
+    TMainWindow(app::AppContext& app, QWidget* parent, bool showImage);
     ~TMainWindow() override;
 
     app::AppContext& app() { return app_; }
@@ -300,7 +303,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormCreate();
+    void FormCreate(bool showImage);
     void buildLayout();   // MainWindowLayout.cpp
     void bindControls();  // MainWindowLayout.cpp
     void buildMenu();     // MainWindowLayout.cpp

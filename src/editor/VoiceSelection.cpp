@@ -107,6 +107,17 @@ void VoiceSelection::UserPerfClick(int row) {
     if (row < 0 || row > 127) return;
     Model& model = w_.app().model;
     QListWidget* list = w_.UserPerf;
+    // A transfer to disk owns the request chain until it ends: a switch now
+    // would put the wrong performance into its file.
+    if (w_.Transfers.transferRunning()) {
+        const QSignalBlocker quiet(list);
+        if (model.ActiveUserPerf >= 0 && model.ActiveUserPerf < list->count())
+            list->setCurrentRow(model.ActiveUserPerf);
+        else
+            list->setCurrentRow(-1);
+        w_.ShowStatus(std::string("Busy: transfer to disk running"));
+        return;
+    }
     if (model.PerfModified && list->currentRow() >= 0) {
         if (!askYesNo(QStringLiteral("Caution"),
                       QStringLiteral("Changes on actual Performance will be lost - continue?"))) {

@@ -94,6 +94,8 @@ void ReceiveDispatcher::handleShort(std::uint32_t packed) {
 
 void ReceiveDispatcher::followProgramChange(Byte program) {
     if (!ProgramChangesOn || !ProgramChangesOn()) return;
+    // A transfer to disk owns the request chain until it ends.
+    if (UserPerfToDisk || AllUserPerfsToDisk) return;
     MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
     const int p = program & 0x7F;

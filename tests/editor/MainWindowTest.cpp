@@ -54,7 +54,8 @@ struct WindowFixture : ::testing::Test {
 
     void SetUp() override {
         test::testApp();
-        window = std::make_unique<TMainWindow>(context);
+        // Before the start-up refresh shows the default performance.
+        window = std::make_unique<TMainWindow>(context, nullptr, false);
     }
     template <class T> T* find(const char* name) { return window->findChild<T*>(QString::fromLatin1(name)); }
 };

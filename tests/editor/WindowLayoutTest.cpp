@@ -6,6 +6,7 @@
 
 #include "app/AppContext.h"
 #include "editor/ControlTable.h"
+#include "editor/EditHandlers.h"
 #include "editor/MainWindow.h"
 #include "midi/ScriptedMidiPlatform.h"
 
@@ -141,6 +142,21 @@ TEST_F(LayoutFixture, TextsFitTheirControls) {
     EXPECT_LE(knobTabs->tabRect(3).right(), window->Assign2Tab->width());
     for (int i = 0; i < 4; ++i)
         EXPECT_GE(knobTabs->tabRect(i).width(), knobTabs->fontMetrics().horizontalAdvance(knobTabs->tabText(i)));
+}
+
+TEST_F(LayoutFixture, VariationCaptionsOfEveryTypeFitTheirLabels) {
+    for (int row = 0; row < window->VariType->count(); ++row) {
+        window->VariType->setCurrentRow(row);
+        window->Edit->SetupVariationControls();
+        for (QLabel* l : {window->Text_VPara1, window->Text_VPara2, window->Text_VPara3, window->Text_VPara4,
+                          window->Text_VPara5, window->Text_VPara10}) {
+            SCOPED_TRACE(window->VariType->item(row)->text().toStdString() + " / " + l->objectName().toStdString());
+            if (l->wordWrap())
+                EXPECT_LE(l->heightForWidth(l->width()), l->height());
+            else
+                EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width());
+        }
+    }
 }
 
 TEST_F(LayoutFixture, NeighboursDoNotOverlap) {

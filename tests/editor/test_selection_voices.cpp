@@ -181,3 +181,16 @@ TEST_F(Selection, WithAllLayersVoiceRowFiveSendsFourChanges) {
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x02, 5), param(2, 0x02, 5), param(3, 0x02, 5),
                                                param(4, 0x02, 5)}));
 }
+
+TEST_F(Selection, NoSwitchWhileATransferToDiskRuns) {
+    w->show();
+    clickRow(w->UserPerf, 2);
+    platform.sent.clear();
+    w->Dispatcher.AllUserPerfsToDisk = true;
+    clickRow(w->UserPerf, 7);
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_EQ(model().ActiveUserPerf, 2);
+    EXPECT_EQ(w->UserPerf->currentRow(), 2);
+    w->Dispatcher.AllUserPerfsToDisk = false;
+    w->setNormalCursor();
+}

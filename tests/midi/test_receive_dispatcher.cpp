@@ -237,6 +237,13 @@ TEST_F(DispatcherTest, ProgramChangeSwitchesAndFetchesOnlyWhenFollowing) {
     EXPECT_EQ(ui.log.front(), "select 9");
 }
 
+TEST_F(DispatcherTest, ProgramChangeIsNotFollowedWhileATransferToDiskRuns) {
+    dispatcher.AllUserPerfsToDisk = true;
+    platform.injectShort(0xC0, 9, 0);
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_EQ(model.ActiveUserPerf, -1);
+}
+
 TEST_F(DispatcherTest, TimeOutReportsAndLeavesTheChainWaiting) {
     link.SendRequest(1);
     dispatcher.RequestTimeout();
