@@ -21,23 +21,16 @@ std::string ChooseDevice(const std::string& configured, const std::vector<std::s
 
 namespace {
 
-std::vector<std::string> inputNames(midi::MidiPlatform& platform) {
+// The names of one side's devices, as the enumeration reads them.
+std::vector<std::string> deviceNames(midi::MidiPlatform& platform, bool inputs) {
     std::vector<std::string> names;
-    const unsigned n = platform.inputDeviceCount() & 0xFF;
+    const unsigned n = (inputs ? platform.inputDeviceCount() : platform.outputDeviceCount()) & 0xFF;
     for (unsigned i = 0; i < n; ++i) {
         midi::DeviceNameField field{};
-        platform.inputDeviceName(i, field);
-        names.push_back(MidiDevices::nameFromField(field));
-    }
-    return names;
-}
-
-std::vector<std::string> outputNames(midi::MidiPlatform& platform) {
-    std::vector<std::string> names;
-    const unsigned n = platform.outputDeviceCount() & 0xFF;
-    for (unsigned i = 0; i < n; ++i) {
-        midi::DeviceNameField field{};
-        platform.outputDeviceName(i, field);
+        if (inputs)
+            platform.inputDeviceName(i, field);
+        else
+            platform.outputDeviceName(i, field);
         names.push_back(MidiDevices::nameFromField(field));
     }
     return names;
@@ -120,9 +113,9 @@ bool Application::start() {
 
     if (!options_.fallbackDevice.empty()) {
         devices.MidiInDeviceName =
-            ChooseDevice(devices.MidiInDeviceName, inputNames(platform_), options_.fallbackDevice);
+            ChooseDevice(devices.MidiInDeviceName, deviceNames(platform_, true), options_.fallbackDevice);
         devices.MidiOutDeviceName =
-            ChooseDevice(devices.MidiOutDeviceName, outputNames(platform_), options_.fallbackDevice);
+            ChooseDevice(devices.MidiOutDeviceName, deviceNames(platform_, false), options_.fallbackDevice);
     }
     return devices.InitMidiDevices();
 }
