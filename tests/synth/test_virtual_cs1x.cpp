@@ -27,9 +27,11 @@ Bytes request(Byte high, Byte mid, Byte low) { return {0xF0, 0x43, 0x20, 0x4B, h
 
 // A bulk dump with a correct checksum, built here independently of the model.
 Bytes dump(Byte high, Byte mid, Byte low, const Bytes& data) {
-    Bytes m{0xF0, 0x43, 0x00, 0x4B, static_cast<Byte>(data.size() >> 7), static_cast<Byte>(data.size() & 0x7F),
-            high, mid, low};
-    m.insert(m.end(), data.begin(), data.end());
+    Bytes m(9 + data.size());
+    const Byte header[9] = {0xF0, 0x43, 0x00, 0x4B, static_cast<Byte>(data.size() >> 7),
+                            static_cast<Byte>(data.size() & 0x7F), high, mid, low};
+    std::copy(std::begin(header), std::end(header), m.begin());
+    std::copy(data.begin(), data.end(), m.begin() + 9);
     unsigned sum = 0;
     for (std::size_t i = 4; i < m.size(); ++i) sum += m[i];
     m.push_back(static_cast<Byte>((128 - sum % 128) % 128));
