@@ -44,7 +44,12 @@ Application::Application(midi::MidiPlatform& platform, Notifier& notifier, Setti
       context_(platform, notifier) {}
 
 Application::~Application() {
-    // The windows go before the state they show.
+    // The windows go before the state they show; nothing may call into them
+    // once they are gone.
+    MidiDevices& devices = context_.devices;
+    devices.onInputEvent = nullptr;
+    devices.onPulseMidiInLed = nullptr;
+    devices.onPulseMidiOutLed = nullptr;
     messageWindow_.reset();
     window_.reset();
 }

@@ -67,6 +67,11 @@ ReceiveDispatcher::ReceiveDispatcher(MidiLink& link, ReceiveUi& ui) : link_(link
     link_.StartRequestTimeout = [this] { ui_.startRequestTimer(1000); };
 }
 
+ReceiveDispatcher::~ReceiveDispatcher() {
+    // The link outlives the window that owns this dispatcher.
+    link_.StartRequestTimeout = nullptr;
+}
+
 void ReceiveDispatcher::AppMessage(const midi::MidiInputEvent& event) {
     if (!event.isSysEx && event.shortMessage == 0xFE) return; // active sensing
     link_.devices().PulseMidiInLed();

@@ -47,6 +47,9 @@ std::string NamesRequestLine(std::span<const Byte> commonMessage, int k);
 class ReceiveDispatcher {
 public:
     ReceiveDispatcher(MidiLink& link, ReceiveUi& ui);
+    ~ReceiveDispatcher();
+    ReceiveDispatcher(const ReceiveDispatcher&) = delete;
+    ReceiveDispatcher& operator=(const ReceiveDispatcher&) = delete;
 
     // Handles one event of the open input (the application-wide hook).
     void AppMessage(const midi::MidiInputEvent& event);
