@@ -2,7 +2,7 @@
 // saving banks, deleting, the type switch, and what survives closing.
 
 #include "DialogTestSupport.h"
-#include "midi/RecordingNotifier.h"
+#include "support/RecordingNotifier.h"
 
 #include "model/Model.h"
 #include "storage/PerformanceFiles.h"

@@ -2,7 +2,7 @@
 // identity requests, the "both devices" message), the switches and hints.
 
 #include "DialogTestSupport.h"
-#include "midi/RecordingNotifier.h"
+#include "support/RecordingNotifier.h"
 
 #include "app/dialogs/MidiWindow.h"
 #include "midi/MidiLink.h"

@@ -7,6 +7,8 @@
 // performances.
 
 #include "JackServer.h"
+#include "RecordingNotifier.h"
+#include "SynthProcess.h"
 #include "editor/TestApp.h"
 
 #include "app/Application.h"
@@ -30,21 +32,10 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
-
-extern char** environ;
 
 // The font library keeps a cache for the whole process and never frees it;
 // not a leak of ours, so the leak check leaves it out.
@@ -54,124 +45,9 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 namespace {
 
 using namespace patchsmith;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kWaitMs = 20000;
 const std::string kClient = "Virtual CS1x";
-
-class RecordingNotifier : public Notifier {
-public:
-    std::vector<std::string> messages;
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-};
-
-// The synth program as a child: its output read line by line on a thread of
-// its own, its standard input open for panel commands.
-class Child {
-public:
-    explicit Child(const std::vector<std::string>& args) {
-        int out[2];
-        int in[2];
-        if (pipe(out) != 0) return;
-        if (pipe(in) != 0) {
-            close(out[0]);
-            close(out[1]);
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        for (int fd : {out[0], out[1], in[0], in[1]}) posix_spawn_file_actions_addclose(&actions, fd);
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        close(in[0]);
-        if (rc != 0) {
-            pid_ = -1;
-            close(out[0]);
-            close(in[1]);
-            return;
-        }
-        fd_ = out[0];
-        stdin_ = in[1];
-        reader_ = std::thread([this] { read(); });
-    }
-
-    ~Child() {
-        if (stdin_ >= 0) close(stdin_);
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (reader_.joinable()) reader_.join();
-        if (fd_ >= 0) close(fd_);
-    }
-
-    bool started() const { return pid_ > 0; }
-
-    bool type(const std::string& line) {
-        const std::string text = line + "\n";
-        return stdin_ >= 0 && ::write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    }
-
-    bool waitForLine(const std::string& text) {
-        std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, std::chrono::milliseconds(kWaitMs),
-                            [&] { return eof_ || std::find(lines_.begin(), lines_.end(), text) != lines_.end(); }) &&
-               std::find(lines_.begin(), lines_.end(), text) != lines_.end();
-    }
-
-    // The messages the synth received ("<- ..." lines), in order.
-    std::vector<std::string> received() {
-        std::lock_guard lock(mutex_);
-        std::vector<std::string> r;
-        for (const auto& l : lines_)
-            if (l.rfind("<- ", 0) == 0) r.push_back(l);
-        return r;
-    }
-
-private:
-    void read() {
-        std::string pending;
-        char buf[512];
-        for (;;) {
-            const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n <= 0) break;
-            std::lock_guard lock(mutex_);
-            for (ssize_t i = 0; i < n; ++i) {
-                if (buf[i] == '\n') {
-                    lines_.push_back(pending);
-                    pending.clear();
-                } else {
-                    pending += buf[i];
-                }
-            }
-            cv_.notify_all();
-        }
-        std::lock_guard lock(mutex_);
-        eof_ = true;
-        cv_.notify_all();
-    }
-
-    pid_t pid_ = -1;
-    int fd_ = -1;
-    int stdin_ = -1;
-    std::thread reader_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::vector<std::string> lines_;
-    bool eof_ = false;
-};
-
-std::string deviceOf(const std::vector<std::string>& names) {
-    for (const auto& n : names)
-        if (n.rfind(kClient, 0) == 0) return n;
-    return {};
-}
 
 std::string hex2(unsigned b) {
     char buf[4];
@@ -232,7 +108,7 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
     test::JackServer server;
     if (!server.ok()) GTEST_SKIP() << server.why();
 
-    Child child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--name", kClient});
+    test::SynthProcess child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--name", kClient});
     ASSERT_TRUE(child.started());
     ASSERT_TRUE(child.waitForLine("ready")) << "the virtual CS1x did not start";
 
@@ -242,7 +118,7 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     const QString settingsPath = temp.filePath("Patchsmith.conf");
-    RecordingNotifier notifier;
+    test::RecordingNotifier notifier;
     {
         midi::RtMidiPlatform platform;
         std::vector<std::string> ins, outs;
@@ -256,8 +132,8 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
             platform.outputDeviceName(i, field);
             outs.push_back(MidiDevices::nameFromField(field));
         }
-        const std::string in = deviceOf(ins);
-        const std::string out = deviceOf(outs);
+        const std::string in = test::findDevice(ins, kClient);
+        const std::string out = test::findDevice(outs, kClient);
         ASSERT_FALSE(in.empty()) << "no input of " << kClient;
         ASSERT_FALSE(out.empty()) << "no output of " << kClient;
         {

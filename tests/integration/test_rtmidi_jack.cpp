@@ -1,7 +1,9 @@
 // The device layer over RtMidi and a real JACK server: a second client with
 // virtual ports stands in for the synthesizer.
 
+#include "EventQueue.h"
 #include "JackServer.h"
+#include "RecordingNotifier.h"
 #include "midi/MidiDevices.h"
 #include "midi/RtMidiPlatform.h"
 
@@ -11,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -29,58 +30,6 @@ constexpr auto kWait = std::chrono::seconds(20);
 
 const std::string kPeerOut = "Virtual CS1x:MIDI Out";
 const std::string kPeerIn = "Virtual CS1x Input:MIDI In";
-
-class RecordingNotifier : public Notifier {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-// Stands in for the GUI thread's event queue: RtMidi's thread posts, the test
-// thread runs the tasks.
-class TaskQueue {
-public:
-    void post(std::function<void()> task) {
-        {
-            std::lock_guard lock(mutex_);
-            tasks_.push_back(std::move(task));
-            ++posted_;
-        }
-        cv_.notify_all();
-    }
-    std::size_t posted() {
-        std::lock_guard lock(mutex_);
-        return posted_;
-    }
-    // Runs posted tasks until `done` holds or the time is up.
-    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kWait) {
-        const auto deadline = Clock::now() + limit;
-        for (;;) {
-            runPending();
-            if (done()) return true;
-            std::unique_lock lock(mutex_);
-            if (!cv_.wait_until(lock, deadline, [this] { return !tasks_.empty(); })) {
-                lock.unlock();
-                runPending();
-                return done();
-            }
-        }
-    }
-    void runPending() {
-        std::deque<std::function<void()>> batch;
-        {
-            std::lock_guard lock(mutex_);
-            batch.swap(tasks_);
-        }
-        for (auto& task : batch) task();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::deque<std::function<void()>> tasks_;
-    std::size_t posted_ = 0;
-};
 
 // Collects what an RtMidi input receives, from RtMidi's thread.
 class Collector {
@@ -214,8 +163,8 @@ protected:
     std::unique_ptr<VirtualPeer> peer;
     std::unique_ptr<midi::RtMidiPlatform> platform;
     std::unique_ptr<MidiDevices> devices;
-    RecordingNotifier notifier;
-    TaskQueue gui;
+    test::RecordingNotifier notifier;
+    test::EventQueue gui;
     std::vector<midi::MidiInputEvent> events;
 };
 

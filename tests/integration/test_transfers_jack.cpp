@@ -9,6 +9,8 @@
 
 #include "../storage/StorageTestSupport.h"
 #include "JackServer.h"
+#include "SynthProcess.h"
+#include "editor/TestApp.h"
 
 #include "app/AppContext.h"
 #include "app/Application.h"
@@ -28,132 +30,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using namespace patchsmith;
 using Bytes = std::vector<Byte>;
-using Clock = std::chrono::steady_clock;
-
-QApplication& guiApp() {
-    static int argc = 1;
-    static char name[] = "patchsmith-transfers-jack";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        app::Application::SetupToolkit();
-        return a;
-    }();
-    return *app;
-}
-
-// The standalone instrument as a child process; its output is read on a
-// thread of its own so that it never blocks on a full pipe.
-class Synth {
-public:
-    explicit Synth(const std::string& name) {
-        int out[2];
-        if (pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addclose(&actions, out[1]);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        std::vector<std::string> args{PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--quiet", "--name", name};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        if (rc != 0) {
-            pid_ = -1;
-            close(out[0]);
-            return;
-        }
-        fd_ = out[0];
-        reader_ = std::thread([this] { read(); });
-    }
-    ~Synth() { stop(); }
-    Synth(const Synth&) = delete;
-    Synth& operator=(const Synth&) = delete;
-
-    bool ready() {
-        std::unique_lock lock(mutex_);
-        return cv_.wait_for(lock, std::chrono::seconds(20), [&] { return ready_ || eof_; }) && ready_;
-    }
-
-    // Ends the program (only the one started here) and waits for it.
-    void stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            const auto deadline = Clock::now() + std::chrono::seconds(10);
-            int status = 0;
-            while (waitpid(pid_, &status, WNOHANG) == 0) {
-                if (Clock::now() > deadline) {
-                    kill(pid_, SIGKILL);
-                    waitpid(pid_, &status, 0);
-                    break;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            pid_ = -1;
-        }
-        if (reader_.joinable()) reader_.join();
-        if (fd_ >= 0) close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    void read() {
-        std::string line;
-        char buf[512];
-        for (;;) {
-            const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n <= 0) break;
-            std::lock_guard lock(mutex_);
-            for (ssize_t i = 0; i < n; ++i) {
-                if (buf[i] != '\n') {
-                    line += buf[i];
-                    continue;
-                }
-                if (line == "ready") ready_ = true;
-                line.clear();
-            }
-            cv_.notify_all();
-        }
-        std::lock_guard lock(mutex_);
-        eof_ = true;
-        cv_.notify_all();
-    }
-
-    pid_t pid_ = -1;
-    int fd_ = -1;
-    std::thread reader_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool ready_ = false;
-    bool eof_ = false;
-};
 
 // The editor: its own MIDI system, context and main window, with the devices
 // of one instrument opened by the names the lists show.
@@ -170,10 +57,10 @@ struct Editor {
         };
         devices.onInputEvent = [this](const midi::MidiInputEvent& e) { window.Dispatcher.AppMessage(e); };
         devices.InitMidiDevices();
-        for (const auto& n : devices.MidiInDeviceNames)
-            if (n.rfind(client, 0) == 0) devices.MidiInDeviceName = n;
-        for (const auto& n : devices.MidiOutDeviceNames)
-            if (n.rfind(client, 0) == 0) devices.MidiOutDeviceName = n;
+        if (const std::string in = test::findDevice(devices.MidiInDeviceNames, client); !in.empty())
+            devices.MidiInDeviceName = in;
+        if (const std::string out = test::findDevice(devices.MidiOutDeviceNames, client); !out.empty())
+            devices.MidiOutDeviceName = out;
         devices.InitMidiDevices();
     }
     ~Editor() {
@@ -259,7 +146,7 @@ std::span<const Byte> messageOf(const Bytes& bank, int n, int i) {
 class TransfersOverJack : public test::TempDirTest {};
 
 TEST_F(TransfersOverJack, BankRoundTripBetweenTwoInstrumentsAndActualPerformanceSaveAndOpen) {
-    guiApp();
+    test::testApp("patchsmith-transfers-jack");
     test::JackServer server;
     if (!server.ok()) GTEST_SKIP() << server.why();
     const std::string bankA = path("first.PFB");
@@ -269,7 +156,8 @@ TEST_F(TransfersOverJack, BankRoundTripBetweenTwoInstrumentsAndActualPerformance
     // bank differs from a fresh one's.
     PerformanceRecord custom = test::makeRecord(0, 7, "Custom", 0x55);
     {
-        Synth synth("CS1x One");
+        test::SynthProcess synth({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--quiet", "--name", "CS1x One"},
+                                 test::SynthProcess::Input::Null);
         ASSERT_TRUE(synth.ready());
         Editor e("CS1x One");
         ASSERT_TRUE(e.open()) << "devices of CS1x One not found";
@@ -305,7 +193,8 @@ TEST_F(TransfersOverJack, BankRoundTripBetweenTwoInstrumentsAndActualPerformance
 
     // A second, fresh instrument gets the bank, and is then read back.
     {
-        Synth synth("CS1x Two");
+        test::SynthProcess synth({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--quiet", "--name", "CS1x Two"},
+                                 test::SynthProcess::Input::Null);
         ASSERT_TRUE(synth.ready());
         Editor e("CS1x Two");
         ASSERT_TRUE(e.open()) << "devices of CS1x Two not found";

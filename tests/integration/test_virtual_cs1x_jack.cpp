@@ -4,216 +4,30 @@
 // ending cleanly on SIGTERM.
 
 #include "JackServer.h"
+#include "EventQueue.h"
+#include "RecordingNotifier.h"
+#include "SynthProcess.h"
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/RtMidiPlatform.h"
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using namespace patchsmith;
 using Bytes = std::vector<Byte>;
-using Clock = std::chrono::steady_clock;
 
-constexpr auto kWait = std::chrono::seconds(20);
 const std::string kClient = "Virtual CS1x";
-
-class RecordingNotifier : public Notifier {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-// The GUI thread's event queue: RtMidi's thread posts, the test thread runs.
-class TaskQueue {
-public:
-    void post(std::function<void()> task) {
-        {
-            std::lock_guard lock(mutex_);
-            tasks_.push_back(std::move(task));
-        }
-        cv_.notify_all();
-    }
-    bool runUntil(const std::function<bool()>& done) {
-        const auto deadline = Clock::now() + kWait;
-        for (;;) {
-            std::deque<std::function<void()>> batch;
-            {
-                std::unique_lock lock(mutex_);
-                cv_.wait_until(lock, std::min(deadline, Clock::now() + std::chrono::milliseconds(50)),
-                               [this] { return !tasks_.empty(); });
-                batch.swap(tasks_);
-            }
-            for (auto& task : batch) task();
-            if (done()) return true;
-            if (Clock::now() > deadline) return false;
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::deque<std::function<void()>> tasks_;
-};
-
-// The standalone program as a child process; its output is read line by line
-// on a thread of its own so that the child never blocks on a full pipe.
-class Child {
-public:
-    explicit Child(const std::vector<std::string>& args) {
-        int fds[2];
-        int in[2];
-        if (pipe(fds) != 0) return;
-        if (pipe(in) != 0) {
-            close(fds[0]);
-            close(fds[1]);
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-        posix_spawn_file_actions_addclose(&actions, in[0]);
-        posix_spawn_file_actions_addclose(&actions, in[1]);
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        close(in[0]);
-        if (rc != 0) {
-            pid_ = -1;
-            close(fds[0]);
-            close(in[1]);
-            return;
-        }
-        fd_ = fds[0];
-        stdin_ = in[1];
-        reader_ = std::thread([this] { read(); });
-    }
-
-    ~Child() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (reader_.joinable()) reader_.join();
-        if (fd_ >= 0) close(fd_);
-        closeInput();
-    }
-
-    bool started() const { return pid_ > 0; }
-
-    // Types a line on the child's standard input.
-    bool type(const std::string& line) {
-        const std::string text = line + "\n";
-        return stdin_ >= 0 && ::write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    }
-    void closeInput() {
-        if (stdin_ >= 0) close(stdin_);
-        stdin_ = -1;
-    }
-
-    bool waitForLine(const std::string& text) {
-        std::unique_lock lock(mutex_);
-        return cv_.wait_until(lock, Clock::now() + kWait, [&] {
-            for (const auto& l : lines_)
-                if (l == text) return true;
-            return eof_;
-        }) && !eofWithout(text);
-    }
-
-    std::vector<std::string> lines() {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-    // Sends the signal and waits for the exit; the exit status, or -1.
-    int terminate(int signal = SIGTERM) {
-        if (pid_ <= 0) return -1;
-        kill(pid_, signal);
-        int status = 0;
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
-        for (;;) {
-            const pid_t r = waitpid(pid_, &status, WNOHANG);
-            if (r == pid_) break;
-            if (Clock::now() > deadline) return -1; // the destructor kills it
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        pid_ = -1;
-        if (reader_.joinable()) reader_.join();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    bool eofWithout(const std::string& text) {
-        for (const auto& l : lines_)
-            if (l == text) return false;
-        return true;
-    }
-
-    void read() {
-        std::string pending;
-        char buf[512];
-        for (;;) {
-            const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n <= 0) break;
-            std::lock_guard lock(mutex_);
-            for (ssize_t i = 0; i < n; ++i) {
-                if (buf[i] == '\n') {
-                    lines_.push_back(pending);
-                    pending.clear();
-                } else {
-                    pending += buf[i];
-                }
-            }
-            cv_.notify_all();
-        }
-        std::lock_guard lock(mutex_);
-        eof_ = true;
-        cv_.notify_all();
-    }
-
-    pid_t pid_ = -1;
-    int fd_ = -1;
-    int stdin_ = -1;
-    std::thread reader_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::vector<std::string> lines_;
-    bool eof_ = false;
-};
-
-// The one device of a list that belongs to the virtual CS1x's client.
-std::string findDevice(const std::vector<std::string>& names) {
-    std::string found;
-    for (const auto& n : names)
-        if (n.rfind(kClient, 0) == 0) found = n;
-    return found;
-}
 
 } // namespace
 
@@ -227,12 +41,12 @@ TEST_P(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
 
     std::vector<std::string> args{PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--name", kClient};
     if (wire) args.emplace_back("--wire");
-    Child child(args);
+    test::SynthProcess child(args);
     ASSERT_TRUE(child.started());
     ASSERT_TRUE(child.waitForLine("ready")) << "no ready line";
 
-    RecordingNotifier notifier;
-    TaskQueue gui;
+    test::RecordingNotifier notifier;
+    test::EventQueue gui;
     std::vector<midi::MidiInputEvent> events;
     {
         midi::RtMidiPlatform platform;
@@ -245,8 +59,8 @@ TEST_P(VirtualCs1xOverJack, FoundByNameAndAnswersIdentityAndCommonBlock) {
 
         // Learn the device names as the lists show them, then open by name.
         ASSERT_TRUE(devices.InitMidiDevices());
-        devices.MidiInDeviceName = findDevice(devices.MidiInDeviceNames);
-        devices.MidiOutDeviceName = findDevice(devices.MidiOutDeviceNames);
+        devices.MidiInDeviceName = test::findDevice(devices.MidiInDeviceNames, kClient);
+        devices.MidiOutDeviceName = test::findDevice(devices.MidiOutDeviceNames, kClient);
         ASSERT_FALSE(devices.MidiInDeviceName.empty()) << "no input of " << kClient;
         ASSERT_FALSE(devices.MidiOutDeviceName.empty()) << "no output of " << kClient;
         ASSERT_TRUE(devices.InitMidiDevices());
@@ -322,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Wire, VirtualCs1xOverJack, ::testing::Bool(),
 
 TEST(VirtualCs1xCommandLine, HelpAndBadOptions) {
     {
-        Child child({PATCHSMITH_VIRTUAL_CS1X, "--help"});
+        test::SynthProcess child({PATCHSMITH_VIRTUAL_CS1X, "--help"});
         ASSERT_TRUE(child.started());
         EXPECT_TRUE(child.waitForLine("  --wire   take the time of a MIDI cable: 320 us per byte each way"));
         EXPECT_EQ(child.terminate(0), 0); // signal 0: just wait for the exit
@@ -333,7 +147,7 @@ TEST(VirtualCs1xCommandLine, HelpAndBadOptions) {
                                                 std::vector<std::string>{"--loud"}}) {
         std::vector<std::string> args{PATCHSMITH_VIRTUAL_CS1X};
         args.insert(args.end(), bad.begin(), bad.end());
-        Child child(args);
+        test::SynthProcess child(args);
         ASSERT_TRUE(child.started());
         EXPECT_EQ(child.terminate(0), 2) << bad.front();
         EXPECT_TRUE(child.lines().empty());
@@ -346,7 +160,7 @@ TEST(VirtualCs1xCommandLine, AnUnusableMidiSystemEndsWithAnErrorNotAHang) {
     const std::string saved = previous ? previous : "";
     setenv("JACK_DEFAULT_SERVER", "patchsmith-no-such-server", 1);
     setenv("JACK_NO_START_SERVER", "1", 1);
-    Child child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack"});
+    test::SynthProcess child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack"});
     if (previous) setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1);
     else unsetenv("JACK_DEFAULT_SERVER");
     unsetenv("JACK_NO_START_SERVER");

@@ -1,4 +1,4 @@
-#include "RecordingNotifier.h"
+#include "../support/RecordingNotifier.h"
 #include "midi/MidiDevices.h"
 #include "midi/ScriptedMidiPlatform.h"
 

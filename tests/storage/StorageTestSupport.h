@@ -1,8 +1,9 @@
 #pragma once
 // Shared helpers of the storage tests: a temporary directory per test, file
-// bytes in and out, records with chosen number, category and name.
+// bytes in and out, records with chosen number, category and name, and the
+// recording Notifier.
 
-#include "midi/Notifier.h"
+#include "../support/RecordingNotifier.h"
 #include "model/PerformanceRecord.h"
 #include "storage/RecordImage.h"
 
@@ -17,12 +18,6 @@
 #include <vector>
 
 namespace patchsmith::test {
-
-class RecordingNotifier : public Notifier {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
 
 class TempDirTest : public ::testing::Test {
 protected:
