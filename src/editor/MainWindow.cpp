@@ -1,5 +1,7 @@
 #include "editor/MainWindow.h"
 
+#include "app/dialogs/DialogKit.h"
+
 #include "editor/ControlTable.h"
 #include "editor/DisplayRefresh.h"
 #include "editor/EditHandlers.h"
@@ -11,7 +13,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
@@ -24,7 +25,6 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
-#include <QToolTip>
 
 namespace patchsmith::editor {
 
@@ -32,28 +32,6 @@ const QColor TMainWindow::kLampOn(0, 255, 0);
 const QColor TMainWindow::kLampOff(0, 128, 0);
 
 namespace {
-
-// Swallows tool-tip events while hints are switched off.
-class HintSwitch : public QObject {
-public:
-    bool on = true;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!on && event->type() == QEvent::ToolTip) return true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-HintSwitch& hintSwitch() {
-    static HintSwitch* s = [] {
-        auto* h = new HintSwitch;
-        if (qApp) {
-            h->setParent(qApp);
-            qApp->installEventFilter(h);
-        }
-        return h;
-    }();
-    return *s;
-}
 
 void paintEnvelope(QPainter& p, const QSize& size, const EnvelopeGeometry& g) {
     p.fillRect(QRect(QPoint(0, 0), size), Qt::black);
@@ -250,19 +228,11 @@ bool TMainWindow::LoadUserPerfList(const QString& path, QString& error) {
         error = QString::fromStdString(result.message);
         return false;
     }
-    const int selected = UserPerf->currentRow();
-    UserPerf->clear();
-    QStringList texts;
-    for (const std::string& r : rows) texts << QString::fromLatin1(r.data(), static_cast<qsizetype>(r.size()));
-    UserPerf->addItems(texts);
-    if (selected >= 0 && selected < UserPerf->count()) UserPerf->setCurrentRow(selected);
+    setUserPerfRows(rows);
     return true;
 }
 
-void TMainWindow::ApplyShowHints(bool on) {
-    hintSwitch().on = on;
-    if (!on) QToolTip::hideText();
-}
+void TMainWindow::ApplyShowHints(bool on) { dialogs::ShowApplicationHints(on); }
 
 void TMainWindow::MenuFileExitClick() {
     // Ends the event loop at once; unsaved changes are not asked about.

@@ -1,5 +1,7 @@
 #include "editor/ParameterTable.h"
 
+#include "model/catalog/EffectCatalog.h"
+
 #include <cstdlib>
 
 namespace patchsmith::editor {
@@ -127,17 +129,9 @@ std::string NoteShiftText(int shown) {
     return std::to_string(shown);
 }
 
-std::string TenthsText(int tenths, char decimalPoint) {
-    const int whole = std::abs(tenths) / 10;
-    const int tenth = std::abs(tenths) % 10;
-    std::string text = (tenths < 0 ? "-" : "") + std::to_string(whole);
-    if (tenth != 0) text += std::string(1, decimalPoint) + std::to_string(tenth);
-    return text;
-}
-
 std::string DetuneText(int tenthsHz, char decimalPoint) {
     const std::string sign = tenthsHz == 0 ? "\u00B1" : tenthsHz > 0 ? "+" : "";
-    return sign + TenthsText(tenthsHz, decimalPoint) + " Hz";
+    return sign + formatTenth(tenthsHz, decimalPoint) + " Hz";
 }
 
 std::string PanText(int position) {

@@ -68,6 +68,5 @@ inline int shownFromStored(const TrackBarParam& p, int stored) { return stored +
 std::string NoteShiftText(int shown);                    // "±0", "+6", "-6"
 std::string DetuneText(int tenthsHz, char decimalPoint);  // "±0 Hz", "+0.5 Hz", "-12.8 Hz"
 std::string PanText(int position);                       // "CTR", "L-63", "R-63"
-std::string TenthsText(int tenths, char decimalPoint);    // shortest form, at most one decimal: "1.5", "-12.8", "0"
 
 } // namespace patchsmith::editor
