@@ -233,31 +233,26 @@ void EditHandlers::NoteDetuneChange() {
 // holds a low limit above the high one), so that the image, the synth and the
 // two bars agree.
 void EditHandlers::NoteLimitLowChange() {
-    const int p = w_.NoteLimitLow->value();
-    w_.Label_NoteLimitLow->setText(noteText(p));
-    if (quiet()) return;
-    if (p > w_.NoteLimitHigh->value()) {
-        TMainWindow::SetPosition(w_.NoteLimitHigh, p);
-        w_.Label_NoteLimitHigh->setText(noteText(p));
-        writeLayer(12, toByte(p));
-        sendLayer(12);
-    }
-    writeLayer(11, toByte(p));
-    sendLayer(11);
+    noteLimitChange(w_.NoteLimitLow, w_.Label_NoteLimitLow, 11, w_.NoteLimitHigh, w_.Label_NoteLimitHigh, 12, true);
 }
 
 void EditHandlers::NoteLimitHighChange() {
-    const int p = w_.NoteLimitHigh->value();
-    w_.Label_NoteLimitHigh->setText(noteText(p));
+    noteLimitChange(w_.NoteLimitHigh, w_.Label_NoteLimitHigh, 12, w_.NoteLimitLow, w_.Label_NoteLimitLow, 11, false);
+}
+
+void EditHandlers::noteLimitChange(QSlider* own, QLabel* ownLabel, int ownOffset, QSlider* partner,
+                                   QLabel* partnerLabel, int partnerOffset, bool isLow) {
+    const int p = own->value();
+    ownLabel->setText(noteText(p));
     if (quiet()) return;
-    if (p < w_.NoteLimitLow->value()) {
-        TMainWindow::SetPosition(w_.NoteLimitLow, p);
-        w_.Label_NoteLimitLow->setText(noteText(p));
-        writeLayer(11, toByte(p));
-        sendLayer(11);
+    if (isLow ? p > partner->value() : p < partner->value()) {
+        TMainWindow::SetPosition(partner, p);
+        partnerLabel->setText(noteText(p));
+        writeLayer(partnerOffset, toByte(p));
+        sendLayer(partnerOffset);
     }
-    writeLayer(12, toByte(p));
-    sendLayer(12);
+    writeLayer(ownOffset, toByte(p));
+    sendLayer(ownOffset);
 }
 
 void EditHandlers::PanPotChange() {

@@ -97,6 +97,9 @@ public:
     void HandleSynthKnob(int controller, int value);
 
 private:
+    // The two note limits: moving one past the other pushes the partner along.
+    void noteLimitChange(QSlider* own, QLabel* ownLabel, int ownOffset, QSlider* partner, QLabel* partnerLabel,
+                         int partnerOffset, bool isLow);
     void connectEffectPage();
     bool quiet() const;
     void redraw(Envelope envelope);
