@@ -3,7 +3,7 @@
 // the scripted platform, so the figures are the layer's own cost.
 
 #include "midi/MidiDevices.h"
-#include "midi/ScriptedMidiPlatform.h"
+#include "support/ScriptedMidiPlatform.h"
 
 #include <benchmark/benchmark.h>
 

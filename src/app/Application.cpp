@@ -1,7 +1,8 @@
 #include "app/Application.h"
+#include "app/Settings.h"
 
-#include "app/dialogs/MessageWindow.h"
-#include "editor/MainWindow.h"
+#include "ui/MessageWindow.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QMetaObject>

@@ -5,7 +5,7 @@
 // the whole sequence runs in tests with a scripted MIDI system, a recording
 // notifier and a temporary settings file.
 
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 
 #include <QSettings>
 #include <QString>

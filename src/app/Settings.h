@@ -5,6 +5,8 @@
 // (organisation "Qarn Inc.", application "Patchsmith", group "CS1x"; on
 // Windows the registry key Software\Qarn Inc.\Patchsmith\CS1x).
 
+#include "ui/AppContext.h"
+
 #include <QString>
 
 #include <string>
@@ -17,7 +19,6 @@ namespace patchsmith::app {
 inline constexpr const char* kOrganisation = "Qarn Inc.";
 inline constexpr const char* kApplicationName = "Patchsmith";
 inline constexpr const char* kSettingsGroup = "CS1x";
-inline constexpr const char* kApplicationTitle = "Qarn Patchsmith V1.1 - YAMAHA-CX1x";
 
 namespace key {
 inline constexpr const char* MidiIn = "Midi-IN";
@@ -29,17 +30,6 @@ inline constexpr const char* ShowHints = "ShowHints";
 inline constexpr const char* SynthKnobs = "SynthKnobs";
 inline constexpr const char* ProgramChanges = "ProgramChanges";
 } // namespace key
-
-// The process-wide settings values (the two device names live with the
-// device layer).
-struct SettingsValues {
-    std::string LastDir;
-    std::string PerfBankDir;
-    std::string PerfListFile;
-    bool ShowHints = true;
-    bool SynthKnobs = true;
-    bool ProgramChanges = true;
-};
 
 // A stored boolean: the text read as an integer ("0x"/"0X" followed by
 // hexadecimal digits when longer than 2 characters), any non-zero number is

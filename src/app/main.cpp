@@ -9,10 +9,10 @@
 //                   quits (for the documentation).
 
 #include "app/Application.h"
-#include "app/CompositeMidiPlatform.h"
+#include "midi/CompositeMidiPlatform.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/Settings.h"
-#include "editor/MainWindow.h"
+#include "ui/MainWindow.h"
 #include "midi/RtMidiPlatform.h"
 #include "synth/VirtualMidiPlatform.h"
 
@@ -63,14 +63,14 @@ int main(int argc, char* argv[]) {
 
     midi::RtMidiPlatform rtmidi;
     std::unique_ptr<synth::VirtualMidiPlatform> virtualCs1x;
-    std::unique_ptr<app::CompositeMidiPlatform> merged;
+    std::unique_ptr<midi::CompositeMidiPlatform> merged;
     midi::MidiPlatform* platform = &rtmidi;
     app::StartupOptions options;
     options.executableDir = app::DirectoryOfExecutable(QApplication::applicationFilePath());
     options.documentsDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (virtualSynth) {
         virtualCs1x = std::make_unique<synth::VirtualMidiPlatform>();
-        merged = std::make_unique<app::CompositeMidiPlatform>(
+        merged = std::make_unique<midi::CompositeMidiPlatform>(
             std::vector<midi::MidiPlatform*>{&rtmidi, virtualCs1x.get()});
         platform = merged.get();
         options.fallbackDevice = synth::VirtualMidiPlatform::kDeviceName;

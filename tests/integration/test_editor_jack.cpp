@@ -9,11 +9,11 @@
 #include "JackServer.h"
 #include "RecordingNotifier.h"
 #include "SynthProcess.h"
-#include "editor/TestApp.h"
+#include "ui/TestApp.h"
 
 #include "app/Application.h"
-#include "editor/MainWindow.h"
-#include "editor/ParameterTable.h"
+#include "ui/MainWindow.h"
+#include "ui/ParameterTable.h"
 #include "midi/RtMidiPlatform.h"
 #include "model/Names.h"
 #include "synth/VirtualCs1x.h"
@@ -153,7 +153,7 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
             options);
         ASSERT_TRUE(application.start());
         editor::TMainWindow& w = *application.window();
-        app::AppContext& ctx = application.context();
+        AppContext& ctx = application.context();
         ASSERT_TRUE(ctx.devices.MidiInOpen);
         ASSERT_TRUE(ctx.devices.MidiOutOpen);
         w.show();

@@ -10,14 +10,14 @@
 #include "../storage/StorageTestSupport.h"
 #include "JackServer.h"
 #include "SynthProcess.h"
-#include "editor/TestApp.h"
+#include "ui/TestApp.h"
 
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 #include "app/Application.h"
-#include "app/dialogs/DialogKit.h"
-#include "app/dialogs/MessageWindow.h"
-#include "app/dialogs/UserPerfSelectWindow.h"
-#include "editor/MainWindow.h"
+#include "ui/DialogKit.h"
+#include "ui/MessageWindow.h"
+#include "ui/UserPerfSelectWindow.h"
+#include "ui/MainWindow.h"
 #include "midi/RtMidiPlatform.h"
 #include "storage/FileNames.h"
 #include "storage/RecordImage.h"
@@ -47,7 +47,7 @@ using Bytes = std::vector<Byte>;
 struct Editor {
     midi::RtMidiPlatform platform;
     test::RecordingNotifier notifier;
-    app::AppContext ctx{platform, notifier};
+    AppContext ctx{platform, notifier};
     editor::TMainWindow window{ctx};
 
     explicit Editor(const std::string& client) {

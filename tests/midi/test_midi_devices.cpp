@@ -1,6 +1,6 @@
 #include "../support/RecordingNotifier.h"
 #include "midi/MidiDevices.h"
-#include "midi/ScriptedMidiPlatform.h"
+#include "support/ScriptedMidiPlatform.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

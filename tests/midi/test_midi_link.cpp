@@ -1,7 +1,7 @@
 #include "../support/RecordingNotifier.h"
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
-#include "midi/ScriptedMidiPlatform.h"
+#include "support/ScriptedMidiPlatform.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/ReceiveDispatcher.h"
-#include "midi/ScriptedMidiPlatform.h"
+#include "support/ScriptedMidiPlatform.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

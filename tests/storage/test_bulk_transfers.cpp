@@ -2,7 +2,7 @@
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/ReceiveDispatcher.h"
-#include "midi/ScriptedMidiPlatform.h"
+#include "support/ScriptedMidiPlatform.h"
 #include "storage/BulkTransfers.h"
 #include "storage/PerformanceFiles.h"
 #include "storage/PerformanceText.h"

@@ -1,0 +1,62 @@
+#pragma once
+// Several MIDI systems as one: the devices of each part in turn, numbered by
+// their position in the merged lists, with handles of its own mapped to the
+// part's handles. Used to list the built-in virtual CS1x after the real
+// devices.
+
+#include "midi/MidiPlatform.h"
+
+#include <map>
+#include <vector>
+
+namespace patchsmith::midi {
+
+class CompositeMidiPlatform : public MidiPlatform {
+public:
+    // The parts, in list order; they must outlive this object.
+    explicit CompositeMidiPlatform(std::vector<MidiPlatform*> parts);
+
+    unsigned inputDeviceCount() override;
+    unsigned outputDeviceCount() override;
+    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
+    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
+
+    MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
+    MidiResult prepareInputBuffer(InputHandle handle) override;
+    MidiResult addInputBuffer(InputHandle handle) override;
+    MidiResult startInput(InputHandle handle) override;
+    MidiResult stopInput(InputHandle handle) override;
+    MidiResult resetInput(InputHandle handle) override;
+    MidiResult unprepareInputBuffer(InputHandle handle) override;
+    MidiResult closeInput(InputHandle handle) override;
+
+    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
+    MidiResult prepareOutputBuffer(OutputHandle handle) override;
+    MidiResult unprepareOutputBuffer(OutputHandle handle) override;
+    MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;
+    MidiResult sendShort(OutputHandle handle, std::uint32_t packed) override;
+    MidiResult closeOutput(OutputHandle handle) override;
+
+private:
+    struct Target {
+        MidiPlatform* part = nullptr;
+        std::uint32_t handle = 0;
+    };
+    struct Local {
+        MidiPlatform* part = nullptr;
+        unsigned device = 0;
+    };
+    // The part and local number of a merged device number; part nullptr when
+    // there is no such device.
+    Local locateInput(unsigned device);
+    Local locateOutput(unsigned device);
+    const Target* input(InputHandle handle) const;
+    const Target* output(OutputHandle handle) const;
+
+    std::vector<MidiPlatform*> parts_;
+    std::map<InputHandle, Target> inputs_;
+    std::map<OutputHandle, Target> outputs_;
+    std::uint32_t nextHandle_ = 1;
+};
+
+} // namespace patchsmith::midi

@@ -1,0 +1,148 @@
+#pragma once
+// The performance-bank manager: a file list of .SYX or .PFB files on the
+// left, the 128 slots of the bank on the right. .SYX files are dragged onto
+// slots, banks are loaded into the slots and the occupied slots are saved as
+// a bank file. The bank and the slot texts belong to the application and
+// outlive the window.
+
+#include "ui/DirectoryWidgets.h"
+#include "midi/Notifier.h"
+#include "storage/PerformanceBank.h"
+#include "storage/PerformanceText.h"
+
+#include <QDialog>
+#include <QListWidget>
+
+#include <functional>
+#include <string>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace patchsmith {
+
+class TBankEditWindow;
+
+// Mime type of a file dragged from the file list (its name as listed).
+inline constexpr const char* kBankFileDragFormat = "application/x-patchsmith-bank-file";
+inline constexpr int kBankRowHeight = 14;
+
+// The file list: the files of the open directory that match the mask; an
+// entry dragged with the mouse carries its name.
+class BankFileListBox : public QListWidget {
+    Q_OBJECT
+public:
+    BankFileListBox(TBankEditWindow& window, QWidget* parent);
+    // Lists the files of `directory` that match `mask` ("*.SYX"), without
+    // regard to case, sorted by name.
+    void fill(const QString& directory, const QString& mask);
+    QString directory() const { return directory_; }
+
+protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    TBankEditWindow& window_;
+    QString directory_;
+};
+
+// The bank list: 128 rows of 14 pixels, the target of dropped files.
+class BankListBox : public QListWidget {
+    Q_OBJECT
+public:
+    BankListBox(TBankEditWindow& window, QWidget* parent);
+    // The index of the top visible row.
+    int topIndex() const;
+    void setTopIndex(int row);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TBankEditWindow& window_;
+};
+
+class TBankEditWindow : public QDialog {
+public:
+    // Chooses the name of a bank file to save: (parent, title, initial
+    // directory, filter as "text|pattern|text|pattern") -> name, empty when
+    // cancelled. The application may hand in its own shared save dialog.
+    using SaveFileChooser =
+        std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+
+    TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,
+                    QWidget* parent = nullptr);
+
+    // Handlers.
+    void FormCreate();
+    void FormClose();
+    void TypeSysExClick();
+    void TypePerfBanksClick();
+    void FileListBoxClick();
+    void BankListBoxClick();
+    // A drag from the file list at (x, y) of the bank list; true: accepted.
+    bool BankListBoxDragOver(int x, int y);
+    bool FileListBoxDragOver();
+    void BankListBoxDragDrop();
+    void DeletePerfClick();
+    void ClearAllClick();
+    void LoadPerfClick();
+    void SavePerfClick();
+    // Empties slot n - 1 and gives its entry the plain number (n = 1..128).
+    void ClearSlot(int n);
+
+    // The save dialog; a Qt file dialog unless replaced.
+    SaveFileChooser chooseSaveFile;
+
+    QGroupBox* FileGroupBox = nullptr;
+    dialogs::DirectoryListBox* DirectoryListBox = nullptr;
+    dialogs::DriveComboBox* DriveComboBox = nullptr;
+    BankFileListBox* FileListBox = nullptr;
+    QLabel* PathLabel = nullptr;
+    QRadioButton* TypeSysEx = nullptr;
+    QRadioButton* TypePerfBanks = nullptr;
+    QPushButton* LoadPerf = nullptr;
+    QGroupBox* UserPerfGroupBox = nullptr;
+    patchsmith::BankListBox* BankListBox = nullptr;
+    QPushButton* DeletePerf = nullptr;
+    QPushButton* ClearAll = nullptr;
+    QPushButton* SavePerf = nullptr;
+    QMenu* BankPopup = nullptr;
+    QAction* BankPopDelete = nullptr;
+    QAction* BankPopClearAll = nullptr;
+
+    void done(int result) override;
+
+private:
+    QString mask() const;
+    void listFiles();
+    int selectedSlot() const;
+    void setDeleteEnabled(bool on);
+    void setEntry(int slot, const std::string& text);
+
+    PerformanceBank& bank_;
+    SlotLabels& labels_;
+    std::string& perfBankDir_;
+    Notifier& notifier_;
+    bool closed_ = false;
+};
+
+// Bulk-Dump > Performance-bank manager: creates the window, shows it
+// modally and destroys it.
+void ShowBankManager(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,
+                     QWidget* parent = nullptr);
+
+} // namespace patchsmith

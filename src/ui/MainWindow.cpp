@@ -1,0 +1,258 @@
+#include "ui/MainWindow.h"
+
+#include "ui/DialogKit.h"
+
+#include "ui/ControlTable.h"
+#include "ui/DisplayRefresh.h"
+#include "ui/EditHandlers.h"
+#include "ui/LayerOperations.h"
+#include "ui/VoiceSelection.h"
+#include "ui/EnvelopeGraph.h"
+#include "ui/Pictures.h"
+#include "storage/NameListFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QSignalBlocker>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+
+namespace patchsmith::editor {
+
+const QColor TMainWindow::kLampOn(0, 255, 0);
+const QColor TMainWindow::kLampOff(0, 128, 0);
+
+namespace {
+
+void paintEnvelope(QPainter& p, const QSize& size, const EnvelopeGeometry& g) {
+    p.fillRect(QRect(QPoint(0, 0), size), Qt::black);
+    if (g.empty()) return;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    for (int x : g.markerX) p.drawLine(x, g.markerTop, x, g.markerBottom);
+    p.setPen(QPen(QColor(0, 255, 0), 1));
+    for (std::size_t i = 1; i < g.line.size(); ++i)
+        p.drawLine(g.line[i - 1].x, g.line[i - 1].y, g.line[i].x, g.line[i].y);
+}
+
+} // namespace
+
+TMainWindow::TMainWindow(AppContext& app, QWidget* parent) : TMainWindow(app, parent, true) {}
+
+TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
+    : QMainWindow(parent), Dispatcher(app.link, *this),
+      Transfers(app.link, Dispatcher, *this, app.notifier,
+                TransferPaths{app.settings.LastDir, app.settings.PerfBankDir, app.settings.PerfListFile}),
+      app_(app) {
+    setObjectName(QStringLiteral("MainWindow"));
+    buildLayout();
+    bindControls();
+    buildMenu();
+    setupTimers();
+    setupPictures();
+    fillStartItems();
+
+    OpenDialog = new QFileDialog(this);
+    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    SaveDialog = new QFileDialog(this);
+    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setFileMode(QFileDialog::AnyFile);
+    SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+
+    connect(MenuFileExit, &QAction::triggered, this, &TMainWindow::MenuFileExitClick);
+
+    Edit = std::make_unique<EditHandlers>(*this);
+    Refresh = std::make_unique<DisplayRefresh>(*this);
+    Layers = std::make_unique<LayerOperations>(*this);
+    Selection = std::make_unique<VoiceSelection>(*this);
+    Edit->connectControls();
+    Layers->connectControls();
+    Selection->connectControls();
+    connectReceiveSide();
+    connectMenuCommands();
+
+    // A single, fixed border: the client area is 632 x 411 below the menu bar.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+
+    FormCreate(showImage);
+}
+
+TMainWindow::~TMainWindow() = default;
+
+void TMainWindow::SetPosition(QSlider* bar, int position) {
+    const QSignalBlocker quiet(bar);
+    bar->setValue(position);
+}
+
+char TMainWindow::DecimalPoint() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 0x80 ? static_cast<char>(point.at(0).unicode()) : '.';
+}
+
+TMainWindow::QuietRefresh::QuietRefresh(TMainWindow& w) : w_(w) {
+    ++w_.refreshDepth_;
+    w_.app_.model.SendEnabled = false;
+}
+
+TMainWindow::QuietRefresh::~QuietRefresh() {
+    if (--w_.refreshDepth_ == 0) w_.app_.model.SendEnabled = true;
+}
+
+void TMainWindow::FormCreate(bool showImage) {
+    setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle));
+    ApplyShowHints(app_.settings.ShowHints);
+
+    // Voice list of the first bank, first row, first bank selected.
+    PatchBankNumber->setCurrentIndex(0);
+    PatchVoiceNumber->setCurrentRow(0);
+
+    // The default performance into the image (and layer 1 into the clipboard).
+    app_.model.fillDefaults();
+
+    if (!app_.settings.PerfListFile.empty()) {
+        QString error;
+        if (!LoadUserPerfList(QString::fromStdString(app_.settings.PerfListFile), error))
+            app_.notifier.showMessage(error.toStdString());
+    }
+
+    if (showImage) ShowPerformance();
+
+    app_.PerfNumberTexts = MakePerfNumberTexts();
+}
+
+void TMainWindow::fillStartItems() {
+    for (const ControlSpec& s : controlTable()) {
+        if (s.kind != ControlKind::ListBox && s.kind != ControlKind::ComboBox) continue;
+        QStringList rows;
+        for (const std::string& t : startItems(s.name)) rows << QString::fromStdString(t);
+        if (auto* l = qobject_cast<QListWidget*>(control(s.name))) l->addItems(rows);
+        if (auto* c = qobject_cast<QComboBox*>(control(s.name))) c->addItems(rows);
+    }
+}
+
+void TMainWindow::setupTimers() {
+    auto timer = [this](const char* name) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setTimerType(Qt::PreciseTimer);
+        return t;
+    };
+    MidiInTimer = timer("MidiInTimer");
+    MidiOutTimer = timer("MidiOutTimer");
+    MidiRequestTimer = timer("MidiRequestTimer");
+    StatusTimer = timer("StatusTimer");
+    MidiInLED->setColor(kLampOff);
+    MidiOutLED->setColor(kLampOff);
+    connect(MidiInTimer, &QTimer::timeout, this, [this] {
+        MidiInTimer->stop();
+        MidiInLED->setColor(kLampOff);
+    });
+    connect(MidiOutTimer, &QTimer::timeout, this, [this] {
+        MidiOutTimer->stop();
+        MidiOutLED->setColor(kLampOff);
+    });
+    connect(StatusTimer, &QTimer::timeout, this, [this] {
+        StatusTimer->stop();
+        StatusLabel->setText(QStringLiteral("OK"));
+    });
+    // The status line settles to "OK" shortly after start.
+    StatusTimer->start(500);
+}
+
+void TMainWindow::setupPictures() {
+    Image2->setPainter(&paintTechnoSynth);
+    ImageTriangle->setPainter(&paintTriangleWave);
+    ImageSawtooth->setPainter(&paintSawtoothWave);
+    Image1->setPainter(&paintSampleHoldWave);
+    PaintAEG->setPainter([this](QPainter& p, const QSize& size) {
+        paintEnvelope(p, size,
+                      adsrEnvelope(size.width(), size.height(), AEGAtkTime->value(), AEGDcyTime->value(),
+                                   AEGSusLevel->value(), AEGRelTime->value()));
+    });
+    PaintFEG->setPainter([this](QPainter& p, const QSize& size) {
+        paintEnvelope(p, size,
+                      adsrEnvelope(size.width(), size.height(), FEGAtkTime->value(), FEGDcyTime->value(),
+                                   FEGSusLevel->value(), FEGRelTime->value()));
+    });
+    PaintPEG->setPainter([this](QPainter& p, const QSize& size) {
+        paintEnvelope(p, size,
+                      pitchEnvelope(size.width(), size.height(), PEGInitLevel->value(), PEGAtkTime->value(),
+                                    PEGAtkLevel->value(), PEGDcyTime->value(), PEGRelTime->value(),
+                                    PEGRelLevel->value()));
+    });
+}
+
+QWidget* TMainWindow::control(std::string_view name) const {
+    const auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+void TMainWindow::ShowStatus(const QString& text) {
+    StatusLabel->setText(text);
+    StatusTimer->start(750);
+}
+
+void TMainWindow::PulseMidiInLed() {
+    MidiInLED->setColor(kLampOn);
+    MidiInTimer->start(50);
+}
+
+void TMainWindow::PulseMidiOutLed() {
+    MidiOutLED->setColor(kLampOn);
+    MidiOutTimer->start(50);
+}
+
+void TMainWindow::DrawAEGEnvelope() { PaintAEG->update(); }
+void TMainWindow::DrawFEGEnvelope() { PaintFEG->update(); }
+void TMainWindow::DrawPEGEnvelope() { PaintPEG->update(); }
+
+bool TMainWindow::LoadUserPerfList(const QString& path, QString& error) {
+    std::vector<std::string> rows;
+    const FileResult result = ReadNameListFile(path.toStdString(), rows);
+    if (!result) {
+        error = QString::fromStdString(result.message);
+        return false;
+    }
+    setUserPerfRows(rows);
+    return true;
+}
+
+void TMainWindow::ApplyShowHints(bool on) { dialogs::ShowApplicationHints(on); }
+
+void TMainWindow::MenuFileExitClick() {
+    // Ends the event loop at once; unsaved changes are not asked about.
+    QCoreApplication::quit();
+}
+
+void TMainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // WindowResize: the bevel spans the window's width.
+    if (TitleBevel) TitleBevel->setFixedWidth(width());
+}
+
+void TMainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (centred_) return;
+    centred_ = true;
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+}
+
+} // namespace patchsmith::editor

@@ -1,0 +1,325 @@
+#pragma once
+// TMainWindow: the editor window. It owns its controls (each a public member
+// named as the control, with that name as its objectName), the menu, the
+// status line, the MIDI lamps and the four timers. The layout comes from the
+// control table (ControlTable.h) and is built in MainWindowLayout.cpp; the
+// process-wide state it edits lives in the application's AppContext.
+
+#include "ui/AppContext.h"
+#include "ui/Widgets.h"
+#include "midi/ReceiveDispatcher.h"
+#include "storage/BulkTransfers.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressDialog;
+class QPushButton;
+class QRadioButton;
+class QShortcut;
+class QSlider;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace patchsmith {
+class TMessageWindow;
+}
+
+namespace patchsmith::editor {
+
+class EditHandlers;
+class DisplayRefresh;
+class LayerOperations;
+class VoiceSelection;
+
+// Every control the handlers use, with its class. One list, so that the
+// members, their binding to the built widgets and the tests stay in step.
+#define PS_MAINWINDOW_CONTROLS(X)                                                                                      \
+    /* left column, bottom bar */                                                                                      \
+    X(QFrame, TitleBevel)                                                                                              \
+    X(QListWidget, UserPerf)                                                                                           \
+    X(QPushButton, SaveToSynth)                                                                                        \
+    X(QGroupBox, ActiveEditLayer)                                                                                      \
+    X(QRadioButton, EditLayer1) X(QRadioButton, EditLayer2) X(QRadioButton, EditLayer3) X(QRadioButton, EditLayer4)    \
+    X(QToolButton, MuteLayer1) X(QToolButton, MuteLayer2) X(QToolButton, MuteLayer3) X(QToolButton, MuteLayer4)        \
+    X(QCheckBox, AffectAllLayers)                                                                                      \
+    X(PictureBox, Image2)                                                                                              \
+    X(QFrame, StatusPanel)                                                                                             \
+    X(QLabel, StatusLabel)                                                                                             \
+    X(QGroupBox, GroupMidiInOut)                                                                                       \
+    X(Lamp, MidiInLED) X(Lamp, MidiOutLED)                                                                             \
+    X(QTabWidget, PageControl1)                                                                                        \
+    /* page "Common" */                                                                                                \
+    X(QLineEdit, PerformanceName)                                                                                      \
+    X(QComboBox, PerformanceType)                                                                                      \
+    X(QSlider, CommonVolume) X(QLabel, Label_CommonVolume)                                                             \
+    X(QSlider, ArpTempo) X(QLabel, Label_ArpTempo)                                                                     \
+    X(QCheckBox, ArpTempoMidi)                                                                                         \
+    X(QListWidget, ArpeggioType)                                                                                       \
+    X(QCheckBox, ArpModeOn) X(QCheckBox, ArpModeHold) X(QCheckBox, ArpModeSplit)                                       \
+    X(QComboBox, ArpeggioSubdiv)                                                                                       \
+    X(QSlider, MWLFOPMod) X(QLabel, Label_MWLFOPMod)                                                                   \
+    X(QSlider, MWLFOFMod) X(QLabel, Label_MWLFOFMod)                                                                   \
+    X(QSlider, MWFilterCtl) X(QLabel, Label_MWFilterCtl)                                                               \
+    X(QSlider, FCLFOFMod) X(QLabel, Label_FCLFOFMod)                                                                   \
+    X(QSlider, FCFilterCtl) X(QLabel, Label_FCFilterCtl)                                                               \
+    X(QSlider, FCVariCtl) X(QLabel, Label_FCVariCtl)                                                                   \
+    X(QCheckBox, PortaOn)                                                                                              \
+    X(QSlider, PortaTime) X(QLabel, Label_PortaTime)                                                                   \
+    X(QSlider, PitchBend) X(QLabel, Label_PitchBend)                                                                   \
+    /* page "Common / Knobs" */                                                                                        \
+    X(QSlider, Scene1Knob1) X(QLabel, Label_Scene1Knob1) X(QSlider, Scene1Knob2) X(QLabel, Label_Scene1Knob2)          \
+    X(QSlider, Scene1Knob3) X(QLabel, Label_Scene1Knob3) X(QSlider, Scene1Knob4) X(QLabel, Label_Scene1Knob4)          \
+    X(QSlider, Scene1Knob5) X(QLabel, Label_Scene1Knob5) X(QSlider, Scene1Knob6) X(QLabel, Label_Scene1Knob6)          \
+    X(QSlider, Scene2Knob1) X(QLabel, Label_Scene2Knob1) X(QSlider, Scene2Knob2) X(QLabel, Label_Scene2Knob2)          \
+    X(QSlider, Scene2Knob3) X(QLabel, Label_Scene2Knob3) X(QSlider, Scene2Knob4) X(QLabel, Label_Scene2Knob4)          \
+    X(QSlider, Scene2Knob5) X(QLabel, Label_Scene2Knob5) X(QSlider, Scene2Knob6) X(QLabel, Label_Scene2Knob6)          \
+    X(QListWidget, Assign1Para)                                                                                        \
+    X(TabControl, Assign2Tab)                                                                                          \
+    X(QListWidget, Assign2Para)                                                                                        \
+    X(QSlider, Assign2Level) X(QLabel, Label_Assign2Level)                                                             \
+    X(QRadioButton, Assign2Layer1) X(QRadioButton, Assign2Layer2)                                                      \
+    X(QRadioButton, Assign2Layer3) X(QRadioButton, Assign2Layer4)                                                      \
+    /* page "Common / Effects" */                                                                                      \
+    X(QListWidget, ReverbType)                                                                                         \
+    X(QListWidget, ChorusType)                                                                                         \
+    X(QSlider, ChorusToReverb) X(QLabel, Label_ChorusToReverb)                                                         \
+    X(QSlider, VariOnRev) X(QLabel, Label_VariOnRev)                                                                   \
+    X(QSlider, VariOnCho) X(QLabel, Label_VariOnCho)                                                                   \
+    X(QListWidget, VariType)                                                                                           \
+    X(QSlider, VPara1) X(QLabel, Text_VPara1) X(QLabel, Label_VPara1)                                                  \
+    X(QSlider, VPara2) X(QLabel, Text_VPara2) X(QLabel, Label_VPara2)                                                  \
+    X(QSlider, VPara3) X(QLabel, Text_VPara3) X(QLabel, Label_VPara3)                                                  \
+    X(QSlider, VPara4) X(QLabel, Text_VPara4) X(QLabel, Label_VPara4)                                                  \
+    X(QSlider, VPara5) X(QLabel, Text_VPara5) X(QLabel, Label_VPara5)                                                  \
+    X(QSlider, VPara10) X(QLabel, Text_VPara10) X(QLabel, Label_VPara10)                                               \
+    /* page "Layer Voice" */                                                                                           \
+    X(QLabel, Label_PerfName)                                                                                          \
+    X(QComboBox, PatchBankNumber)                                                                                      \
+    X(QListWidget, PatchVoiceNumber)                                                                                   \
+    X(QSlider, EffectReverb) X(QLabel, Label_EffectReverb)                                                             \
+    X(QSlider, EffectChorus) X(QLabel, Label_EffectChorus)                                                             \
+    X(QCheckBox, EffectVariation)                                                                                      \
+    X(QSlider, VelocityLimitLow) X(QLabel, Label_VelocityLimitLow)                                                     \
+    X(QSlider, VelocityLimitHigh) X(QLabel, Label_VelocityLimitHigh)                                                   \
+    X(QSlider, VelocitySenseDepth) X(QLabel, Label_VelocitySenseDepth)                                                 \
+    X(QSlider, VelocitySenseOffset) X(QLabel, Label_VelocitySenseOffset)                                               \
+    X(QPushButton, VelocityDefaults)                                                                                   \
+    X(QSlider, NoteShift) X(QLabel, Label_NoteShift)                                                                   \
+    X(QSlider, NoteDetune) X(QLabel, Label_NoteDetune)                                                                 \
+    X(QSlider, LayerVolume) X(QLabel, Label_LayerVolume)                                                               \
+    X(QCheckBox, PlayPoly)                                                                                             \
+    X(QCheckBox, LayerOn)                                                                                              \
+    X(QSlider, NoteLimitLow) X(QLabel, Label_NoteLimitLow)                                                             \
+    X(QSlider, NoteLimitHigh) X(QLabel, Label_NoteLimitHigh)                                                           \
+    X(QSlider, PanPot) X(QLabel, Label_PanPot)                                                                         \
+    X(QCheckBox, RandomPan)                                                                                            \
+    /* page "Layer EG's / LFO" */                                                                                      \
+    X(PaintBox, PaintAEG)                                                                                              \
+    X(QSlider, AEGAtkTime) X(QLabel, Label_AEGAtkTime) X(QSlider, AEGDcyTime) X(QLabel, Label_AEGDcyTime)              \
+    X(QSlider, AEGSusLevel) X(QLabel, Label_AEGSusLevel) X(QSlider, AEGRelTime) X(QLabel, Label_AEGRelTime)            \
+    X(PaintBox, PaintFEG)                                                                                              \
+    X(QSlider, FEGAtkTime) X(QLabel, Label_FEGAtkTime) X(QSlider, FEGDcyTime) X(QLabel, Label_FEGDcyTime)              \
+    X(QSlider, FEGSusLevel) X(QLabel, Label_FEGSusLevel) X(QSlider, FEGRelTime) X(QLabel, Label_FEGRelTime)            \
+    X(PaintBox, PaintPEG)                                                                                              \
+    X(QSlider, PEGInitLevel) X(QLabel, Label_PEGInitLevel) X(QSlider, PEGAtkTime) X(QLabel, Label_PEGAtkTime)          \
+    X(QSlider, PEGAtkLevel) X(QLabel, Label_PEGAtkLevel) X(QSlider, PEGDcyTime) X(QLabel, Label_PEGDcyTime)            \
+    X(QSlider, PEGRelTime) X(QLabel, Label_PEGRelTime) X(QSlider, PEGRelLevel) X(QLabel, Label_PEGRelLevel)            \
+    X(QSlider, LFOSpeed) X(QLabel, Label_LFOSpeed) X(QSlider, LFOAMod) X(QLabel, Label_LFOAMod)                        \
+    X(QSlider, LFOPMod) X(QLabel, Label_LFOPMod) X(QSlider, LFOFMod) X(QLabel, Label_LFOFMod)                          \
+    X(QRadioButton, LFOWaveTriangle) X(QRadioButton, LFOWaveSaw) X(QRadioButton, LFOWaveSH)                            \
+    X(QRadioButton, LFOWaveElement)                                                                                    \
+    X(PictureBox, ImageTriangle) X(PictureBox, ImageSawtooth) X(PictureBox, Image1)                                    \
+    X(QRadioButton, LFOSyncFree) X(QRadioButton, LFOSyncRetrigger) X(QRadioButton, LFOSyncElement)                     \
+    X(QSlider, FilterCutoff) X(QLabel, Label_FilterCutoff)                                                             \
+    X(QSlider, FilterResonance) X(QLabel, Label_FilterResonance)
+
+#define PS_MAINWINDOW_MENU(X)                                                                                          \
+    X(QMenu, MenuFile)                                                                                                 \
+    X(QMenu, MenuFileOpen)                                                                                             \
+    X(QAction, MenuFileOpenActPerf)                                                                                    \
+    X(QAction, MenuFileOpenPerfNames)                                                                                  \
+    X(QMenu, MenuFileSave)                                                                                             \
+    X(QAction, MenuFileSaveActPerf)                                                                                    \
+    X(QAction, MenuFileSavePerfNames)                                                                                  \
+    X(QAction, MenuFilePreferences)                                                                                    \
+    X(QAction, MenuFileExit)                                                                                           \
+    X(QMenu, MenuEdit)                                                                                                 \
+    X(QAction, MenuEditCopyLayer)                                                                                      \
+    X(QAction, MenuEditPasteLayer)                                                                                     \
+    X(QMenu, MenuBulk)                                                                                                 \
+    X(QAction, MenuBulkPerfNames)                                                                                      \
+    X(QAction, MenuBulkSinglePerfSynth)                                                                                \
+    X(QAction, MenuBulkPerfBankSynth)                                                                                  \
+    X(QAction, MenuBulkSinglePerfHD)                                                                                   \
+    X(QAction, MenuBulkAllPerfHD)                                                                                      \
+    X(QAction, MenuBulkBankEdit)                                                                                       \
+    X(QAction, MenuAbout)
+
+class TMainWindow : public QMainWindow, public TransferUi {
+    Q_OBJECT
+public:
+    // Creates the window (not shown): caption, hints, voice lists, the
+    // default performance in the image, the name list file, the start
+    // positions of every control.
+    explicit TMainWindow(AppContext& app, QWidget* parent = nullptr);
+    // Without `showImage` the creation leaves out the display refresh, so the
+    // controls keep their start positions (no performance shown yet).
+    TMainWindow(AppContext& app, QWidget* parent, bool showImage);
+    ~TMainWindow() override;
+
+    AppContext& app() { return app_; }
+
+    // The receive side and the transfer commands, with this window as their
+    // user interface.
+    ReceiveDispatcher Dispatcher;
+    BulkTransfers Transfers;
+    // The handlers, by subject: edits of single parameters and the effect
+    // page; the display refresh; layer operations; voice and user-performance
+    // selection.
+    std::unique_ptr<EditHandlers> Edit;
+    std::unique_ptr<DisplayRefresh> Refresh;
+    std::unique_ptr<LayerOperations> Layers;
+    std::unique_ptr<VoiceSelection> Selection;
+    // The two-button message window, made once at start-up.
+    TMessageWindow* MessageWindow = nullptr;
+
+    // While the controls are set from the image, nothing is sent and handlers
+    // that run because of it leave the image as it is. Nested refreshes keep
+    // sending off until the outermost one ends.
+    class QuietRefresh {
+    public:
+        explicit QuietRefresh(TMainWindow& w);
+        ~QuietRefresh();
+        QuietRefresh(const QuietRefresh&) = delete;
+        QuietRefresh& operator=(const QuietRefresh&) = delete;
+
+    private:
+        TMainWindow& w_;
+    };
+    bool refreshing() const { return refreshDepth_ > 0; }
+
+    // Moves a track bar from code: clamped to its range, and its change
+    // handler does not run. Handlers that move another bar use this and write
+    // that bar's read-out themselves.
+    static void SetPosition(QSlider* bar, int position);
+    // The locale's decimal separator, for the read-outs in tenths.
+    static char DecimalPoint();
+
+#define PS_DECLARE_MEMBER(Type, name) Type* name = nullptr;
+    PS_MAINWINDOW_CONTROLS(PS_DECLARE_MEMBER)
+    PS_MAINWINDOW_MENU(PS_DECLARE_MEMBER)
+#undef PS_DECLARE_MEMBER
+
+    // The pages of PageControl1, in order.
+    QWidget* Pages[5] = {};
+
+    // Timers: lamps (50 ms pulses), request time-out, status line.
+    QTimer* MidiInTimer = nullptr;
+    QTimer* MidiOutTimer = nullptr;
+    QTimer* MidiRequestTimer = nullptr;
+    QTimer* StatusTimer = nullptr;
+
+    // The shared file dialogs; the open dialog accepts existing files only.
+    QFileDialog* OpenDialog = nullptr;
+    QFileDialog* SaveDialog = nullptr;
+
+    // Keyboard shortcuts that open the menus (Ctrl+F, Ctrl+E, Ctrl+B).
+    std::map<std::string, QShortcut*> MenuShortcuts;
+
+    // The widget of a table entry by its name; nullptr if there is none.
+    QWidget* control(std::string_view name) const;
+
+    // Status line: shows the text and restarts the status timer with 750 ms;
+    // the line returns to "OK" when it fires.
+    void ShowStatus(const QString& text);
+    void ShowStatus(const std::string& text) override { ShowStatus(QString::fromStdString(text)); }
+
+    // What the receive side needs (MainWindowReceive.cpp).
+    void showMessage(const std::string& text) override;
+    void setBusyCursor() override;
+    void setNormalCursor() override;
+    void selectUserPerfRow(int row) override;
+    void setUserPerfRow(int row, const std::string& text) override;
+    void ShowPerformance() override;
+    void ShowLayer();
+    void HandleSynthKnob(int controller, int value) override;
+    void startRequestTimer(int milliseconds) override;
+    void stopRequestTimer() override;
+    void wait(int milliseconds) override;
+
+    // What the transfer commands need (MainWindowTransfers.cpp).
+    std::optional<std::string> openFileDialog(const std::string& title, const std::string& filter,
+                                              const std::string& initialDir) override;
+    std::optional<std::string> saveFileDialog(const std::string& title, const std::string& filter,
+                                              const std::string& initialDir, const std::string& proposedName) override;
+    std::optional<int> chooseUserPerf(const std::string& caption, const std::string& okCaption, int selected) override;
+    bool ChooseLastDir(std::string& lastDir) override;
+    int AskTwoChoices(const std::string& text, const std::string& first, const std::string& second) override;
+    std::vector<std::string> userPerfRows() override;
+    void setUserPerfRows(const std::vector<std::string>& rows) override;
+    void beginBankSend(int records) override;
+    void bankSendProgress(int done, const std::string& status) override;
+    void endBankSend() override;
+
+    // Activity lamps: lime for 50 ms after the last event, green at rest.
+    void PulseMidiInLed();
+    void PulseMidiOutLed();
+
+    // The envelope graphs, from the positions of their track bars.
+    void DrawAEGEnvelope();
+    void DrawFEGEnvelope();
+    void DrawPEGEnvelope();
+
+    // Replaces the rows of UserPerf with the lines of a name list file (at
+    // most 128; missing rows get their number and an empty name). False with
+    // the file's error text when it cannot be read.
+    bool LoadUserPerfList(const QString& path, QString& error);
+
+    // Tool-tip hints on or off for the whole application.
+    static void ApplyShowHints(bool on);
+
+    static const QColor kLampOn;
+    static const QColor kLampOff;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate(bool showImage);
+    void buildLayout();   // MainWindowLayout.cpp
+    void bindControls();  // MainWindowLayout.cpp
+    void buildMenu();     // MainWindowLayout.cpp
+    void fillStartItems();
+    void setupTimers();
+    void setupPictures();
+    void MenuFileExitClick();
+
+    void connectReceiveSide(); // MainWindowReceive.cpp
+    void connectMenuCommands(); // MainWindowMenus.cpp
+
+    AppContext& app_;
+    int refreshDepth_ = 0;
+    QProgressDialog* bankProgress_ = nullptr;
+    std::map<std::string, QWidget*, std::less<>> widgets_;
+    bool centred_ = false;
+};
+
+} // namespace patchsmith::editor

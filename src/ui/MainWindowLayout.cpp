@@ -1,0 +1,337 @@
+// Builds the editor window from the control table: every widget at its
+// place, with its objectName, hint, accessible texts, range and start state;
+// then binds the named members and builds the menu.
+
+#include "ui/ControlTable.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace patchsmith::editor {
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Fonts: 8 point sans serif throughout, 7 point for the small captions
+// above the track bars.
+QFont windowFont(int points = 8, bool bold = false) {
+    QFont f(QStringLiteral("Sans Serif"), points);
+    f.setStyleHint(QFont::SansSerif);
+    f.setBold(bold);
+    return f;
+}
+
+// Compact tabs, so that all five page tabs fit in one row.
+const char* kStyleSheet = R"(
+QTabWidget#PageControl1 > QTabBar::tab { padding: 3px 6px; }
+QTabBar#Assign2TabBar::tab { padding: 2px 1px; }
+)";
+
+} // namespace
+
+void TMainWindow::buildLayout() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    central->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(central);
+    setFont(windowFont());
+    setStyleSheet(QString::fromLatin1(kStyleSheet));
+
+    const QFont normal = windowFont();
+    const QFont bold = windowFont(8, true);
+    const QFont small = windowFont(7);
+    int pageIndex = 0;
+
+    for (const ControlSpec& s : controlTable()) {
+        QWidget* parent = central;
+        if (!s.parent.empty()) {
+            const auto it = widgets_.find(s.parent);
+            Q_ASSERT(it != widgets_.end());
+            parent = it->second;
+        }
+        QWidget* w = nullptr;
+        switch (s.kind) {
+        case ControlKind::PageControl: {
+            auto* tabs = new QTabWidget(parent);
+            tabs->setUsesScrollButtons(false);
+            tabs->tabBar()->setExpanding(false);
+            tabs->tabBar()->setAttribute(Qt::WA_Hover); // hot-tracked tabs
+            w = tabs;
+            break;
+        }
+        case ControlKind::Page: {
+            auto* tabs = qobject_cast<QTabWidget*>(parent);
+            w = new QWidget(tabs);
+            tabs->addTab(w, qs(s.caption));
+            Pages[pageIndex++] = w;
+            break;
+        }
+        case ControlKind::GroupBox: {
+            auto* g = new QGroupBox(qs(s.caption), parent);
+            g->setFont(bold);
+            QPalette p = g->palette();
+            p.setColor(QPalette::WindowText, QColor(0, 0, 128));
+            g->setPalette(p);
+            w = g;
+            break;
+        }
+        case ControlKind::Panel: {
+            auto* f = new QFrame(parent);
+            f->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            f->setAutoFillBackground(true);
+            QPalette p = f->palette();
+            p.setColor(QPalette::Window, Qt::black);
+            f->setPalette(p);
+            w = f;
+            break;
+        }
+        case ControlKind::Bevel: {
+            auto* f = new QFrame(parent);
+            f->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+            w = f;
+            break;
+        }
+        case ControlKind::Label:
+        case ControlKind::ReadoutLabel: {
+            auto* l = new QLabel(qs(s.caption), parent);
+            l->setFont(s.bold ? bold : (s.small ? small : normal));
+            if (s.bold) {
+                QPalette p = l->palette();
+                p.setColor(QPalette::WindowText, QColor(0, 0, 128));
+                l->setPalette(p);
+            }
+            l->setWordWrap(s.h > 14);
+            if (s.kind == ControlKind::ReadoutLabel) {
+                // Read-outs of vertical bars sit centred below them; those of
+                // horizontal bars right-aligned above them.
+                const ControlSpec* bar = nullptr;
+                for (const ControlSpec& c : controlTable())
+                    if (c.readout == s.name) bar = &c;
+                l->setAlignment(bar && bar->kind == ControlKind::HTrackBar ? Qt::AlignRight | Qt::AlignVCenter
+                                : bar                                      ? Qt::AlignHCenter | Qt::AlignTop
+                                                                           : Qt::AlignLeft | Qt::AlignTop);
+            } else if (s.small && s.w <= 60) {
+                l->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            }
+            w = l;
+            break;
+        }
+        case ControlKind::StatusLabel: {
+            auto* l = new QLabel(qs(s.caption), parent);
+            l->setFont(bold);
+            QPalette p = l->palette();
+            p.setColor(QPalette::WindowText, Qt::yellow);
+            l->setPalette(p);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            w = l;
+            break;
+        }
+        case ControlKind::VTrackBar:
+        case ControlKind::HTrackBar: {
+            const bool vertical = s.kind == ControlKind::VTrackBar;
+            auto* b = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent);
+            b->setRange(s.min, s.max);
+            b->setValue(s.start);
+            b->setSingleStep(1);
+            b->setPageStep(s.pageStep);
+            b->setTickPosition(QSlider::NoTicks);
+            if (vertical) {
+                // Minimum at the top; keys and wheel follow the picture.
+                b->setInvertedAppearance(true);
+                b->setInvertedControls(true);
+            }
+            w = b;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto* c = new QCheckBox(qs(s.caption), parent);
+            c->setChecked(s.start != 0);
+            w = c;
+            break;
+        }
+        case ControlKind::RadioButton: {
+            auto* r = new QRadioButton(qs(s.caption), parent);
+            r->setChecked(s.start != 0);
+            w = r;
+            break;
+        }
+        case ControlKind::ListBox: {
+            auto* l = new QListWidget(parent);
+            l->setUniformItemSizes(true);
+            // Value lists are black; the user-performance list draws lime bold text.
+            const bool userPerf = s.name == "UserPerf";
+            QPalette p = l->palette();
+            p.setColor(QPalette::Base, Qt::black);
+            p.setColor(QPalette::Text, userPerf ? QColor(0, 255, 0) : QColor(0xE8, 0xE8, 0xE8));
+            p.setColor(QPalette::Highlight, userPerf ? QColor(0, 128, 0) : QColor(0x1E, 0x5A, 0xC8));
+            p.setColor(QPalette::HighlightedText, Qt::white);
+            l->setPalette(p);
+            l->setSelectionMode(QAbstractItemView::SingleSelection);
+            l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            w = l;
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto* c = new QComboBox(parent);
+            c->setEditable(false);
+            QPalette p = c->palette();
+            for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window})
+                p.setColor(role, Qt::black);
+            for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+                p.setColor(role, QColor(0xE8, 0xE8, 0xE8));
+            p.setColor(QPalette::Highlight, QColor(0x1E, 0x5A, 0xC8));
+            c->setPalette(p);
+            c->setMaxVisibleItems(20);
+            w = c;
+            break;
+        }
+        case ControlKind::EditBox: {
+            auto* e = new QLineEdit(parent);
+            if (s.maxLength > 0) e->setMaxLength(s.maxLength);
+            w = e;
+            break;
+        }
+        case ControlKind::PushButton: w = new QPushButton(qs(s.caption), parent); break;
+        case ControlKind::SpeedButton: {
+            auto* b = new QToolButton(parent);
+            b->setText(qs(s.caption));
+            b->setCheckable(true);
+            b->setChecked(s.start != 0);
+            b->setAutoRaise(false);
+            w = b;
+            break;
+        }
+        case ControlKind::PaintBox: w = new PaintBox(parent); break;
+        case ControlKind::Picture: w = new PictureBox(parent); break;
+        case ControlKind::TabControl: {
+            auto* t = new TabControl(parent);
+            t->tabBar()->setFont(small);
+            for (int i = 1; i <= 4; ++i) t->addTab(QStringLiteral("Param. %1").arg(i));
+            t->setCurrentIndex(0);
+            w = t;
+            break;
+        }
+        case ControlKind::Lamp: w = new Lamp(parent); break;
+        }
+
+        w->setObjectName(qs(s.name));
+        if (s.kind != ControlKind::Page) w->setGeometry(s.x, s.y, s.w, s.h);
+        if (!s.hint.empty()) w->setToolTip(qs(s.hint));
+        w->setEnabled(s.enabled);
+
+        // Assistive tools read the hint (or the caption) as the name and the
+        // control's own name as the description. Read-outs and the status
+        // line have no fixed name: their live text is what is read.
+        if (s.kind != ControlKind::ReadoutLabel && s.kind != ControlKind::StatusLabel) {
+            QString name = qs(s.hint.empty() ? s.caption : s.hint).trimmed();
+            if (s.hint.empty() && (s.kind == ControlKind::CheckBox || s.kind == ControlKind::RadioButton ||
+                                   s.kind == ControlKind::PushButton))
+                name.replace(QStringLiteral("&&"), QStringLiteral("&"));
+            if (name.isEmpty()) name = qs(s.name);
+            w->setAccessibleName(name);
+        }
+        w->setAccessibleDescription(qs(s.name));
+        widgets_.emplace(std::string(s.name), w);
+    }
+
+    // Controls inside groups keep the normal font (groups have bold captions).
+    for (const ControlSpec& s : controlTable()) {
+        QWidget* w = widgets_.at(std::string(s.name));
+        if (s.kind == ControlKind::GroupBox || s.kind == ControlKind::Label || s.kind == ControlKind::ReadoutLabel ||
+            s.kind == ControlKind::StatusLabel)
+            continue;
+        w->setFont(s.name == "UserPerf" ? bold : normal);
+    }
+    widgets_.at("PageControl1")->setFont(normal);
+}
+
+void TMainWindow::bindControls() {
+#define PS_BIND_MEMBER(Type, name)                                                                                     \
+    name = qobject_cast<Type*>(widgets_.at(#name));                                                                    \
+    Q_ASSERT(name);
+    PS_MAINWINDOW_CONTROLS(PS_BIND_MEMBER)
+#undef PS_BIND_MEMBER
+}
+
+void TMainWindow::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setFont(windowFont());
+    auto menu = [&](QMenu* parentMenu, const char* name, const char* caption) {
+        QMenu* m = parentMenu ? parentMenu->addMenu(QString::fromLatin1(caption)) : bar->addMenu(QString::fromLatin1(caption));
+        m->setObjectName(QString::fromLatin1(name));
+        m->menuAction()->setObjectName(QString::fromLatin1(name));
+        m->setFont(windowFont());
+        return m;
+    };
+    auto item = [&](QMenu* m, const char* name, const char* caption) {
+        QAction* a = m->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    auto opener = [&](QMenu* m, const char* key) {
+        // Ctrl+letter opens the menu as Alt+letter does.
+        auto* sc = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
+        sc->setObjectName(m->objectName() + QStringLiteral("Shortcut"));
+        connect(sc, &QShortcut::activated, this, [this, m] {
+            menuBar()->setActiveAction(m->menuAction());
+        });
+        MenuShortcuts[m->objectName().toStdString()] = sc;
+    };
+
+    MenuFile = menu(nullptr, "MenuFile", " &File ");
+    MenuFileOpen = menu(MenuFile, "MenuFileOpen", "&Open");
+    MenuFileOpenActPerf = item(MenuFileOpen, "MenuFileOpenActPerf", "Actual Performance");
+    MenuFileOpenPerfNames = item(MenuFileOpen, "MenuFileOpenPerfNames", "Performance-names");
+    MenuFileSave = menu(MenuFile, "MenuFileSave", "&Save");
+    MenuFileSaveActPerf = item(MenuFileSave, "MenuFileSaveActPerf", "Actual Performance");
+    MenuFileSavePerfNames = item(MenuFileSave, "MenuFileSavePerfNames", "Performance-names");
+    MenuFile->addSeparator();
+    MenuFilePreferences = item(MenuFile, "MenuFilePreferences", "&Preferences");
+    MenuFile->addSeparator();
+    MenuFileExit = item(MenuFile, "MenuFileExit", "E&xit");
+    opener(MenuFile, "Ctrl+F");
+
+    MenuEdit = menu(nullptr, "MenuEdit", " &Edit ");
+    MenuEditCopyLayer = item(MenuEdit, "MenuEditCopyLayer", "&Copy Layerdata");
+    MenuEditCopyLayer->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    MenuEditPasteLayer = item(MenuEdit, "MenuEditPasteLayer", "Paste Layerdata");
+    MenuEditPasteLayer->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
+    MenuEditPasteLayer->setEnabled(false);
+    opener(MenuEdit, "Ctrl+E");
+
+    MenuBulk = menu(nullptr, "MenuBulk", " &Bulk-Dump ");
+    MenuBulkPerfNames = item(MenuBulk, "MenuBulkPerfNames", "&Request all Performance-names");
+    MenuBulk->addSeparator();
+    MenuBulkSinglePerfSynth = item(MenuBulk, "MenuBulkSinglePerfSynth", "Single User-Performance (to CS1x)");
+    MenuBulkPerfBankSynth = item(MenuBulk, "MenuBulkPerfBankSynth", "Performance-Bank          (to CS1x)");
+    MenuBulk->addSeparator();
+    MenuBulkSinglePerfHD = item(MenuBulk, "MenuBulkSinglePerfHD", "Single User-Performance (to HD)");
+    MenuBulkAllPerfHD = item(MenuBulk, "MenuBulkAllPerfHD", "All User-Performances     (to HD)");
+    MenuBulk->addSeparator();
+    MenuBulkBankEdit = item(MenuBulk, "MenuBulkBankEdit", "&Performance-bank manager");
+    opener(MenuBulk, "Ctrl+B");
+
+    MenuAbout = bar->addAction(QStringLiteral(" &About "));
+    MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
+    MenuAbout->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
+}
+
+} // namespace patchsmith::editor

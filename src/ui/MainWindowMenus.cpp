@@ -1,0 +1,57 @@
+// The File, Bulk-Dump and About commands of the main window, the button that
+// saves into a user performance, and the windows these open.
+
+#include "ui/AboutWindow.h"
+#include "ui/MidiWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/BankEditWindow.h"
+#include "ui/DialogKit.h"
+
+#include <QAction>
+#include <QPushButton>
+
+namespace patchsmith::editor {
+
+void TMainWindow::connectMenuCommands() {
+    auto on = [this](QAction* action, void (BulkTransfers::*command)()) {
+        connect(action, &QAction::triggered, this, [this, command] { (Transfers.*command)(); });
+    };
+    on(MenuFileOpenActPerf, &BulkTransfers::MenuFileOpenActPerfClick);
+    on(MenuFileOpenPerfNames, &BulkTransfers::MenuFileOpenPerfNamesClick);
+    on(MenuFileSaveActPerf, &BulkTransfers::MenuFileSaveActPerfClick);
+    on(MenuFileSavePerfNames, &BulkTransfers::MenuFileSavePerfNamesClick);
+    on(MenuBulkPerfNames, &BulkTransfers::MenuBulkPerfNamesClick);
+    on(MenuBulkSinglePerfSynth, &BulkTransfers::MenuBulkSinglePerfSynthClick);
+    on(MenuBulkPerfBankSynth, &BulkTransfers::MenuBulkPerfBankSynthClick);
+    on(MenuBulkSinglePerfHD, &BulkTransfers::MenuBulkSinglePerfHDClick);
+    on(MenuBulkAllPerfHD, &BulkTransfers::MenuBulkAllPerfHDClick);
+    connect(SaveToSynth, &QPushButton::clicked, this, [this] { Transfers.SaveToSynthClick(); });
+
+    connect(MenuFilePreferences, &QAction::triggered, this, [this] {
+        AppContext& app = app_;
+        ShowMidiSettings(
+            app.devices, SynthSwitchRefs{app.settings.SynthKnobs, app.settings.ProgramChanges, app.settings.ShowHints},
+            app.notifier, [&app] { app.link.SendRequest(TransferKind::Identity); }, &TMainWindow::ApplyShowHints,
+            this);
+    });
+
+    connect(MenuBulkBankEdit, &QAction::triggered, this, [this] {
+        AppContext& app = app_;
+        TBankEditWindow window(app.bank, app.slotLabels, app.settings.PerfBankDir, app.notifier, this);
+        // Banks are saved through the window's one save dialog, as every
+        // other file of the program.
+        window.chooseSaveFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
+            const auto chosen =
+                saveFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString(), std::string());
+            return chosen ? QString::fromStdString(*chosen) : QString();
+        };
+        dialogs::RunModal(window);
+    });
+
+    // " &About " is an entry of the menu bar itself: choosing it opens the
+    // about window, as a click on the picture does.
+    connect(MenuAbout, &QAction::triggered, this, [this] { ShowAbout(this); });
+    connect(Image2, &PictureBox::clicked, this, [this] { ShowAbout(this); });
+}
+
+} // namespace patchsmith::editor

@@ -1,0 +1,152 @@
+#include "ui/MidiWindow.h"
+
+#include "ui/DialogKit.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <tuple>
+
+namespace patchsmith {
+
+using namespace dialogs;
+
+namespace {
+
+QLabel* titleLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
+    auto* label = new QLabel(text, parent);
+    SetAccessible(label, text, name);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    StyleBoldNavy(label);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QListWidget* deviceList(QWidget* parent, const QString& name, const QString& title, QRect geometry) {
+    auto* list = new QListWidget(parent);
+    SetAccessible(list, title, name);
+    StyleLimeOnBlack(list);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setGeometry(geometry);
+    return list;
+}
+
+QGroupBox* groupBox(QWidget* parent, const QString& name, const QString& caption, QRect geometry) {
+    auto* box = new QGroupBox(caption, parent);
+    SetAccessible(box, caption, name);
+    StyleBoldNavy(box);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QCheckBox* checkBox(QGroupBox* parent, const QString& name, const QString& caption, const QString& hint,
+                    QRect geometry) {
+    auto* check = new QCheckBox(caption, parent);
+    SetHint(check, hint, name);
+    // The group caption is bold navy; its check boxes keep the normal look.
+    StylePlain(check);
+    check->setGeometry(geometry);
+    return check;
+}
+
+void fillDeviceList(QListWidget* list, const std::vector<std::string>& names, int index) {
+    list->clear();
+    for (const auto& name : names) list->addItem(QString::fromStdString(name));
+    if (index >= 0 && index < list->count()) {
+        list->setCurrentRow(index);
+    } else {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+    }
+}
+
+// The row chosen in a list and its text; -1 and empty without a selection.
+std::pair<int, std::string> chosenRow(const QListWidget* list) {
+    const auto selected = list->selectedItems();
+    if (selected.isEmpty()) return {-1, {}};
+    return {list->row(selected.front()), selected.front()->text().toStdString()};
+}
+
+} // namespace
+
+TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
+                         std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
+                         QWidget* parent)
+    : TMidiWindow(devices, SynthSwitchRefs{switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints},
+                  notifier, std::move(sendIdentityRequest), std::move(applyHints), parent) {}
+
+TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+                         std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
+                         QWidget* parent)
+    : QDialog(parent), devices_(devices), switches_(switches), notifier_(notifier),
+      sendIdentityRequest_(std::move(sendIdentityRequest)), applyHints_(std::move(applyHints)) {
+    setObjectName("TMidiWindow");
+    PrepareDialog(this, " Patchsmith - Settings", 344, 241);
+
+    Label1 = titleLabel(this, "Label1", "MIDI-IN device", {8, 8, 160, 16});
+    Label2 = titleLabel(this, "Label2", "MIDI-OUT device", {176, 8, 160, 16});
+    ListMidiInDevice = deviceList(this, "ListMidiInDevice", "MIDI-IN device", {8, 26, 160, 105});
+    ListMidiOutDevice = deviceList(this, "ListMidiOutDevice", "MIDI-OUT device", {176, 26, 160, 105});
+
+    GroupBox1 = groupBox(this, "GroupBox1", " Notice Synth-events ", {8, 138, 160, 64});
+    CheckNoticeKnobs = checkBox(GroupBox1, "CheckNoticeKnobs", "Knob turns",
+                                "React on Knob-turns and adjust corresponding parameters", {10, 18, 144, 18});
+    CheckNoticePgm = checkBox(GroupBox1, "CheckNoticePgm", "Program-changes",
+                              "On Program-change, request the actual performance-data", {10, 39, 144, 18});
+    GroupBox2 = groupBox(this, "GroupBox2", " Common ", {176, 138, 160, 64});
+    CheckShowHints = checkBox(GroupBox2, "CheckShowHints", "Show hints", "Guess what...", {10, 18, 144, 18});
+
+    MidiDeviceOK = new QPushButton("OK", this);
+    SetAccessible(MidiDeviceOK, "OK", "MidiDeviceOK");
+    MidiDeviceOK->setGeometry(176, 208, 76, 25);
+    MidiDeviceOK->setDefault(true);
+    MidiDeviceCancel = new QPushButton("Cancel", this);
+    SetAccessible(MidiDeviceCancel, "Cancel", "MidiDeviceCancel");
+    MidiDeviceCancel->setGeometry(260, 208, 76, 25);
+
+    connect(MidiDeviceOK, &QPushButton::clicked, this, [this] { MidiDeviceOKClick(); });
+    connect(MidiDeviceCancel, &QPushButton::clicked, this, [this] { MidiDeviceCancelClick(); });
+
+    FormCreate();
+}
+
+void TMidiWindow::FormCreate() {
+    fillDeviceList(ListMidiInDevice, devices_.MidiInDeviceNames, devices_.MidiInDeviceIndex);
+    fillDeviceList(ListMidiOutDevice, devices_.MidiOutDeviceNames, devices_.MidiOutDeviceIndex);
+    CheckNoticeKnobs->setChecked(switches_.SynthKnobs);
+    CheckNoticePgm->setChecked(switches_.ProgramChanges);
+    CheckShowHints->setChecked(switches_.ShowHints);
+}
+
+void TMidiWindow::MidiDeviceOKClick() {
+    DeviceChoice choice;
+    std::tie(choice.inRow, choice.inText) = chosenRow(ListMidiInDevice);
+    std::tie(choice.outRow, choice.outText) = chosenRow(ListMidiOutDevice);
+    const bool close = ApplyDeviceChoice(devices_, choice, notifier_, sendIdentityRequest_);
+
+    // The switches are taken over even when the window stays open.
+    switches_.SynthKnobs = CheckNoticeKnobs->isChecked();
+    switches_.ProgramChanges = CheckNoticePgm->isChecked();
+    switches_.ShowHints = CheckShowHints->isChecked();
+    if (applyHints_) {
+        applyHints_(switches_.ShowHints);
+    } else {
+        ShowApplicationHints(switches_.ShowHints);
+    }
+    if (close) accept();
+}
+
+void TMidiWindow::MidiDeviceCancelClick() { reject(); }
+
+void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+                      std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
+                      QWidget* parent) {
+    TMidiWindow window(devices, switches, notifier, std::move(sendIdentityRequest), std::move(applyHints),
+                       parent);
+    RunModal(window);
+}
+
+} // namespace patchsmith

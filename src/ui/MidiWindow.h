@@ -1,0 +1,62 @@
+#pragma once
+// The settings window: the MIDI input and output device and the three
+// switches (knob turns, program changes, hints).
+
+#include "ui/MidiSettings.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace patchsmith {
+
+class TMidiWindow : public QDialog {
+public:
+    // `sendIdentityRequest` sends the identity request through the output
+    // open at that moment; `applyHints` switches the hints of the whole
+    // application (ShowApplicationHints when empty).
+    TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+                std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
+                QWidget* parent = nullptr);
+    TMidiWindow(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
+                std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
+                QWidget* parent = nullptr);
+
+    // Handlers.
+    void FormCreate();
+    void MidiDeviceOKClick();
+    void MidiDeviceCancelClick();
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QListWidget* ListMidiInDevice = nullptr;
+    QListWidget* ListMidiOutDevice = nullptr;
+    QPushButton* MidiDeviceOK = nullptr;
+    QPushButton* MidiDeviceCancel = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QCheckBox* CheckNoticeKnobs = nullptr;
+    QCheckBox* CheckNoticePgm = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QCheckBox* CheckShowHints = nullptr;
+
+private:
+    MidiDevices& devices_;
+    SynthSwitchRefs switches_;
+    Notifier& notifier_;
+    std::function<void()> sendIdentityRequest_;
+    std::function<void(bool)> applyHints_;
+};
+
+// File > Preferences: creates the settings window, shows it modally and
+// destroys it.
+void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+                      std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
+                      QWidget* parent = nullptr);
+
+} // namespace patchsmith

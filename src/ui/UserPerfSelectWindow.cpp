@@ -1,0 +1,94 @@
+#include "ui/UserPerfSelectWindow.h"
+
+#include "ui/DialogKit.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace patchsmith {
+
+using namespace dialogs;
+
+TUserPerfSelectWindow::TUserPerfSelectWindow(const QStringList& rows, QWidget* parent) : QDialog(parent) {
+    setObjectName("TUserPerfSelectWindow");
+    PrepareDialog(this, "Select Dest", 149, 230);
+
+    Label32 = new QLabel("User Performance", this);
+    SetAccessible(Label32, "User Performance", "Label32");
+    StyleBoldNavy(Label32);
+    Label32->setAlignment(Qt::AlignCenter);
+    Label32->setGeometry(4, 4, 141, 16);
+
+    UserPerfSelect = new QListWidget(this);
+    SetHint(UserPerfSelect, "Select User-Performance to dump", "UserPerfSelect");
+    StyleLimeOnBlack(UserPerfSelect);
+    UserPerfSelect->setSelectionMode(QAbstractItemView::SingleSelection);
+    UserPerfSelect->setGeometry(4, 22, 141, 173);
+    UserPerfSelect->addItems(rows);
+
+    UserPerfOK = new QPushButton("Request", this);
+    SetAccessible(UserPerfOK, "Request", "UserPerfOK");
+    UserPerfOK->setDefault(true);
+    UserPerfOK->setGeometry(4, 201, 68, 25);
+    UserPerfCancel = new QPushButton("Cancel", this);
+    SetAccessible(UserPerfCancel, "Cancel", "UserPerfCancel");
+    UserPerfCancel->setGeometry(77, 201, 68, 25);
+
+    connect(UserPerfOK, &QPushButton::clicked, this, [this] { UserPerfOKClick(); });
+    connect(UserPerfCancel, &QPushButton::clicked, this, [this] { UserPerfCancelClick(); });
+    connect(UserPerfSelect, &QListWidget::itemDoubleClicked, this, [this] { UserPerfSelectDblClick(); });
+}
+
+void TUserPerfSelectWindow::setOkCaption(const QString& caption) {
+    UserPerfOK->setText(caption);
+    UserPerfOK->setAccessibleName(caption);
+}
+
+void TUserPerfSelectWindow::setSelectedRow(int row) {
+    if (row >= 0 && row < UserPerfSelect->count()) {
+        UserPerfSelect->setCurrentRow(row);
+    } else {
+        UserPerfSelect->setCurrentRow(-1);
+        UserPerfSelect->clearSelection();
+    }
+}
+
+void TUserPerfSelectWindow::setTopRow(int row) {
+    if (row < 0 || row >= UserPerfSelect->count()) return;
+    UserPerfSelect->scrollToItem(UserPerfSelect->item(row), QAbstractItemView::PositionAtTop);
+}
+
+int TUserPerfSelectWindow::selectedRow() const {
+    const auto selected = UserPerfSelect->selectedItems();
+    return selected.isEmpty() ? -1 : UserPerfSelect->row(selected.front());
+}
+
+int TUserPerfSelectWindow::topRow() const {
+    const QModelIndex index = UserPerfSelect->indexAt(QPoint(1, 1));
+    return index.isValid() ? index.row() : -1;
+}
+
+void TUserPerfSelectWindow::UserPerfOKClick() {
+    if (selectedRow() >= 0) confirmed_ = true;
+    accept();
+}
+
+void TUserPerfSelectWindow::UserPerfCancelClick() { reject(); }
+
+void TUserPerfSelectWindow::UserPerfSelectDblClick() { UserPerfOKClick(); }
+
+std::optional<int> SelectUserPerformance(const QStringList& rows, const QString& caption,
+                                         const QString& okCaption, int selectedRow, int topRow,
+                                         QWidget* parent) {
+    TUserPerfSelectWindow window(rows, parent);
+    if (!caption.isEmpty()) window.setWindowTitle(caption);
+    if (!okCaption.isEmpty()) window.setOkCaption(okCaption);
+    window.setSelectedRow(selectedRow);
+    window.setTopRow(topRow);
+    RunModal(window);
+    if (!window.confirmed()) return std::nullopt;
+    return window.selectedRow();
+}
+
+} // namespace patchsmith

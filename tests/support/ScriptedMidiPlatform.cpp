@@ -1,0 +1,132 @@
+#include "support/ScriptedMidiPlatform.h"
+
+#include <algorithm>
+
+namespace patchsmith::midi {
+
+MidiResult ScriptedMidiPlatform::call(const std::string& operation) {
+    calls.push_back(operation);
+    const auto it = failures_.find(operation);
+    return it == failures_.end() ? MMSYSERR_NOERROR : it->second;
+}
+
+void ScriptedMidiPlatform::fillName(const std::string& name, DeviceNameField& field) {
+    field.fill('\0');
+    std::copy_n(name.begin(), std::min(name.size(), field.size()), field.begin());
+}
+
+std::vector<std::vector<Byte>> ScriptedMidiPlatform::longMessages() const {
+    std::vector<std::vector<Byte>> out;
+    for (const auto& s : sent)
+        if (s.isLong) out.push_back(s.bytes);
+    return out;
+}
+
+void ScriptedMidiPlatform::injectShort(Byte status, Byte d1, Byte d2, InputHandle input) {
+    if (!sink_ || openIn_ == 0) return;
+    MidiInputEvent ev;
+    ev.input = input ? input : openIn_;
+    ev.shortMessage = packShort(status, d1, d2);
+    sink_(ev);
+}
+
+void ScriptedMidiPlatform::injectSysEx(std::vector<Byte> bytes, InputHandle input) {
+    if (!sink_ || openIn_ == 0) return;
+    MidiInputEvent ev;
+    ev.input = input ? input : openIn_;
+    ev.isSysEx = true;
+    ev.sysex = std::move(bytes);
+    sink_(ev);
+}
+
+unsigned ScriptedMidiPlatform::inputDeviceCount() {
+    calls.emplace_back("inputDeviceCount");
+    return static_cast<unsigned>(inputs.size());
+}
+
+unsigned ScriptedMidiPlatform::outputDeviceCount() {
+    calls.emplace_back("outputDeviceCount");
+    return static_cast<unsigned>(outputs.size());
+}
+
+MidiResult ScriptedMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
+    const MidiResult rc = call("inputDeviceName");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (device >= inputs.size()) return MMSYSERR_BADDEVICEID;
+    fillName(inputs[device], name);
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult ScriptedMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
+    const MidiResult rc = call("outputDeviceName");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (device >= outputs.size()) return MMSYSERR_BADDEVICEID;
+    fillName(outputs[device], name);
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult ScriptedMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
+    const MidiResult rc = call("openInput");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (device >= inputs.size()) return MMSYSERR_BADDEVICEID;
+    sink_ = std::move(sink);
+    openIn_ = handle = nextHandle_++;
+    openInDevice_ = device;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult ScriptedMidiPlatform::prepareInputBuffer(InputHandle) { return call("prepareInputBuffer"); }
+MidiResult ScriptedMidiPlatform::addInputBuffer(InputHandle) { return call("addInputBuffer"); }
+MidiResult ScriptedMidiPlatform::startInput(InputHandle) { return call("startInput"); }
+MidiResult ScriptedMidiPlatform::stopInput(InputHandle) { return call("stopInput"); }
+MidiResult ScriptedMidiPlatform::resetInput(InputHandle) { return call("resetInput"); }
+MidiResult ScriptedMidiPlatform::unprepareInputBuffer(InputHandle) { return call("unprepareInputBuffer"); }
+
+MidiResult ScriptedMidiPlatform::closeInput(InputHandle handle) {
+    const MidiResult rc = call("closeInput");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (handle != openIn_) return MMSYSERR_INVALHANDLE;
+    openIn_ = 0;
+    sink_ = nullptr;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult ScriptedMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+    const MidiResult rc = call("openOutput");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (device >= outputs.size()) return MMSYSERR_BADDEVICEID;
+    openOut_ = handle = nextHandle_++;
+    openOutDevice_ = device;
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult ScriptedMidiPlatform::prepareOutputBuffer(OutputHandle) { return call("prepareOutputBuffer"); }
+MidiResult ScriptedMidiPlatform::unprepareOutputBuffer(OutputHandle) { return call("unprepareOutputBuffer"); }
+
+MidiResult ScriptedMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
+    const MidiResult rc = call("sendLong");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (handle != openOut_ || openOut_ == 0) return MMSYSERR_INVALHANDLE;
+    sent.push_back({handle, true, std::vector<Byte>(message.begin(), message.end())});
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult ScriptedMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) {
+    const MidiResult rc = call("sendShort");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (handle != openOut_ || openOut_ == 0) return MMSYSERR_INVALHANDLE;
+    sent.push_back({handle, false,
+                    {static_cast<Byte>(packed & 0xFF), static_cast<Byte>((packed >> 8) & 0xFF),
+                     static_cast<Byte>((packed >> 16) & 0xFF)}});
+    return MMSYSERR_NOERROR;
+}
+
+MidiResult ScriptedMidiPlatform::closeOutput(OutputHandle handle) {
+    const MidiResult rc = call("closeOutput");
+    if (rc != MMSYSERR_NOERROR) return rc;
+    if (handle != openOut_) return MMSYSERR_INVALHANDLE;
+    openOut_ = 0;
+    return MMSYSERR_NOERROR;
+}
+
+} // namespace patchsmith::midi
