@@ -1,4 +1,5 @@
 #include "storage/PerformanceFiles.h"
+#include "storage/PerformanceText.h"
 
 #include <algorithm>
 #include <array>
@@ -66,7 +67,9 @@ bool ReadBankFile(const std::string& path, Notifier& notifier,
         return false;
     }
     const std::uint64_t body = file.size() - kBankHeaderBytes;
-    if (body % kRecordBytes != 0) {
+    // More records than a bank has slots: a damaged or foreign file, which
+    // must not be read (or held) whole.
+    if (body % kRecordBytes != 0 || body / kRecordBytes > static_cast<std::uint64_t>(kBankSlots)) {
         ShowLoadError(LoadError::WrongFileSize, notifier);
         return false;
     }

@@ -48,7 +48,7 @@ FileResult WritePerformanceFile(const std::string& path, const UserPerfBuffer& b
 // Reads a bank file and hands each record to `onRecord` in file order.
 // An open failure ends silently; a file shorter than 14 bytes or with
 // another header shows ShowLoadError(5); a size that is not 14 plus a
-// multiple of 317 shows ShowLoadError(4). Records whose number byte is
+// multiple of 317, or more than 128 records, shows ShowLoadError(4). Records whose number byte is
 // above 127 are not handed out; one message names how many were skipped.
 // Returns false when the file was refused or could not be read.
 bool ReadBankFile(const std::string& path, Notifier& notifier,

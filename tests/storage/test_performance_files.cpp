@@ -163,6 +163,23 @@ TEST_F(BankFileTest, ShortFileOrWrongHeaderIsNotABank) {
     }
 }
 
+TEST_F(BankFileTest, MoreRecordsThanABankHoldsAreRefusedWithoutHandingOutAny) {
+    std::vector<Byte> full = bytesOf("Patchsmith PFB");
+    for (int i = 0; i < 128; ++i) append(full, makeRecord(i, 1, "R"));
+    writeBytes(path("full.PFB"), full);
+    append(full, makeRecord(0, 1, "Extra"));
+    writeBytes(path("over.PFB"), full);
+
+    RecordingNotifier notifier;
+    int handed = 0;
+    EXPECT_TRUE(ReadBankFile(path("full.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
+    EXPECT_EQ(handed, 128);
+    handed = 0;
+    EXPECT_FALSE(ReadBankFile(path("over.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
+    EXPECT_EQ(handed, 0);
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{"Load-Error : Wrong filesize"});
+}
+
 TEST_F(BankFileTest, UnopenableBankFailsSilently) {
     RecordingNotifier notifier;
     std::vector<PerformanceRecord> records;
