@@ -29,6 +29,11 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
+// Slot texts hold the bytes of performance names, as the main list does:
+// Latin-1, so a name byte from 80 hex up comes back unchanged.
+QString fromText(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+std::string toText(const QString& text) { return text.toLatin1().toStdString(); }
+
 bool carriesBankFile(const QMimeData* mime) { return mime && mime->hasFormat(kBankFileDragFormat); }
 
 // Children of a group box keep the plain font and colours; only the group
@@ -240,7 +245,7 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     StyleLimeOnBlack(BankListBox);
     BankListBox->setGeometry(12, 18, 140, 228);
     for (int s = 0; s < kBankSlots; ++s) {
-        auto* item = new QListWidgetItem(qs(SlotNumberText(s)), BankListBox);
+        auto* item = new QListWidgetItem(fromText(SlotNumberText(s)), BankListBox);
         item->setSizeHint(QSize(0, kBankRowHeight));
     }
 
@@ -291,7 +296,7 @@ void TBankEditWindow::FormCreate() {
 
 void TBankEditWindow::FormClose() {
     perfBankDir_ = DirectoryListBox->directory().toStdString();
-    for (int s = 0; s < kBankSlots; ++s) labels_.store(s, BankListBox->item(s)->text().toStdString());
+    for (int s = 0; s < kBankSlots; ++s) labels_.store(s, toText(BankListBox->item(s)->text()));
 }
 
 void TBankEditWindow::done(int result) {
@@ -322,7 +327,7 @@ void TBankEditWindow::setDeleteEnabled(bool on) {
 }
 
 void TBankEditWindow::setEntry(int slot, const std::string& text) {
-    if (QListWidgetItem* item = BankListBox->item(slot)) item->setText(qs(text));
+    if (QListWidgetItem* item = BankListBox->item(slot)) item->setText(fromText(text));
 }
 
 void TBankEditWindow::TypeSysExClick() {
@@ -382,7 +387,7 @@ void TBankEditWindow::BankListBoxDragDrop() {
         BankListBox->setTopIndex(top);
         return;
     }
-    setEntry(slot, DropLabel(slot, name.toStdString()));
+    setEntry(slot, DropLabel(slot, toText(name)));
     BankListBox->setTopIndex(top);
     BankListBox->clearSelection();
 }

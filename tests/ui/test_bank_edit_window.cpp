@@ -453,6 +453,22 @@ TEST_F(BankEditTest, LongEntriesComeBackCutAfterCloseAndOpen) {
     EXPECT_EQ(bank.slot(0), bank0) << "the slot itself is not cut";
 }
 
+TEST_F(BankEditTest, NameBytesFrom80HexComeBackUnchanged) {
+    // "Caf\xE9" as the synth and the main list have it (Latin-1).
+    writeFile(dir + "/cafe.PFB", bankOf({makeRecord("Caf\xE9 1", 6, 9)}));
+    {
+        auto w = open();
+        w->TypePerfBanks->click();
+        selectFile(*w, "cafe.PFB");
+        w->LoadPerf->click();
+        EXPECT_EQ(w->BankListBox->item(9)->text(), QString::fromLatin1("010  ST Caf\xE9 1"));
+        w->reject();
+    }
+    EXPECT_EQ(labels.label(9), "010  ST Caf\xE9 1");
+    auto again = open();
+    EXPECT_EQ(again->BankListBox->item(9)->text(), QString::fromLatin1("010  ST Caf\xE9 1"));
+}
+
 TEST_F(BankEditTest, DeleteOnlyForOccupiedSlots) {
     auto w = open();
     selectFile(*w, "AB.SYX");
