@@ -20,6 +20,31 @@ int answerLength(int kind) {
     }
 }
 
+std::optional<Address> blockAddress(int kind, Byte userPerf) {
+    const Byte nn = static_cast<Byte>(userPerf & 0x7F);
+    switch (kind) {
+    case 5: return Address{0x60, 0x00, 0x00};
+    case 6: return Address{0x60, 0x00, 0x30};
+    case 7: return Address{0x60, 0x00, 0x50};
+    case 8: case 9: case 10: case 11: return Address{0x60, static_cast<Byte>(kind - 7), 0x00};
+    case 12: return Address{0x70, nn, 0x00};
+    case 13: return Address{0x70, nn, 0x30};
+    case 14: return Address{0x70, nn, 0x50};
+    case 15: case 16: case 17: case 18: return Address{static_cast<Byte>(0x70 + (kind - 14)), nn, 0x00};
+    default: return std::nullopt;
+    }
+}
+
+bool answersRequest(std::span<const Byte> message, int kind, Address address) {
+    if (message.size() < 6 || message[0] != 0xF0) return false;
+    if (kind == 1) return message[1] == 0x7E && message[3] == 0x06 && message[4] == 0x02;
+    if (answerLength(kind) == 0 || message.size() < kHeaderBytes + 1) return false;
+    // Bulk dump status with any device number; the model and the address
+    // must be the requested block's.
+    return message[1] == 0x43 && (message[2] & 0xF0) == 0x00 && message[3] == 0x4B && message[6] == address.high &&
+           message[7] == address.mid && message[8] == address.low;
+}
+
 MidiLink::MidiLink(Model& model, MidiDevices& devices) : model_(model), devices_(devices) {}
 
 void MidiLink::SendParamChange(Byte high, Byte mid, Byte low, Byte data) {
@@ -68,19 +93,9 @@ void MidiLink::SendBulkBlock(int kind) {
 
     // Header template: device 0, data byte count, start address.
     const int dataBytes = static_cast<int>(stored.size()) - kFramingBytes;
-    Byte high = 0x60, mid = 0x00, low = 0x00;
-    switch (kind) {
-    case 5: low = 0x00; break;
-    case 6: low = 0x30; break;
-    case 7: low = 0x50; break;
-    case 8: case 9: case 10: case 11: mid = static_cast<Byte>(kind - 7); break;
-    case 12: high = 0x70; mid = UserPerfSendNumber; low = 0x00; break;
-    case 13: high = 0x70; mid = UserPerfSendNumber; low = 0x30; break;
-    case 14: high = 0x70; mid = UserPerfSendNumber; low = 0x50; break;
-    default: high = static_cast<Byte>(0x70 + (kind - 14)); mid = UserPerfSendNumber; low = 0x00; break;
-    }
+    const Address at = *blockAddress(kind, UserPerfSendNumber);
     const std::array<Byte, kHeaderBytes> header{0xF0, 0x43, 0x00, 0x4B, static_cast<Byte>((dataBytes >> 7) & 0x7F),
-                                                static_cast<Byte>(dataBytes & 0x7F), high, mid, low};
+                                                static_cast<Byte>(dataBytes & 0x7F), at.high, at.mid, at.low};
     std::copy(header.begin(), header.end(), stored.begin());
     stored[stored.size() - 1] = 0xF7;
 
@@ -105,33 +120,20 @@ void MidiLink::SendLayerDumps(bool allLayers) {
 
 void MidiLink::SendRequest(int kind) {
     if (!devices_.MidiOutOpen) return;
-    PendingRequest = kind;
-    const Byte nn = static_cast<Byte>(UserPerfNumber & 0x7F);
-    std::array<Byte, 8> msg{0xF0, 0x43, 0x20, 0x4B, 0x60, 0x00, 0x00, 0xF7};
-    std::size_t length = 8;
     if (kind == 1) {
-        msg = {0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7, 0, 0};
-        length = 6;
-    } else if (kind == 5) {
-        msg[6] = 0x00;
-    } else if (kind == 6) {
-        msg[6] = 0x30;
-    } else if (kind == 7) {
-        msg[6] = 0x50;
-    } else if (kind >= 8 && kind <= 11) {
-        msg[5] = static_cast<Byte>(kind - 7);
-    } else if (kind == 12 || kind == 13 || kind == 14) {
-        msg[4] = 0x70;
-        msg[5] = nn;
-        msg[6] = kind == 12 ? 0x00 : kind == 13 ? 0x30 : 0x50;
-    } else if (kind >= 15 && kind <= 18) {
-        msg[4] = static_cast<Byte>(0x70 + (kind - 14));
-        msg[5] = nn;
+        PendingRequest = kind;
+        PendingAddress = {};
+        static constexpr std::array<Byte, 6> identityRequest{0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7};
+        devices_.SendLongMessage(identityRequest);
+    } else if (const auto at = blockAddress(kind, static_cast<Byte>(UserPerfNumber))) {
+        PendingRequest = kind;
+        PendingAddress = *at;
+        const std::array<Byte, 8> msg{0xF0, 0x43, 0x20, 0x4B, at->high, at->mid, at->low, 0xF7};
+        devices_.SendLongMessage(msg);
     } else {
         PendingRequest = 0;
         return;
     }
-    devices_.SendLongMessage(std::span<const Byte>(msg.data(), length));
     if (StartRequestTimeout) StartRequestTimeout();
 }
 

@@ -7,6 +7,7 @@
 #include "model/Model.h"
 
 #include <functional>
+#include <optional>
 #include <span>
 
 namespace patchsmith {
@@ -29,6 +30,16 @@ constexpr bool isUser(int kind) { return kind >= 12 && kind <= 18; }
 
 // Length of the complete answer to a request of `kind`; 0 for no such kind.
 int answerLength(int kind);
+
+// Start address of the block of a bulk kind (5..18), for user kinds of user
+// performance `userPerf`; nothing for any other kind.
+std::optional<Address> blockAddress(int kind, Byte userPerf);
+
+// Whether a received message is the synth's answer to a request of `kind`
+// whose block starts at `address`: an identity reply for kind 1, else a
+// CS1x bulk dump (any device number) carrying that address. Its length is
+// not looked at.
+bool answersRequest(std::span<const Byte> message, int kind, Address address);
 
 class MidiLink {
 public:
@@ -53,6 +64,9 @@ public:
 
     // The TransferKind whose answer is awaited, 0 when none.
     int PendingRequest = 0;
+    // The block address that request named (for user kinds, the user
+    // performance it was sent for): only a dump carrying it answers it.
+    Address PendingAddress{};
     // The user performance that requests of kinds 12..18 address.
     int UserPerfNumber = 0;
     // The user performance that bulk dumps of kinds 12..18 address.

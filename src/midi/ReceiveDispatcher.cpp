@@ -64,7 +64,7 @@ std::string NamesRequestLine(std::span<const Byte> commonMessage, int k) {
 }
 
 ReceiveDispatcher::ReceiveDispatcher(MidiLink& link, ReceiveUi& ui) : link_(link), ui_(ui) {
-    link_.StartRequestTimeout = [this] { ui_.startRequestTimer(1000); };
+    link_.StartRequestTimeout = [this] { ui_.startRequestTimer(RequestTimeoutMs); };
 }
 
 ReceiveDispatcher::~ReceiveDispatcher() {
@@ -97,12 +97,51 @@ void ReceiveDispatcher::handleShort(std::uint32_t packed) {
     if (auto text = ShortMessageText(status, d1, d2)) ui_.ShowStatus(*text);
 }
 
+bool ReceiveDispatcher::MayStartRequestChain() {
+    if (!exclusiveChainRunning()) return true;
+    refuse();
+    return false;
+}
+
+bool ReceiveDispatcher::MayStartExclusiveChain() { return MayStartRequestChain(); }
+
+void ReceiveDispatcher::refuse() {
+    ui_.ShowStatus(SendingBank ? "Busy: Performance-bank is being sent" : "Busy: transfer to disk running");
+}
+
+void ReceiveDispatcher::EndRequestChains() {
+    EndCurrentPerformanceFetch();
+    EndNamesRequest();
+}
+
+void ReceiveDispatcher::EndCurrentPerformanceFetch() {
+    if (!ReceivingCurrentPerf) return;
+    ReceivingCurrentPerf = false;
+    BlocksToGo = 0;
+    // A late answer of the ended chain finds nothing awaited.
+    if (TransferKind::isCurrent(link_.PendingRequest)) {
+        link_.PendingRequest = 0;
+        ui_.stopRequestTimer();
+    }
+    ui_.setNormalCursor();
+}
+
+void ReceiveDispatcher::EndNamesRequest() {
+    if (!ReceivingAllNames) return;
+    ReceivingAllNames = false;
+    if (link_.PendingRequest == TransferKind::UserCommon) {
+        link_.PendingRequest = 0;
+        ui_.stopRequestTimer();
+    }
+    ui_.setNormalCursor();
+}
+
 void ReceiveDispatcher::followProgramChange(Byte program) {
     if (!ProgramChangesOn || !ProgramChangesOn()) return;
-    // A transfer to disk owns the request chain until it ends.
-    if (UserPerfToDisk || AllUserPerfsToDisk) return;
     MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
+    // A transfer to disk or a bank send owns the cycle: nothing goes out.
+    if (!MayStartRequestChain()) return;
     const int p = program & 0x7F;
     link_.model().ActiveUserPerf = p;
     ui_.setBusyCursor();
@@ -114,6 +153,10 @@ void ReceiveDispatcher::followProgramChange(Byte program) {
 }
 
 void ReceiveDispatcher::FetchCurrentPerformance() {
+    if (!MayStartRequestChain()) return;
+    EndRequestChains();
+    // Ending a chain that ran restored the arrow; the fetch shows the hourglass.
+    ui_.setBusyCursor();
     BlocksToGo = 6;
     ReceivingCurrentPerf = true;
     link_.SendRequest(TransferKind::CurrentCommon);
@@ -123,6 +166,8 @@ void ReceiveDispatcher::FetchCurrentPerformance() {
 void ReceiveDispatcher::RequestAllNames() {
     const MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
+    if (!MayStartRequestChain()) return;
+    EndRequestChains();
     ReceivingAllNames = true;
     link_.UserPerfNumber = 0;
     link_.SendRequest(TransferKind::UserCommon);
@@ -130,15 +175,23 @@ void ReceiveDispatcher::RequestAllNames() {
 }
 
 void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
-    ui_.stopRequestTimer();
     const int kind = link_.PendingRequest;
     const int required = answerLength(kind);
     if (required == 0) {
         // Nothing we know is awaited; keep the chains as they are.
+        ui_.stopRequestTimer();
         LastAnswerStored = false;
         link_.PendingRequest = 0;
         return;
     }
+    // Only the answer to the request awaited moves its chain: an answer to an
+    // earlier request still on its way, a foreign message or an identity
+    // reply must never be stored as this block.
+    if (!answersRequest(message, kind, link_.PendingAddress)) {
+        ui_.ShowStatus("Received Bullshit...");
+        return;
+    }
+    ui_.stopRequestTimer();
     LastAnswerStored = static_cast<int>(message.size()) == required;
     if (!LastAnswerStored) {
         ui_.showMessage("Receive-Error - Wrong blocksize");
@@ -148,14 +201,14 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
         ui_.showMessage("CS1x responding... Device-Code: " + hex2(IdentityReply[8]) + " " + hex2(IdentityReply[9]) +
                         " - TG-Level: " + hex2(IdentityReply[13]));
     } else {
-        // The block is the one the request named, whatever the message's own
-        // address says.
+        // The block the request named (its address was checked above).
         std::span<Byte> stored = link_.storedMessage(kind);
         std::copy(message.begin(), message.end(), stored.begin());
     }
     link_.PendingRequest = 0;
 
-    if (ReceivingCurrentPerf) {
+    // Each chain moves on its own answers only.
+    if (ReceivingCurrentPerf && TransferKind::isCurrent(kind)) {
         if (BlocksToGo > 0) {
             --BlocksToGo;
             ui_.wait(5);
@@ -173,10 +226,12 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
         }
     }
 
-    if (ReceivingAllNames) {
+    if (ReceivingAllNames && kind == TransferKind::UserCommon) {
         const int k = std::clamp(link_.UserPerfNumber, 0, 127);
         ui_.ShowStatus("Received User-Performance-Name #" + std::to_string(k + 1));
-        ui_.setUserPerfRow(k, NamesRequestLine(link_.model().userPerfBuffer.message(0), k));
+        // A block of the wrong size left the buffer with the previous
+        // performance's name: the row keeps its text instead.
+        if (LastAnswerStored) ui_.setUserPerfRow(k, NamesRequestLine(link_.model().userPerfBuffer.message(0), k));
         if (k >= 127) {
             ReceivingAllNames = false;
             ui_.setNormalCursor();
@@ -187,7 +242,7 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
         }
     }
 
-    if ((UserPerfToDisk || AllUserPerfsToDisk) && DiskTransferStep) DiskTransferStep();
+    if ((UserPerfToDisk || AllUserPerfsToDisk) && TransferKind::isUser(kind) && DiskTransferStep) DiskTransferStep();
 }
 
 void ReceiveDispatcher::RequestTimeout() {

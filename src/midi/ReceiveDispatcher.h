@@ -44,6 +44,12 @@ std::optional<std::string> ShortMessageText(Byte status, Byte data1, Byte data2)
 // untrimmed, cut to 16 characters.
 std::string NamesRequestLine(std::span<const Byte> commonMessage, int k);
 
+// The request cycle has one owner at a time: a current-performance fetch,
+// the names request, a transfer to disk or a bank going to the synth. A fetch
+// or names request that starts ends a fetch or names request that runs (or
+// stalled after a time-out); a transfer to disk or a bank send is never
+// interrupted, and nothing else starts while it runs. An answer is taken
+// only when it carries the address of the request awaited.
 class ReceiveDispatcher {
 public:
     ReceiveDispatcher(MidiLink& link, ReceiveUi& ui);
@@ -54,11 +60,34 @@ public:
     // Handles one event of the open input (the application-wide hook).
     void AppMessage(const midi::MidiInputEvent& event);
     void ProcessIncomingSysEx(std::span<const Byte> message);
+    // Starts the seven-block fetch; refused (with a status text) while a
+    // transfer to disk or a bank send runs.
     void FetchCurrentPerformance();
-    // Starts the fetch of all 128 names (both devices must be open).
+    // Starts the fetch of all 128 names (both devices must be open); refused
+    // like a fetch.
     void RequestAllNames();
     // MidiRequestTimer fired.
     void RequestTimeout();
+
+    // A transfer to disk or a bank send owns the request cycle.
+    bool exclusiveChainRunning() const { return UserPerfToDisk || AllUserPerfsToDisk || SendingBank; }
+    // Any chain owns it, running or stalled.
+    bool chainRunning() const { return exclusiveChainRunning() || ReceivingCurrentPerf || ReceivingAllNames; }
+    // Whether a fetch, names request or switch of performance may start now;
+    // when not, the status line says why.
+    bool MayStartRequestChain();
+    // Whether a transfer to disk or a bank send may start now (none of the
+    // two runs); when not, the status line says why. A fetch or names
+    // request that runs is ended by the caller's start (EndRequestChains).
+    bool MayStartExclusiveChain();
+    // Ends a fetch or names request, running or stalled: no answer is awaited
+    // any more and a late one is ignored.
+    void EndRequestChains();
+    // The same for one of the two: a performance opened from disk ends a
+    // fetch (its answers would overwrite the image), a name list opened
+    // from disk ends the names request (its answers would overwrite rows).
+    void EndCurrentPerformanceFetch();
+    void EndNamesRequest();
 
     // State.
     std::array<Byte, 15> IdentityReply{};
@@ -67,8 +96,14 @@ public:
     bool ReceivingAllNames = false;
     bool UserPerfToDisk = false;
     bool AllUserPerfsToDisk = false;
+    // A performance bank goes to the synth: nothing else may go out meanwhile.
+    bool SendingBank = false;
     // Whether the last processed answer had the awaited length and was stored.
     bool LastAnswerStored = false;
+
+    // How long an answer may take (1000 ms). Tests over real MIDI stacks on
+    // a loaded machine raise it: they check data, not the synth's speed.
+    int RequestTimeoutMs = 1000;
 
     // Settings consulted here.
     std::function<bool()> ProgramChangesOn;
@@ -80,6 +115,7 @@ public:
 private:
     void handleShort(std::uint32_t packed);
     void followProgramChange(Byte program);
+    void refuse();
 
     MidiLink& link_;
     ReceiveUi& ui_;

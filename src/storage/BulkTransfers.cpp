@@ -18,10 +18,13 @@ bool BulkTransfers::transferRunning() const { return dispatcher_.UserPerfToDisk 
 void BulkTransfers::MenuFileOpenActPerfClick() {
     const auto path = ui_.openFileDialog("Select User-Performance file", kSysExFilter, paths_.LastDir);
     if (!path) return;
-    UserPerfBuffer& buffer = link_.model().userPerfBuffer;
-    if (!ReadPerformanceFile(*path, buffer, notifier_)) return;
+    // Read apart from the transfer buffer, which a chain may be filling.
+    PerformanceRecord record;
+    if (!ReadPerformanceFile(*path, record, notifier_)) return;
     paths_.LastDir = DirectoryOf(*path);
-    LoadRecordIntoImage(buffer, link_.model().image);
+    // A fetch still under way would overwrite the opened performance.
+    dispatcher_.EndCurrentPerformanceFetch();
+    LoadRecordIntoImage(record, link_.model().image);
     for (int kind = 5; kind <= 11; ++kind) {
         link_.SendBulkBlock(kind);
         if (kind < 11) ui_.wait(10);
@@ -51,6 +54,8 @@ void BulkTransfers::MenuFileOpenPerfNamesClick() {
         ui_.showMessage(result.message);
         return;
     }
+    // A names request still under way would overwrite the opened rows.
+    dispatcher_.EndNamesRequest();
     ui_.setUserPerfRows(rows);
     paths_.PerfListFile = *path;
 }
@@ -68,21 +73,7 @@ void BulkTransfers::MenuFileSavePerfNamesClick() {
     paths_.PerfListFile = target;
 }
 
-void BulkTransfers::MenuBulkPerfNamesClick() {
-    // The names chain would move UserPerfNumber under a running transfer to
-    // disk, which would then store the wrong performances.
-    if (transferRunning()) return;
-    dispatcher_.RequestAllNames();
-}
-
-void BulkTransfers::takeOverChains() {
-    // The chains share BlocksToGo, UserPerfNumber and the pending request: a
-    // fetch still running (or stalled after a time-out) would take the
-    // transfer's answers as its own. The transfer replaces it.
-    if (dispatcher_.ReceivingAllNames) ui_.setNormalCursor();
-    dispatcher_.ReceivingAllNames = false;
-    dispatcher_.ReceivingCurrentPerf = false;
-}
+void BulkTransfers::MenuBulkPerfNamesClick() { dispatcher_.RequestAllNames(); }
 
 void BulkTransfers::sendUserBlocks(int pauseMs) {
     for (int kind = 12; kind <= 18; ++kind) {
@@ -93,24 +84,35 @@ void BulkTransfers::sendUserBlocks(int pauseMs) {
 
 void BulkTransfers::MenuBulkSinglePerfSynthClick() {
     if (!link_.devices().MidiOutOpen) return;
+    // The synth streams its memory to disk meanwhile: no writes into it.
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     const auto path = ui_.openFileDialog("Select User-Performance file", kSysExFilter, paths_.LastDir);
     if (!path) return;
-    UserPerfBuffer& buffer = link_.model().userPerfBuffer;
-    if (!ReadPerformanceFile(*path, buffer, notifier_)) return;
+    // The file's bytes stay apart from the transfer buffer, which answers
+    // arriving while the chooser is open may fill.
+    PerformanceRecord record;
+    if (!ReadPerformanceFile(*path, record, notifier_)) return;
     paths_.LastDir = DirectoryOf(*path);
     // A number byte above 127 comes from a damaged file: offer entry 001.
-    link_.UserPerfSendNumber = static_cast<Byte>(RecordSlot(buffer).value_or(0));
+    link_.UserPerfSendNumber = static_cast<Byte>(RecordSlot(record).value_or(0));
     const auto chosen = ui_.chooseUserPerf("Select dest. Perf", "Send", link_.UserPerfSendNumber);
     if (!chosen || *chosen < 0 || *chosen > 127) return;
+    if (!dispatcher_.MayStartExclusiveChain()) return;
+    link_.model().userPerfBuffer = record;
     link_.UserPerfSendNumber = static_cast<Byte>(*chosen);
     sendUserBlocks(10);
 }
 
 void BulkTransfers::MenuBulkPerfBankSynthClick() {
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     const auto path = ui_.openFileDialog("Select Performance-bank file", kBankFilter, paths_.PerfBankDir);
     if (!path) return;
     std::vector<PerformanceRecord> records;
     if (!ReadBankFile(*path, notifier_, records)) return;
+    // Nothing else goes out between the dumps: no chain request, no
+    // program-change following.
+    dispatcher_.EndRequestChains();
+    dispatcher_.SendingBank = true;
     ui_.beginBankSend(static_cast<int>(records.size()));
     int done = 0;
     for (const PerformanceRecord& record : records) {
@@ -127,14 +129,20 @@ void BulkTransfers::MenuBulkPerfBankSynthClick() {
         }
         ++done;
     }
+    dispatcher_.SendingBank = false;
     ui_.endBankSend();
 }
 
 void BulkTransfers::SaveToSynthClick() {
     if (!link_.devices().MidiOutOpen) return;
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     Model& model = link_.model();
+    // What is saved is the image as it stands, not one a fetch still under
+    // way finishes while the chooser is open.
+    dispatcher_.EndCurrentPerformanceFetch();
     const auto chosen = ui_.chooseUserPerf("Select dest.-Perf", "Send", model.ActiveUserPerf);
     if (!chosen || *chosen < 0 || *chosen > 127) return;
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     model.userPerfBuffer = MakeRecordFromImage(model.image, *chosen);
     link_.UserPerfSendNumber = static_cast<Byte>(*chosen);
     sendUserBlocks(10);
@@ -144,15 +152,18 @@ void BulkTransfers::SaveToSynthClick() {
 
 void BulkTransfers::MenuBulkSinglePerfHDClick() {
     // One transfer at a time: a second would share the chain and the file.
-    if (transferRunning()) return;
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     const auto chosen = ui_.chooseUserPerf("", "Request", -1);
     if (!chosen || *chosen < 0 || *chosen > 127) return;
     const MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
     if (!ui_.ChooseLastDir(paths_.LastDir)) return;
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     WriteToBankFile = false;
     names_.reset();
-    takeOverChains();
+    // A fetch or names request running or stalled would take the
+    // transfer's answers as its own: the transfer replaces it.
+    dispatcher_.EndRequestChains();
     dispatcher_.UserPerfToDisk = true;
     link_.UserPerfNumber = *chosen;
     dispatcher_.BlocksToGo = 6;
@@ -160,7 +171,7 @@ void BulkTransfers::MenuBulkSinglePerfHDClick() {
 }
 
 void BulkTransfers::MenuBulkAllPerfHDClick() {
-    if (transferRunning()) return;
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     // Without both devices no answer can come, and the transfer would never end.
     const MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
@@ -179,8 +190,9 @@ void BulkTransfers::MenuBulkAllPerfHDClick() {
     } else {
         return;
     }
+    if (!dispatcher_.MayStartExclusiveChain()) return;
     names_.reset();
-    takeOverChains();
+    dispatcher_.EndRequestChains();
     dispatcher_.AllUserPerfsToDisk = true;
     link_.UserPerfNumber = 0;
     dispatcher_.BlocksToGo = 6;

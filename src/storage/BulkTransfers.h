@@ -93,7 +93,6 @@ public:
 
 private:
     void sendUserBlocks(int pauseMs);
-    void takeOverChains();
     bool openTransferFile();
     void finishPerformance();
 

@@ -214,6 +214,8 @@ void TMainWindow::PulseMidiInLed() {
 
 void TMainWindow::PulseMidiOutLed() {
     MidiOutLED->setColor(kLampOn);
+    // A bank going to the synth keeps the lamp lit until its end.
+    if (bankProgress_) return;
     MidiOutTimer->start(50);
 }
 

@@ -109,13 +109,12 @@ void VoiceSelection::UserPerfClick(int row) {
     QListWidget* list = w_.UserPerf;
     // A transfer to disk owns the request chain until it ends: a switch now
     // would put the wrong performance into its file.
-    if (w_.Transfers.transferRunning()) {
+    if (!w_.Dispatcher.MayStartRequestChain()) {
         const QSignalBlocker quiet(list);
         if (model.ActiveUserPerf >= 0 && model.ActiveUserPerf < list->count())
             list->setCurrentRow(model.ActiveUserPerf);
         else
             list->setCurrentRow(-1);
-        w_.ShowStatus(std::string("Busy: transfer to disk running"));
         return;
     }
     if (model.PerfModified && list->currentRow() >= 0) {

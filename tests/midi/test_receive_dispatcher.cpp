@@ -2,6 +2,7 @@
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/ReceiveDispatcher.h"
+#include "support/Answers.h"
 #include "support/ScriptedMidiPlatform.h"
 
 #include <gmock/gmock.h>
@@ -10,6 +11,7 @@
 using namespace patchsmith;
 using midi::ScriptedMidiPlatform;
 using Bytes = std::vector<Byte>;
+using test::bulkAnswer;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -148,12 +150,11 @@ TEST_F(DispatcherTest, IdentityReplyIsShownFromBytesEightNineAndThirteen) {
 TEST_F(DispatcherTest, FetchRequestsSevenBlocksPacedAndRefreshesAfterTheLast) {
     dispatcher.FetchCurrentPerformance();
     EXPECT_THAT(ui.statuses, ElementsAre("Receiving Perf-COMMON"));
-    const std::vector<int> lengths{57, 34, 20, 52, 52, 52, 52};
-    for (std::size_t i = 0; i < lengths.size(); ++i) {
+    for (std::size_t i = 0; i < 7; ++i) {
         ASSERT_EQ(requests().size(), i + 1);
         EXPECT_TRUE(ui.timerRunning);
         EXPECT_EQ(ui.refreshes, 0);
-        platform.injectSysEx(block(lengths[i], static_cast<Byte>(10 + i)));
+        platform.injectSysEx(bulkAnswer(5 + static_cast<int>(i), static_cast<Byte>(10 + i)));
     }
     const auto req = requests();
     EXPECT_EQ(req[1], (Bytes{0xF0, 0x43, 0x20, 0x4B, 0x60, 0x00, 0x30, 0xF7}));
@@ -171,9 +172,9 @@ TEST_F(DispatcherTest, FetchRequestsSevenBlocksPacedAndRefreshesAfterTheLast) {
 
 TEST_F(DispatcherTest, WrongBlockSizeIsReportedAndTheChainGoesOn) {
     dispatcher.FetchCurrentPerformance();
-    platform.injectSysEx(block(57, 3));
+    platform.injectSysEx(bulkAnswer(5, 3));
     const PerformanceImage before = model.image;
-    platform.injectSysEx(block(57, 9)); // 57 bytes while the effect block is awaited
+    platform.injectSysEx(bulkAnswer(6, 9, 0, 57)); // the effect block's address, 57 bytes
     EXPECT_THAT(ui.messages, ElementsAre("Receive-Error - Wrong blocksize"));
     EXPECT_EQ(model.image, before);
     ASSERT_EQ(requests().size(), 3u);
@@ -182,17 +183,21 @@ TEST_F(DispatcherTest, WrongBlockSizeIsReportedAndTheChainGoesOn) {
 
 TEST_F(DispatcherTest, AnswersOfAnyLengthAreHandledAndOnlyExactOnesStored) {
     link.UserPerfNumber = 3;
-    for (std::size_t length : {std::size_t{1}, std::size_t{2}, std::size_t{51}, std::size_t{53}, std::size_t{9000},
+    for (std::size_t length : {std::size_t{11}, std::size_t{51}, std::size_t{53}, std::size_t{9000},
                                std::size_t{70000}}) {
         link.SendRequest(16);
         const PerformanceRecord before = model.userPerfBuffer;
-        platform.injectSysEx(Bytes(length, 0x22));
+        platform.injectSysEx(bulkAnswer(16, 0x22, 3, length));
         EXPECT_EQ(model.userPerfBuffer, before) << length;
     }
-    EXPECT_EQ(ui.messages.size(), 6u);
-    // Input still works after all that.
+    EXPECT_EQ(ui.messages.size(), 5u);
+    // Too short to carry an address: no answer at all, and still no harm.
     link.SendRequest(16);
-    platform.injectSysEx(block(52, 0x33));
+    platform.injectSysEx(Bytes{0xF0, 0xF7});
+    platform.injectSysEx(Bytes{0xF0});
+    EXPECT_EQ(ui.messages.size(), 5u);
+    // Input still works after all that.
+    platform.injectSysEx(bulkAnswer(16, 0x33, 3));
     EXPECT_EQ(model.userPerfBuffer.message(4)[20], 0x33);
 }
 
@@ -203,7 +208,7 @@ TEST_F(DispatcherTest, NamesChainFillsAll128Rows) {
     for (int k = 0; k < 128; ++k) {
         ASSERT_EQ(requests().size(), static_cast<std::size_t>(k + 1));
         EXPECT_EQ(requests().back()[5], k);
-        Bytes common = block(57, 0);
+        Bytes common = bulkAnswer(12, 0, k);
         const std::string name = "Name" + std::to_string(1000 + k).substr(1);
         std::copy(name.begin(), name.end(), common.begin() + 9);
         common[17] = static_cast<Byte>(k % 23);
@@ -250,7 +255,7 @@ TEST_F(DispatcherTest, TimeOutReportsAndLeavesTheChainWaiting) {
     EXPECT_THAT(ui.messages,
                 ElementsAre("CS1x does not respond on selected MIDI-device!\nPlease check cabling and/or device-settings"));
     dispatcher.FetchCurrentPerformance();
-    platform.injectSysEx(block(57, 1));
+    platform.injectSysEx(bulkAnswer(5, 1));
     ui.busy = true;
     dispatcher.RequestTimeout();
     EXPECT_EQ(ui.messages.back(), "MIDI-Data receive-timeout!");
@@ -259,7 +264,7 @@ TEST_F(DispatcherTest, TimeOutReportsAndLeavesTheChainWaiting) {
     EXPECT_TRUE(dispatcher.ReceivingCurrentPerf);
     EXPECT_EQ(dispatcher.BlocksToGo, 5);
     // A late answer still continues the chain.
-    platform.injectSysEx(block(34, 2));
+    platform.injectSysEx(bulkAnswer(6, 2));
     EXPECT_EQ(requests().back(), (Bytes{0xF0, 0x43, 0x20, 0x4B, 0x60, 0x00, 0x50, 0xF7}));
 
     ui.messages.clear();
@@ -272,12 +277,145 @@ TEST_F(DispatcherTest, DiskTransferStepRunsAfterEveryAnswerWhileATransferRuns) {
     int steps = 0;
     dispatcher.DiskTransferStep = [&] { ++steps; };
     link.SendRequest(12);
-    platform.injectSysEx(block(57, 1));
+    platform.injectSysEx(bulkAnswer(12, 1));
     EXPECT_EQ(steps, 0);
     dispatcher.UserPerfToDisk = true;
     link.SendRequest(12);
-    platform.injectSysEx(block(57, 1));
+    platform.injectSysEx(bulkAnswer(12, 1));
     link.SendRequest(13);
-    platform.injectSysEx(block(40, 1)); // wrong size: reported, the step still runs
+    platform.injectSysEx(bulkAnswer(13, 1, 0, 40)); // wrong size: reported, the step still runs
     EXPECT_EQ(steps, 2);
+}
+
+// One owner of the request cycle: chains that would overlap end, or are
+// refused, and an answer moves only the chain whose request it answers.
+namespace {
+
+Bytes namedCommon(int userPerf, const std::string& name) {
+    Bytes common = bulkAnswer(12, 0, userPerf);
+    std::copy(name.begin(), name.end(), common.begin() + 9);
+    return common;
+}
+
+} // namespace
+
+TEST_F(DispatcherTest, AFetchEndsTheNamesRequestAndItsLateAnswerIsIgnored) {
+    dispatcher.RequestAllNames();
+    for (int k = 0; k < 20; ++k) platform.injectSysEx(namedCommon(k, "Name" + std::to_string(k)));
+    ASSERT_EQ(requests().back(), (Bytes{0xF0, 0x43, 0x20, 0x4B, 0x70, 20, 0x00, 0xF7}));
+    const auto rowsBefore = ui.rows;
+
+    dispatcher.FetchCurrentPerformance();
+    EXPECT_FALSE(dispatcher.ReceivingAllNames);
+    // The answer to name request 21 was already on its way: it is neither the
+    // common block of the current performance nor a row.
+    platform.injectSysEx(namedCommon(20, "Late"));
+    EXPECT_EQ(model.image.data(Block::Common, 0), 'I'); // still "InitPerf"
+    EXPECT_EQ(ui.rows, rowsBefore);
+    EXPECT_THAT(ui.messages, IsEmpty());
+    EXPECT_EQ(ui.statuses.back(), "Received Bullshit...");
+    EXPECT_EQ(link.PendingRequest, 5);
+
+    for (int kind = 5; kind <= 11; ++kind) platform.injectSysEx(bulkAnswer(kind, static_cast<Byte>(kind)));
+    EXPECT_EQ(ui.refreshes, 1);
+    EXPECT_EQ(model.image.data(Block::Common, 0), 5);
+    EXPECT_EQ(model.image.layerData(4, 0), 11);
+    EXPECT_EQ(ui.rows, rowsBefore);
+    // 21 names requests and 7 fetch requests; nothing asked after the fetch.
+    EXPECT_EQ(requests().size(), 28u);
+    EXPECT_THAT(ui.messages, IsEmpty());
+}
+
+TEST_F(DispatcherTest, AProgramChangeFromTheSynthEndsTheNamesRequest) {
+    dispatcher.RequestAllNames();
+    platform.injectSysEx(namedCommon(0, "First"));
+    platform.injectShort(0xC0, 5, 0);
+    platform.injectSysEx(namedCommon(1, "Late"));
+    EXPECT_EQ(ui.rows.size(), 1u);
+    EXPECT_FALSE(dispatcher.ReceivingAllNames);
+    EXPECT_TRUE(dispatcher.ReceivingCurrentPerf);
+    for (int kind = 5; kind <= 11; ++kind) platform.injectSysEx(bulkAnswer(kind, 0x21));
+    EXPECT_EQ(ui.refreshes, 1);
+    EXPECT_EQ(model.image.data(Block::Common, 0), 0x21);
+    EXPECT_EQ(ui.rows.size(), 1u);
+}
+
+TEST_F(DispatcherTest, ANamesRequestEndsAStalledFetchWhichNeverRedrawsFromNames) {
+    dispatcher.FetchCurrentPerformance();
+    for (int kind = 5; kind <= 7; ++kind) platform.injectSysEx(bulkAnswer(kind, 0x30));
+    dispatcher.RequestTimeout(); // stalled, waiting for layer 1
+    const PerformanceImage stalled = model.image;
+    dispatcher.RequestAllNames();
+    EXPECT_FALSE(dispatcher.ReceivingCurrentPerf);
+    // A late layer-1 answer of the ended fetch is no names answer either.
+    platform.injectSysEx(bulkAnswer(8, 0x31));
+    EXPECT_EQ(model.image, stalled);
+    for (int k = 0; k < 128; ++k) platform.injectSysEx(namedCommon(k, "N" + std::to_string(k)));
+    EXPECT_EQ(ui.refreshes, 0);
+    EXPECT_EQ(model.image, stalled);
+    EXPECT_EQ(ui.rows.size(), 128u);
+    EXPECT_EQ(ui.rows[127].substr(0, 9), "128  --  ");
+    EXPECT_THAT(ui.messages, ElementsAre("MIDI-Data receive-timeout!"));
+}
+
+TEST_F(DispatcherTest, NothingStartsWhileATransferToDiskOwnsTheCycle) {
+    int steps = 0;
+    dispatcher.DiskTransferStep = [&] { ++steps; };
+    dispatcher.UserPerfToDisk = true;
+    link.UserPerfNumber = 7;
+    link.SendRequest(12);
+    platform.sent.clear();
+
+    dispatcher.FetchCurrentPerformance();
+    dispatcher.RequestAllNames();
+    platform.injectShort(0xC0, 3, 0);
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_FALSE(dispatcher.ReceivingCurrentPerf);
+    EXPECT_FALSE(dispatcher.ReceivingAllNames);
+    EXPECT_EQ(model.ActiveUserPerf, -1);
+    EXPECT_THAT(ui.statuses, ElementsAre("Busy: transfer to disk running", "Busy: transfer to disk running",
+                                         "Busy: transfer to disk running"));
+    EXPECT_EQ(link.PendingRequest, 12);
+
+    // An identity reply, another performance's block or a current block is
+    // no answer to the transfer's request: nothing is stored or written.
+    const PerformanceRecord before = model.userPerfBuffer;
+    platform.injectSysEx(test::identityReply());
+    platform.injectSysEx(bulkAnswer(12, 0x44, 6));
+    platform.injectSysEx(bulkAnswer(5, 0x44));
+    EXPECT_EQ(steps, 0);
+    EXPECT_EQ(model.userPerfBuffer, before);
+    EXPECT_THAT(ui.messages, IsEmpty());
+    platform.injectSysEx(bulkAnswer(12, 0x45, 7));
+    EXPECT_EQ(steps, 1);
+    EXPECT_EQ(model.userPerfBuffer.message(0)[9], 0x45);
+
+    dispatcher.UserPerfToDisk = false;
+    dispatcher.SendingBank = true;
+    dispatcher.FetchCurrentPerformance();
+    EXPECT_EQ(ui.statuses.back(), "Busy: Performance-bank is being sent");
+}
+
+TEST_F(DispatcherTest, ABlockOfAnotherAddressIsNotStoredAsTheOneRequested) {
+    dispatcher.FetchCurrentPerformance();
+    for (int kind = 5; kind <= 9; ++kind) platform.injectSysEx(bulkAnswer(kind, 0x50));
+    const PerformanceImage before = model.image;
+    platform.injectSysEx(bulkAnswer(8, 0x51)); // layer 1's dump while layer 3 is awaited
+    EXPECT_EQ(model.image, before);
+    EXPECT_EQ(link.PendingRequest, 10);
+    EXPECT_TRUE(ui.timerRunning);
+    // A dump of the awaited block sent with another device number is taken.
+    Bytes layer3 = bulkAnswer(10, 0x52);
+    layer3[2] = 0x03;
+    platform.injectSysEx(layer3);
+    EXPECT_EQ(model.image.layerData(3, 0), 0x52);
+}
+
+TEST_F(DispatcherTest, AWrongSizedNameLeavesItsRowAlone) {
+    dispatcher.RequestAllNames();
+    platform.injectSysEx(namedCommon(0, "Zero"));
+    platform.injectSysEx(bulkAnswer(12, 0x41, 1, 40));
+    EXPECT_THAT(ui.messages, ElementsAre("Receive-Error - Wrong blocksize"));
+    EXPECT_EQ(ui.rows.count(1), 0u);
+    EXPECT_EQ(requests().back()[5], 2);
 }

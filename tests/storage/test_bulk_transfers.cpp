@@ -2,6 +2,7 @@
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/ReceiveDispatcher.h"
+#include "support/Answers.h"
 #include "support/ScriptedMidiPlatform.h"
 #include "storage/BulkTransfers.h"
 #include "storage/PerformanceFiles.h"
@@ -34,6 +35,10 @@ struct FakeTransferUi : TransferUi {
     std::deque<std::optional<int>> chooserAnswers;
     std::deque<std::optional<std::string>> dirAnswers;
     int twoChoiceAnswer = 0;
+    // Runs while the chooser is "open" and on every step of a bank send:
+    // MIDI input goes on meanwhile.
+    std::function<void()> whileChooserOpen;
+    std::function<void()> whileBankSends;
 
     std::vector<std::string> log;
     std::vector<std::string> statuses;
@@ -72,6 +77,7 @@ struct FakeTransferUi : TransferUi {
     }
     std::optional<int> chooseUserPerf(const std::string& caption, const std::string& ok, int selected) override {
         log.push_back("choose " + caption + " | " + ok + " | " + std::to_string(selected));
+        if (whileChooserOpen) whileChooserOpen();
         auto a = chooserAnswers.empty() ? std::nullopt : chooserAnswers.front();
         if (!chooserAnswers.empty()) chooserAnswers.pop_front();
         return a;
@@ -94,6 +100,7 @@ struct FakeTransferUi : TransferUi {
     void bankSendProgress(int, const std::string& status) override {
         ++progressCalls;
         statuses.push_back(status);
+        if (whileBankSends) whileBankSends();
     }
     void endBankSend() override { log.push_back("end bank"); busy = false; }
 };
@@ -142,6 +149,28 @@ protected:
 };
 
 unsigned sumMod128(const Bytes& m) { return std::accumulate(m.begin() + 4, m.end() - 1, 0u) % 128; }
+
+// The seven messages of a record as they go out to user performance `n`:
+// renumbered, device 0, a fresh checksum.
+std::vector<Bytes> sentAs(const PerformanceRecord& record, int n) {
+    std::vector<Bytes> out;
+    for (int i = 0; i < 7; ++i) {
+        const auto m = record.message(i);
+        Bytes b(m.begin(), m.end());
+        b[2] = 0x00;
+        b[7] = static_cast<Byte>(n);
+        b[b.size() - 2] = 0;
+        b[b.size() - 2] = static_cast<Byte>((128 - sumMod128(b)) % 128);
+        out.push_back(b);
+    }
+    return out;
+}
+
+Bytes namesAnswer(int k, const std::string& name) {
+    Bytes common = test::bulkAnswer(12, 0x20, k);
+    std::copy(name.begin(), name.end(), common.begin() + 9);
+    return common;
+}
 
 } // namespace
 
@@ -308,9 +337,10 @@ TEST_F(ScriptedTransfers, TimeOutWindsUpABankTransferKeepingCompleteRecords) {
     rig->transfers.MenuBulkAllPerfHDClick();
     EXPECT_EQ(rig->bankDir, path("sub/.."));
     const PerformanceRecord rec = test::makeRecord(0, 1, "One");
+    const PerformanceRecord rec2 = test::makeRecord(1, 1, "Two");
     // Performance 1 completely, then two blocks of performance 2.
     for (int i = 0; i < 9; ++i) {
-        const auto m = rec.message(i % 7);
+        const auto m = (i < 7 ? rec : rec2).message(i % 7);
         platform.injectSysEx(Bytes(m.begin(), m.end()));
     }
     ASSERT_EQ(sent().size(), 10u);
@@ -325,7 +355,7 @@ TEST_F(ScriptedTransfers, TimeOutWindsUpABankTransferKeepingCompleteRecords) {
     const Bytes file = test::readBytes(path("bank.PFB"));
     EXPECT_EQ(file.size(), 14u + 317u);
     // A late answer is not taken for a continuing transfer.
-    const auto m = rec.message(2);
+    const auto m = rec2.message(2);
     platform.injectSysEx(Bytes(m.begin(), m.end()));
     EXPECT_EQ(sent().size(), 10u);
 }
@@ -340,7 +370,7 @@ TEST_F(ScriptedTransfers, WrongBlockSizeStopsASingleTransferWithoutAFile) {
     const PerformanceRecord rec = test::makeRecord(4, 1, "Four");
     const auto common = rec.message(0);
     platform.injectSysEx(Bytes(common.begin(), common.end()));
-    platform.injectSysEx(Bytes(57, 0x10)); // 57 bytes for the effect block
+    platform.injectSysEx(test::bulkAnswer(13, 0x10, 4, 57)); // 57 bytes for the effect block
     EXPECT_FALSE(rig->transfers.transferRunning());
     EXPECT_EQ(rig->ui.messages.front(), "Receive-Error - Wrong blocksize");
     EXPECT_THAT(rig->ui.messages.back(), ::testing::StartsWith("Transfer to disk stopped"));
@@ -430,4 +460,93 @@ TEST_F(TempDirTest, AllUserPerformancesIntoABankAndBackIntoASecondSynth) {
     const auto b = perfs(second);
     for (int n = 0; n < 128; ++n) EXPECT_TRUE(a[static_cast<std::size_t>(n)] == b[static_cast<std::size_t>(n)]) << n;
     EXPECT_EQ(b[77].layers[1][2], 77);
+}
+
+// Commands and chains that would overlap.
+
+TEST_F(ScriptedTransfers, SingleFileToSynthSendsTheFilesBytesWhateverArrivesWhileChoosing) {
+    PerformanceRecord rec = test::makeRecord(9, 4, "Guitar");
+    rec.message(3)[20] = 0x55; // something of its own in layer 1
+    test::writeBytes(path("GT_Guitar.SYX"), Bytes(rec.bytes().begin(), rec.bytes().end()));
+    rig->ui.openAnswers = {path("GT_Guitar.SYX")};
+    rig->ui.chooserAnswers = {3};
+    // The names request runs and its answers land in the transfer buffer.
+    rig->ui.whileChooserOpen = [&] {
+        rig->dispatcher.RequestAllNames();
+        platform.injectSysEx(namesAnswer(0, "Other0"));
+        platform.injectSysEx(namesAnswer(1, "Other1"));
+    };
+    rig->transfers.MenuBulkSinglePerfSynthClick();
+    std::vector<Bytes> dumps;
+    for (const Bytes& m : sent())
+        if (m.size() > 8) dumps.push_back(m);
+    EXPECT_EQ(dumps, sentAs(rec, 3));
+}
+
+TEST_F(ScriptedTransfers, ABankSendIsRefusedWhileATransferToDiskRuns) {
+    rig->ui.twoChoiceAnswer = 1;
+    rig->ui.saveAnswers = {path("bank")};
+    rig->transfers.MenuBulkAllPerfHDClick();
+    ASSERT_TRUE(rig->transfers.transferRunning());
+    rig->ui.log.clear();
+    rig->transfers.MenuBulkPerfBankSynthClick();
+    rig->transfers.SaveToSynthClick();
+    rig->transfers.MenuBulkSinglePerfSynthClick();
+    rig->transfers.MenuBulkPerfNamesClick();
+    EXPECT_THAT(rig->ui.log, IsEmpty()); // not even a dialog
+    EXPECT_EQ(sent().size(), 1u);        // the transfer's first request only
+    EXPECT_THAT(rig->ui.statuses, ElementsAre("Busy: transfer to disk running", "Busy: transfer to disk running",
+                                              "Busy: transfer to disk running", "Busy: transfer to disk running"));
+    EXPECT_TRUE(rig->transfers.transferRunning());
+}
+
+TEST_F(ScriptedTransfers, NothingElseGoesOutDuringABankSend) {
+    Bytes bank = test::bytesOf("Patchsmith PFB");
+    test::append(bank, test::makeRecord(1, 1, "First"));
+    test::append(bank, test::makeRecord(2, 2, "Second"));
+    test::writeBytes(path("b.PFB"), bank);
+    // A names request runs when the send starts; during the send its late
+    // answer arrives and the synth switches program.
+    rig->dispatcher.RequestAllNames();
+    rig->ui.whileBankSends = [&] {
+        platform.injectSysEx(namesAnswer(0, "Late"));
+        platform.injectShort(0xC0, 6, 0);
+    };
+    platform.sent.clear();
+    rig->ui.openAnswers = {path("b.PFB")};
+    rig->transfers.MenuBulkPerfBankSynthClick();
+    ASSERT_EQ(platform.sent.size(), 14u);
+    for (const auto& m : platform.sent) EXPECT_EQ(m.bytes.size() > 8 && m.bytes[2] == 0x00, true);
+    EXPECT_FALSE(rig->dispatcher.ReceivingAllNames);
+    EXPECT_FALSE(rig->dispatcher.ReceivingCurrentPerf);
+    EXPECT_FALSE(rig->dispatcher.SendingBank);
+    EXPECT_EQ(rig->model.ActiveUserPerf, -1);
+    EXPECT_EQ(rig->ui.rows[0], "row");
+}
+
+TEST_F(ScriptedTransfers, OpeningAPerformanceEndsAFetchWhoseLateAnswersAreIgnored) {
+    const PerformanceRecord rec = test::makeRecord(2, 5, "BassLine");
+    test::writeBytes(path("BA_BassLine.SYX"), Bytes(rec.bytes().begin(), rec.bytes().end()));
+    rig->dispatcher.FetchCurrentPerformance();
+    platform.injectSysEx(test::bulkAnswer(5, 0x11));
+    rig->ui.openAnswers = {path("BA_BassLine.SYX")};
+    rig->transfers.MenuFileOpenActPerfClick();
+    const PerformanceImage opened = rig->model.image;
+    EXPECT_EQ(opened.data(Block::Common, 8), 5);
+    for (int kind = 6; kind <= 11; ++kind) platform.injectSysEx(test::bulkAnswer(kind, 0x12));
+    EXPECT_EQ(rig->model.image, opened);
+    EXPECT_EQ(rig->ui.refreshes, 1);
+}
+
+TEST_F(ScriptedTransfers, OpeningANameListEndsTheNamesRequest) {
+    std::string text;
+    for (int i = 0; i < 128; ++i) text += ThreeDigits(i + 1) + "  PF Listed\r\n";
+    test::writeBytes(path("n.PFN"), test::bytesOf(text));
+    rig->dispatcher.RequestAllNames();
+    platform.injectSysEx(namesAnswer(0, "Received"));
+    rig->ui.openAnswers = {path("n.PFN")};
+    rig->transfers.MenuFileOpenPerfNamesClick();
+    platform.injectSysEx(namesAnswer(1, "Late"));
+    EXPECT_EQ(rig->ui.rows[1], "002  PF Listed");
+    EXPECT_FALSE(rig->dispatcher.ReceivingAllNames);
 }

@@ -13,7 +13,9 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QSettings>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -117,6 +119,13 @@ struct EditorSession : ::testing::Test {
     }
 
     QString status() const { return w->StatusLabel->text(); }
+
+    // A user's click on a row of a list.
+    static void clickRow(QListWidget* list, int row) {
+        list->scrollToItem(list->item(row));
+        const QRect r = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    }
 
     std::vector<Bytes> sentBytes() const {
         std::vector<Bytes> out;

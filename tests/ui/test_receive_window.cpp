@@ -6,6 +6,7 @@
 #include "EditorSession.h"
 
 #include "model/PerformanceRecord.h"
+#include "support/Answers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -194,7 +195,7 @@ TEST_F(Receive, AWrongLengthReportsTheSizeKeepsTheBlockAndTheChainGoesOn) {
     platform.sent.clear();
     const auto effectBefore = Bytes(model().image.message(Block::Effect).begin(), model().image.message(Block::Effect).end());
     ASSERT_EQ(link().PendingRequest, 6);
-    injectSysEx(fetchedPerformance()[0]); // 57 bytes where 34 are awaited
+    injectSysEx(bulkAnswer(6, 0x10, 0, 57)); // 57 bytes where 34 are awaited
     EXPECT_EQ(notifier.messages, (std::vector<std::string>{"Receive-Error - Wrong blocksize"}));
     EXPECT_EQ(Bytes(model().image.message(Block::Effect).begin(), model().image.message(Block::Effect).end()),
               effectBefore);
@@ -206,28 +207,25 @@ TEST_F(Receive, AWrongLengthReportsTheSizeKeepsTheBlockAndTheChainGoesOn) {
 
 TEST_F(Receive, AnswersOfAnyLengthAreHandledAndOnlyTheAwaitedLengthIsStored) {
     const auto image = std::vector<Byte>(model().image.bytes().begin(), model().image.bytes().end());
-    for (std::size_t length : {std::size_t{1}, std::size_t{2}, std::size_t{56}, std::size_t{58}, std::size_t{8191},
+    for (std::size_t length : {std::size_t{11}, std::size_t{56}, std::size_t{58}, std::size_t{8191},
                                std::size_t{8192}, std::size_t{8193}, std::size_t{70000}}) {
         SCOPED_TRACE(length);
         notifier.messages.clear();
-        link().PendingRequest = 5;
-        Bytes message(length, 0x55);
-        message.front() = 0xF0;
-        message.back() = 0xF7;
-        injectSysEx(message);
+        link().SendRequest(5);
+        injectSysEx(bulkAnswer(5, 0x55, 0, length));
         EXPECT_EQ(notifier.messages, (std::vector<std::string>{"Receive-Error - Wrong blocksize"}));
         EXPECT_EQ(link().PendingRequest, 0);
     }
+    // Messages too short to carry an address answer nothing.
+    notifier.messages.clear();
+    link().SendRequest(5);
+    injectSysEx(Bytes{0xF0});
+    injectSysEx(Bytes{0xF0, 0xF7});
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(status(), QStringLiteral("Received Bullshit..."));
+    EXPECT_EQ(link().PendingRequest, 5);
+    w->MidiRequestTimer->stop();
     EXPECT_EQ(std::vector<Byte>(model().image.bytes().begin(), model().image.bytes().end()), image);
-}
-
-TEST_F(Receive, AnswerOfTheWrongLengthToAUserLayerRequestLeavesTheUserLayer) {
-    const auto layer2 = model().userPerfBuffer.message(4);
-    const Bytes before(layer2.begin(), layer2.end());
-    link().SendRequest(16);
-    injectSysEx(fetchedPerformance()[0]);
-    EXPECT_EQ(lastMessage(), "Receive-Error - Wrong blocksize");
-    EXPECT_EQ(Bytes(layer2.begin(), layer2.end()), before);
 }
 
 TEST_F(Receive, IdentityReply) {
@@ -255,11 +253,11 @@ TEST_F(Receive, NamesFetchFillsEveryRowFromTheCommonBlocks) {
     for (int k = 0; k < 128; ++k) {
         ASSERT_EQ(platform.sent.size(), static_cast<std::size_t>(k + 1));
         ASSERT_EQ(platform.sent.back().bytes, request(0x70, static_cast<Byte>(k), 0x00)) << k;
-        std::vector<Byte> data(kCommonDataBytes, 0);
+        Bytes common = bulkAnswer(12, 0, k);
         const std::string name = k == 0 ? "InitPerf" : "Name" + std::to_string(1000 + k).substr(1);
-        std::copy(name.begin(), name.end(), data.begin());
-        data[8] = k == 0 ? 0 : k == 1 ? 30 : 17; // 30: no such category
-        injectSysEx(blockMessage(Block::Common, data));
+        std::copy(name.begin(), name.end(), common.begin() + 9);
+        common[17] = k == 0 ? 0 : k == 1 ? 30 : 17; // 30: no such category
+        injectSysEx(common);
     }
     EXPECT_EQ(platform.sent.size(), 128u);
     EXPECT_EQ(w->UserPerf->item(0)->text(), QStringLiteral("001  --   InitPe"));
@@ -295,4 +293,68 @@ TEST_F(Receive, TimeOutsReportAndLeaveTheChainWaiting) {
     injectSysEx(fetchedPerformance()[0]);
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{request(0x60, 0x00, 0x30)}));
     w->MidiRequestTimer->stop();
+}
+
+// Chains that overlap, driven as a user would: only the answers of the chain
+// that runs move it, and nothing else writes the image or the rows.
+namespace {
+
+Bytes namesAnswer(int k, const std::string& name) {
+    Bytes common = bulkAnswer(12, 0x20, k);
+    std::copy(name.begin(), name.end(), common.begin() + 9);
+    common[17] = 1;
+    return common;
+}
+
+} // namespace
+
+TEST_F(Receive, AUserPerformanceClickDuringTheNamesRequestFetchesThatPerformanceOnly) {
+    w->show();
+    const QString row20 = w->UserPerf->item(20)->text();
+    w->Dispatcher.RequestAllNames();
+    for (int k = 0; k < 20; ++k) injectSysEx(namesAnswer(k, "Name" + std::to_string(10 + k)));
+    clickRow(w->UserPerf, 5);
+    EXPECT_EQ(model().ActiveUserPerf, 5);
+    // The answer to the 21st names request was already on its way.
+    injectSysEx(namesAnswer(20, "LateName"));
+    for (const Bytes& block : fetchedPerformance()) injectSysEx(block);
+
+    const auto blocks = fetchedPerformance();
+    for (int b = 0; b < kBlockCount; ++b) {
+        const auto stored = model().image.message(static_cast<Block>(b));
+        EXPECT_EQ(Bytes(stored.begin(), stored.end()), blocks[static_cast<std::size_t>(b)]) << b;
+    }
+    EXPECT_EQ(w->PerformanceName->text(), QStringLiteral("Fetched!"));
+    EXPECT_EQ(w->UserPerf->item(19)->text(), QStringLiteral("020  PF Name29  "));
+    EXPECT_EQ(w->UserPerf->item(20)->text(), row20);
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
+    EXPECT_FALSE(w->Dispatcher.ReceivingCurrentPerf);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Receive, AProgramChangeFromTheSynthDuringTheNamesRequestFetchesThatPerformanceOnly) {
+    w->Dispatcher.RequestAllNames();
+    injectSysEx(namesAnswer(0, "Zero"));
+    injectShort(0xC0, 7, 0);
+    injectSysEx(namesAnswer(1, "LateName"));
+    for (const Bytes& block : fetchedPerformance()) injectSysEx(block);
+    EXPECT_EQ(w->PerformanceName->text(), QStringLiteral("Fetched!"));
+    EXPECT_EQ(w->UserPerf->currentRow(), 7);
+    EXPECT_NE(w->UserPerf->item(1)->text(), QStringLiteral("002  PF LateName"));
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(Receive, AStalledFetchThenANamesRequestNeverRedrawsTheWindowFromNames) {
+    w->Dispatcher.FetchCurrentPerformance();
+    const auto blocks = fetchedPerformance();
+    for (int b = 0; b < 3; ++b) injectSysEx(blocks[static_cast<std::size_t>(b)]);
+    w->MidiRequestTimer->stop();
+    w->Dispatcher.RequestTimeout(); // no answer for layer 1
+    EXPECT_EQ(lastMessage(), "MIDI-Data receive-timeout!");
+    w->Dispatcher.RequestAllNames();
+    for (int k = 0; k < 128; ++k) injectSysEx(namesAnswer(k, "Name" + std::to_string(100 + k)));
+    EXPECT_EQ(w->PerformanceName->text(), QStringLiteral("InitPerf"));
+    EXPECT_EQ(w->UserPerf->item(127)->text(), QStringLiteral("128  PF Name227 "));
+    EXPECT_EQ(notifier.messages.size(), 1u);
 }

@@ -42,12 +42,6 @@ struct Selection : EditorSession {
         w->PatchBankNumber->setCurrentIndex(row);
         emit w->PatchBankNumber->activated(row);
     }
-
-    void clickRow(QListWidget* list, int row) {
-        list->scrollToItem(list->item(row));
-        const QRect r = list->visualItemRect(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    }
 };
 
 } // namespace

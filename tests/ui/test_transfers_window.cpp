@@ -422,6 +422,9 @@ TEST_F(TransfersWindow, BankWithDuplicateNumbersSendsTwiceShowsProgressAndTheLat
     std::vector<QString> statuses;
     int maximum = 0;
     int clicks = 0;
+    // The output lamp stays lit from the first record to the end: lime, and
+    // no timer running that would put it out between records.
+    bool lampSteady = true;
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     // The progress window follows the records while the send runs, and
@@ -436,6 +439,7 @@ TEST_F(TransfersWindow, BankWithDuplicateNumbersSendsTwiceShowsProgressAndTheLat
                 QTest::mouseClick(w->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
             }
             maximum = p->maximum();
+            lampSteady = lampSteady && w->MidiOutLED->color() == TMainWindow::kLampOn && !w->MidiOutTimer->isActive();
             if (progressValues.empty() || progressValues.back() != p->value()) progressValues.push_back(p->value());
         }
         if (statuses.empty() || statuses.back() != w->StatusLabel->text()) statuses.push_back(w->StatusLabel->text());
@@ -458,6 +462,7 @@ TEST_F(TransfersWindow, BankWithDuplicateNumbersSendsTwiceShowsProgressAndTheLat
     EXPECT_EQ(w->UserPerf->currentRow(), -1);
     EXPECT_EQ(maximum, 3);
     EXPECT_GT(clicks, 0);
+    EXPECT_TRUE(lampSteady);
     EXPECT_TRUE(seen.size() == 1u && seen[0].className == "QFileDialog"); // no chooser opened
     // The same click after the send reaches the button.
     chooser("Select dest.-Perf", "Send", -1, 0, -2, false);
