@@ -27,6 +27,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,11 @@ struct Editor {
         if (const std::string out = test::findDevice(devices.MidiOutDeviceNames, client); !out.empty())
             devices.MidiOutDeviceName = out;
         devices.InitMidiDevices();
+        // The test checks what arrives, not how fast a loaded machine
+        // delivers it: no answer is given up on after the product's second.
+        // (The identity request's time-out has not run yet: no event has.)
+        window.Dispatcher.RequestTimeoutMs = 600000;
+        if (window.MidiRequestTimer->isActive()) window.MidiRequestTimer->start(window.Dispatcher.RequestTimeoutMs);
     }
     ~Editor() {
         ctx.devices.CloseMidiIn();

@@ -20,7 +20,7 @@ namespace patchsmith::test {
 class SynthProcess {
 public:
     enum class Input { Pipe, Null };
-    static constexpr std::chrono::seconds kWait{20};
+    static constexpr std::chrono::seconds kWait{60};
 
     // args[0] is the program's path.
     explicit SynthProcess(const std::vector<std::string>& args, Input input = Input::Pipe);
