@@ -85,6 +85,14 @@ struct DumpScan {
     int damaged = 0;
 };
 
+// The blocks of one performance received so far.
+struct PerformanceAssembly {
+    PerformanceRecord record; // a user performance's messages
+    PerformanceImage image;   // the current performance's messages
+    unsigned seen = 0;        // one bit per block
+    bool damaged = false;
+};
+
 // Collects the blocks of the messages it is given into performances. Blocks
 // of different performances may come interleaved; a block that arrives a
 // second time before its performance is complete starts that performance
@@ -99,19 +107,13 @@ public:
     DumpScan finish();
 
 private:
-    struct Assembly {
-        PerformanceRecord record;
-        PerformanceImage image;
-        unsigned seen = 0; // one bit per block
-        bool damaged = false;
-    };
     static constexpr int kCurrentKey = 128;
 
     void addBlock(int key, int block, std::span<const Byte> message, bool valid);
     void close(int key);
     void damagedFragment();
 
-    std::array<std::optional<Assembly>, kCurrentKey + 1> open_;
+    std::array<std::optional<PerformanceAssembly>, kCurrentKey + 1> open_;
     int lastKey_ = -1;
     DumpScan scan_;
 };
