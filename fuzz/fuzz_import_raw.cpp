@@ -37,6 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PerformanceBank bank;
     const ImportResult result = PlaceIntoBank(scan, bank);
     require(result.counts.imported + result.counts.noFreeSlot == static_cast<int>(scan.performances.size()));
-    for (const int slot : result.slots) require(slot >= 0 && slot < kBankSlots && bank.occupied(slot));
+    for (const int slot : result.filledSlots) require(slot >= 0 && slot < kBankSlots && bank.occupied(slot));
     return 0;
 }

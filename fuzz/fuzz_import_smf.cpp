@@ -64,6 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(scan.foreign >= 0 && scan.damaged >= 0);
     PerformanceBank bank;
     const ImportResult result = PlaceIntoBank(scan, bank);
-    for (const int slot : result.slots) require(slot >= 0 && slot < kBankSlots && bank.occupied(slot));
+    for (const int slot : result.filledSlots) require(slot >= 0 && slot < kBankSlots && bank.occupied(slot));
     return 0;
 }

@@ -14,7 +14,7 @@ namespace patchsmith {
 
 SysExSplitter::SysExSplitter(Sink sink, bool reportStray) : sink_(std::move(sink)), reportStray_(reportStray) {}
 
-void SysExSplitter::emit(SysExItem::Kind kind) {
+void SysExSplitter::finishItem(SysExItem::Kind kind) {
     inMessage_ = false;
     SysExItem item;
     item.kind = kind;
@@ -40,11 +40,11 @@ void SysExSplitter::feed(std::span<const Byte> bytes) {
             if (b < 0x80 || b == 0xF7) {
                 if (length_ < kSysExHeadBytes) head_[length_] = b;
                 ++length_;
-                if (b == 0xF7) emit(SysExItem::Kind::Complete);
+                if (b == 0xF7) finishItem(SysExItem::Kind::Complete);
                 continue;
             }
             // Any other status byte ends the message before its F7.
-            emit(SysExItem::Kind::Truncated);
+            finishItem(SysExItem::Kind::Truncated);
         }
         if (b == 0xF0) {
             endStray();
@@ -58,7 +58,7 @@ void SysExSplitter::feed(std::span<const Byte> bytes) {
 }
 
 void SysExSplitter::interrupt() {
-    if (inMessage_) emit(SysExItem::Kind::Truncated);
+    if (inMessage_) finishItem(SysExItem::Kind::Truncated);
     endStray();
 }
 
@@ -314,7 +314,7 @@ ImportResult PlaceIntoBank(const DumpScan& scan, PerformanceBank& bank) {
     result.counts.damaged = scan.damaged;
     for (const FoundPerformance& p : scan.performances) {
         if (!p.number || !bank.setSlot(*p.number, p.record)) continue;
-        result.slots.push_back(*p.number);
+        result.filledSlots.push_back(*p.number);
         ++result.counts.imported;
     }
     int next = 0;
@@ -326,7 +326,7 @@ ImportResult PlaceIntoBank(const DumpScan& scan, PerformanceBank& bank) {
             continue;
         }
         bank.setSlot(next, MakeRecordFromImage(p.current, next));
-        result.slots.push_back(next);
+        result.filledSlots.push_back(next);
         ++result.counts.imported;
     }
     return result;
@@ -361,8 +361,8 @@ bool ImportDumpFile(const std::string& path, PerformanceBank& bank, Notifier& no
         std::equal(kBankHeader.begin(), kBankHeader.end(), bytes.begin(),
                    [](char a, Byte b) { return static_cast<Byte>(a) == b; })) {
         ImportResult loaded;
-        if (!LoadBankIntoSlots(path, bank, notifier, &loaded.slots)) return false;
-        loaded.counts.imported = static_cast<int>(loaded.slots.size());
+        if (!LoadBankIntoSlots(path, bank, notifier, &loaded.filledSlots)) return false;
+        loaded.counts.imported = static_cast<int>(loaded.filledSlots.size());
         result = loaded;
         return true;
     }

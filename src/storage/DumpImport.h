@@ -58,7 +58,7 @@ public:
     bool inMessage() const { return inMessage_; }
 
 private:
-    void emit(SysExItem::Kind kind);
+    void finishItem(SysExItem::Kind kind);
     void endStray();
 
     Sink sink_;
@@ -136,7 +136,7 @@ struct ImportCounts {
 
 struct ImportResult {
     ImportCounts counts;
-    std::vector<int> slots; // the slots filled, in the order filled
+    std::vector<int> filledSlots; // the slots filled, in the order filled
 };
 
 // Puts the performances into the bank: user performances into their slots,

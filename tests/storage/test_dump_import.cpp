@@ -130,7 +130,7 @@ TEST(DumpImport, UserPerformancesGoToTheirSlotsExactlyAsReceived) {
     EXPECT_EQ(r.counts.imported, 3);
     EXPECT_EQ(r.counts.foreign, 0);
     EXPECT_EQ(r.counts.damaged, 0);
-    EXPECT_THAT(r.slots, ElementsAre(3, 0, 127));
+    EXPECT_THAT(r.filledSlots, ElementsAre(3, 0, 127));
     EXPECT_EQ(bank.slot(3), a);
     EXPECT_EQ(bank.slot(0), b);
     EXPECT_EQ(bank.slot(127), c);
@@ -148,7 +148,7 @@ TEST(DumpImport, CurrentPerformanceBecomesARecordInTheFirstFreeSlot) {
     add(raw, recordBytes(makeRecord(1, 1, "One")));
     const ImportResult r = importBytes(raw, bank);
     EXPECT_EQ(r.counts.imported, 2);
-    EXPECT_THAT(r.slots, ElementsAre(1, 2));
+    EXPECT_THAT(r.filledSlots, ElementsAre(1, 2));
     EXPECT_EQ(TrimmedName(bank.slot(0).message(0)), "Keep");
 
     const PerformanceRecord& rec = bank.slot(2);
@@ -258,7 +258,7 @@ TEST(DumpImport, DamagedPerformanceLeavesItsSlotUntouched) {
         EXPECT_EQ(r.counts.damaged, 1) << d.what;
         EXPECT_EQ(bank.slot(5), before) << d.what;
         EXPECT_EQ(bank.slot(6), six) << d.what;
-        EXPECT_THAT(r.slots, ElementsAre(6)) << d.what;
+        EXPECT_THAT(r.filledSlots, ElementsAre(6)) << d.what;
     }
 }
 
@@ -302,7 +302,7 @@ TEST(DumpImport, InterleavedPerformancesRepeatedBlocksAndLaterOverEarlier) {
     const ImportResult r = importBytes(raw, bank);
     EXPECT_EQ(r.counts.imported, 3);
     EXPECT_EQ(r.counts.damaged, 1); // the part that was started anew
-    EXPECT_THAT(r.slots, ElementsAre(10, 11, 10));
+    EXPECT_THAT(r.filledSlots, ElementsAre(10, 11, 10));
     EXPECT_EQ(bank.slot(10), a2);
     EXPECT_EQ(bank.slot(11), b);
 }
@@ -464,11 +464,11 @@ TEST_F(DumpFileTest, RawMidiAndBankFilesImport) {
     PerformanceBank into;
     ImportResult r;
     ASSERT_TRUE(ImportDumpFile(path("dump.syx"), into, n, r));
-    EXPECT_THAT(r.slots, ElementsAre(7));
+    EXPECT_THAT(r.filledSlots, ElementsAre(7));
     ASSERT_TRUE(ImportDumpFile(path("song.mid"), into, n, r));
-    EXPECT_THAT(r.slots, ElementsAre(8));
+    EXPECT_THAT(r.filledSlots, ElementsAre(8));
     ASSERT_TRUE(ImportDumpFile(path("bank.bin"), into, n, r));
-    EXPECT_THAT(r.slots, ElementsAre(9));
+    EXPECT_THAT(r.filledSlots, ElementsAre(9));
     EXPECT_EQ(r.counts.imported, 1);
     EXPECT_THAT(n.messages, IsEmpty());
     EXPECT_EQ(into.slot(7), a);
