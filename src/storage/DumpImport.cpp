@@ -112,13 +112,21 @@ std::optional<BlockId> identifyBlock(std::span<const Byte> head) {
     return std::nullopt;
 }
 
-// Length, byte count and checksum as a bulk dump of `id` must have them.
-bool wholeBlock(std::span<const Byte> message, std::size_t length, const BlockId& id) {
+// Length, byte count and end byte as a bulk dump of `id` must have them.
+bool framedBlock(std::span<const Byte> message, std::size_t length, const BlockId& id) {
     const auto expected = static_cast<std::size_t>(id.dataBytes) + kFramingBytes;
     if (length != expected || message.size() != expected) return false;
     if (message[4] * 128 + message[5] != id.dataBytes) return false;
-    if (message.back() != 0xF7) return false;
-    return MidiLink::SysExChecksum(message) == message[message.size() - 2];
+    return message.back() == 0xF7;
+}
+
+// The address mid byte for which the block's checksum holds: its own when
+// the block is intact. A user-performance block that was renumbered without
+// a new checksum names the number it had before.
+int checksumNumber(std::span<const Byte> message) {
+    const Byte stored = message[message.size() - 2];
+    const int error = (MidiLink::SysExChecksum(message) - stored + 128) % 128;
+    return (message[7] + error) % 128;
 }
 
 Block imageBlock(int block) { return static_cast<Block>(block); }
@@ -132,7 +140,13 @@ void DumpAssembler::take(const SysExItem& item) {
     case SysExItem::Kind::Stray: ++scan_.foreign; return;
     case SysExItem::Kind::Complete: {
         if (const auto id = identifyBlock(item.head)) {
-            addBlock(id->key, id->block, item.head, wholeBlock(item.head, item.length, *id));
+            std::optional<int> number;
+            if (framedBlock(item.head, item.length, *id)) number = checksumNumber(item.head);
+            // The current performance is never renumbered: its checksums must
+            // hold, and its blocks then agree on the key.
+            if (number && id->key == kCurrentKey)
+                number = *number == item.head[7] ? std::optional<int>(kCurrentKey) : std::nullopt;
+            addBlock(id->key, id->block, item.head, number);
         } else if (item.length < kHeaderBytes && mayBeBulkDump(item.head)) {
             damagedFragment(); // a CS1x bulk dump too short to carry an address
         } else {
@@ -142,7 +156,7 @@ void DumpAssembler::take(const SysExItem& item) {
     }
     case SysExItem::Kind::Truncated: {
         if (const auto id = identifyBlock(item.head)) {
-            addBlock(id->key, id->block, item.head, false);
+            addBlock(id->key, id->block, item.head, std::nullopt);
         } else if (item.head.size() < kHeaderBytes && mayBeBulkDump(item.head)) {
             damagedFragment(); // cut off before its address
         } else {
@@ -153,20 +167,19 @@ void DumpAssembler::take(const SysExItem& item) {
     }
 }
 
-void DumpAssembler::addBlock(int key, int block, std::span<const Byte> message, bool valid) {
+void DumpAssembler::addBlock(int key, int block, std::span<const Byte> message, std::optional<int> checksumNumber) {
     auto& slot = open_[static_cast<std::size_t>(key)];
     const unsigned bit = 1u << block;
     // The same block again: the dump was sent anew, the unfinished one is lost.
     if (slot && (slot->seen & bit)) close(key);
     if (!slot) slot.emplace();
     slot->seen |= bit;
-    if (!valid) {
+    if (!checksumNumber) {
         slot->damaged = true;
-    } else if (key == kCurrentKey) {
-        std::span<Byte> out = slot->image.message(imageBlock(block));
-        std::copy(message.begin(), message.end(), out.begin());
     } else {
-        std::span<Byte> out = slot->record.message(block);
+        slot->checksumNumber[static_cast<std::size_t>(block)] = *checksumNumber;
+        std::span<Byte> out =
+            key == kCurrentKey ? slot->image.message(imageBlock(block)) : slot->record.message(block);
         std::copy(message.begin(), message.end(), out.begin());
     }
     lastKey_ = key;
@@ -176,7 +189,9 @@ void DumpAssembler::addBlock(int key, int block, std::span<const Byte> message, 
 void DumpAssembler::close(int key) {
     auto& slot = open_[static_cast<std::size_t>(key)];
     if (!slot) return;
-    if (slot->seen == kAllBlocks && !slot->damaged) {
+    const auto& numbers = slot->checksumNumber;
+    const bool agree = std::all_of(numbers.begin(), numbers.end(), [&](int n) { return n == numbers.front(); });
+    if (slot->seen == kAllBlocks && !slot->damaged && agree) {
         FoundPerformance found;
         if (key == kCurrentKey) {
             found.current = slot->image;

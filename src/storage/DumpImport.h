@@ -12,6 +12,10 @@
 // blocks count as foreign; a performance with a block of the wrong length,
 // byte count or checksum, a cut-off message or a missing block counts as
 // damaged. No slot changes unless its performance was read whole.
+//
+// One checksum pattern is not damage: the bank manager renumbers a dropped
+// .SYX file without recomputing its checksums, so a performance whose seven
+// checksums all hold for one and the same other number is taken as it is.
 
 #include "midi/Notifier.h"
 #include "model/PerformanceImage.h"
@@ -91,6 +95,9 @@ struct PerformanceAssembly {
     PerformanceImage image;   // the current performance's messages
     unsigned seen = 0;        // one bit per block
     bool damaged = false;
+    // Per block, the number for which its checksum holds (a user
+    // performance's blocks must agree on one).
+    std::array<int, kRecordMessages> checksumNumber{};
 };
 
 // Collects the blocks of the messages it is given into performances. Blocks
@@ -109,7 +116,9 @@ public:
 private:
     static constexpr int kCurrentKey = 128;
 
-    void addBlock(int key, int block, std::span<const Byte> message, bool valid);
+    // `checksumNumber`: the number its checksum holds for; nothing when the
+    // block is not whole.
+    void addBlock(int key, int block, std::span<const Byte> message, std::optional<int> checksumNumber);
     void close(int key);
     void damagedFragment();
 

@@ -354,6 +354,18 @@ TEST_F(CliTest, ImportFilesIntoOneBankWithTheirCounts) {
     EXPECT_EQ(readBytes(path("out.PFB")), expected);
 }
 
+// A .SYX file out of a bank the bank manager composed carries the
+// checksums of its old number; importing it gives back the same record.
+TEST_F(CliTest, ImportTakesSysExFilesTheBankManagerRenumbered) {
+    writeBytes(path("a.SYX"), recordBytes(makeRecord(9, 1, "Alpha")));
+    ASSERT_EQ(runCli({"build", "-o", path("b.PFB"), path("a.SYX") + ":50"}).code, 0);
+    ASSERT_EQ(runCli({"extract", path("b.PFB"), "50", "-o", path("x.SYX")}).code, 0);
+    const Outcome r = runCli({"import", path("x.SYX"), "-o", path("c.PFB")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, path("x.SYX") + ": Imported: 1, skipped as foreign: 0, skipped as damaged: 0\n");
+    EXPECT_EQ(readBytes(path("c.PFB")), readBytes(path("b.PFB")));
+}
+
 TEST_F(CliTest, ImportErrorsWriteNothing) {
     writeBytes(path("dump.syx"), recordBytes(makeRecord(4, 1, "Four")));
     writeBytes(path("text.syx"), bytesOf("nothing"));

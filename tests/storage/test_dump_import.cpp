@@ -262,6 +262,32 @@ TEST(DumpImport, DamagedPerformanceLeavesItsSlotUntouched) {
     }
 }
 
+// The bank manager renumbers a dropped .SYX file and keeps its checksums:
+// such a file, or several of them put together, still imports; a checksum
+// that disagrees with the others does not.
+TEST(DumpImport, RenumberedRecordsKeepTheirStaleChecksums) {
+    PerformanceRecord moved = makeRecord(12, 1, "Moved", 1);
+    RenumberRecord(moved, 40);
+    ASSERT_FALSE(checksumHolds(moved.message(0)));
+    PerformanceRecord movedTwice = makeRecord(0, 2, "Twice", 2);
+    RenumberRecord(movedTwice, 90);
+    RenumberRecord(movedTwice, 127);
+    PerformanceRecord spoiled = moved;
+    RenumberRecord(spoiled, 41);
+    spoiled.message(3)[20] ^= 0x02; // this block's checksum now holds for another number
+
+    ByteVector raw = recordBytes(moved);
+    add(raw, recordBytes(movedTwice));
+    add(raw, recordBytes(spoiled));
+    PerformanceBank bank;
+    const ImportResult r = importBytes(raw, bank);
+    EXPECT_EQ(r.counts.imported, 2);
+    EXPECT_EQ(r.counts.damaged, 1);
+    EXPECT_EQ(bank.slot(40), moved);
+    EXPECT_EQ(bank.slot(127), movedTwice);
+    EXPECT_FALSE(bank.occupied(41));
+}
+
 TEST(DumpImport, DumpCutOffAtTheEndOfTheFile) {
     const PerformanceRecord one = makeRecord(1, 1, "One");
     const PerformanceRecord two = makeRecord(2, 1, "Two");
