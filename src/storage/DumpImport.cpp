@@ -69,6 +69,9 @@ void SysExSplitter::finish() { interrupt(); }
 namespace {
 
 constexpr unsigned kAllBlocks = (1u << kRecordMessages) - 1;
+// The key under which the current performance's blocks are collected (user
+// performances use their number).
+constexpr int kCurrentPerformance = 128;
 
 struct BlockId {
     int key = 0;   // user-performance number, or 128 for the current performance
@@ -94,7 +97,7 @@ std::optional<BlockId> identifyBlock(std::span<const Byte> head) {
     const Byte mid = head[7];
     const Byte low = head[8];
     if (high == 0x60) {
-        constexpr int key = 128;
+        constexpr int key = kCurrentPerformance;
         if (mid == 0 && low == 0x00) return BlockId{key, 0, kCommonDataBytes};
         if (mid == 0 && low == 0x30) return BlockId{key, 1, kEffectDataBytes};
         if (mid == 0 && low == 0x50) return BlockId{key, 2, kControllerDataBytes};
@@ -131,39 +134,45 @@ int checksumNumber(std::span<const Byte> message) {
 
 Block imageBlock(int block) { return static_cast<Block>(block); }
 
+// What a stream item is to the import.
+struct Classified {
+    enum class What { Foreign, Fragment, Block };
+    What what = What::Foreign;
+    BlockId id;
+    // For a block: the number its checksum holds for; nothing when it is not whole.
+    std::optional<int> checksumNumber;
+};
+
+Classified classify(const SysExItem& item) {
+    Classified c;
+    if (item.kind == SysExItem::Kind::Stray) return c;
+    if (const auto id = identifyBlock(item.head)) {
+        c.what = Classified::What::Block;
+        c.id = *id;
+        if (item.kind == SysExItem::Kind::Complete && framedBlock(item.head, item.length, *id))
+            c.checksumNumber = checksumNumber(item.head);
+        // The current performance is never renumbered: its checksums must
+        // hold, and its blocks then agree on the key.
+        if (c.checksumNumber && id->key == kCurrentPerformance)
+            c.checksumNumber =
+                *c.checksumNumber == item.head[7] ? std::optional<int>(kCurrentPerformance) : std::nullopt;
+    } else if (item.length < kHeaderBytes && mayBeBulkDump(item.head)) {
+        // A CS1x bulk dump too short to carry an address, or cut off before it.
+        c.what = Classified::What::Fragment;
+    }
+    return c;
+}
+
 } // namespace
 
 DumpAssembler::DumpAssembler() = default;
 
 void DumpAssembler::take(const SysExItem& item) {
-    switch (item.kind) {
-    case SysExItem::Kind::Stray: ++scan_.foreign; return;
-    case SysExItem::Kind::Complete: {
-        if (const auto id = identifyBlock(item.head)) {
-            std::optional<int> number;
-            if (framedBlock(item.head, item.length, *id)) number = checksumNumber(item.head);
-            // The current performance is never renumbered: its checksums must
-            // hold, and its blocks then agree on the key.
-            if (number && id->key == kCurrentKey)
-                number = *number == item.head[7] ? std::optional<int>(kCurrentKey) : std::nullopt;
-            addBlock(id->key, id->block, item.head, number);
-        } else if (item.length < kHeaderBytes && mayBeBulkDump(item.head)) {
-            damagedFragment(); // a CS1x bulk dump too short to carry an address
-        } else {
-            ++scan_.foreign;
-        }
-        return;
-    }
-    case SysExItem::Kind::Truncated: {
-        if (const auto id = identifyBlock(item.head)) {
-            addBlock(id->key, id->block, item.head, std::nullopt);
-        } else if (item.head.size() < kHeaderBytes && mayBeBulkDump(item.head)) {
-            damagedFragment(); // cut off before its address
-        } else {
-            ++scan_.foreign;
-        }
-        return;
-    }
+    const Classified c = classify(item);
+    switch (c.what) {
+    case Classified::What::Foreign: ++scan_.foreign; break;
+    case Classified::What::Fragment: damagedFragment(); break;
+    case Classified::What::Block: addBlock(c.id.key, c.id.block, item.head, c.checksumNumber); break;
     }
 }
 
@@ -236,21 +245,27 @@ DumpScan ScanRawSysEx(std::span<const Byte> bytes) {
 
 namespace {
 
-// Collects the SysEx messages of every track with the tick at which each
-// began, so that the tracks of a format 0 or 1 file can be merged in the
-// order they play.
+// Collects the blocks of every track with the tick at which each began, so
+// that the tracks of a format 0 or 1 file can be merged in the order they
+// play. Only blocks are kept, and of a block only what the import needs (the
+// whole message when it is whole, its header otherwise); everything else is
+// counted at once, so that a file of many small messages costs no more
+// memory than a few times its size.
 class DumpTrackCollector : public MidiFileVisitor {
 public:
     struct Timed {
         std::uint64_t tick = 0;
         int track = 0;
-        SysExItem::Kind kind = SysExItem::Kind::Complete;
-        std::vector<Byte> head;
-        std::size_t length = 0;
+        std::uint32_t offset = 0; // into `pool`
+        std::uint8_t size = 0;
+        bool whole = false;
+        // Fragments of bulk dumps that followed it on its track.
+        std::uint32_t fragmentsAfter = 0;
     };
 
     void trackStart(int track) override {
         track_ = track;
+        lastOfTrack_ = -1;
         splitter_ = SysExSplitter([this](const SysExItem& item) { keep(item); }, false);
     }
     void sysEx(std::uint64_t tick, std::span<const Byte> data, bool escape) override {
@@ -270,23 +285,54 @@ public:
         if (broken) ++brokenTracks;
     }
 
+    // The block of a kept item, as the stream gave it (a header stands for a
+    // block that was not whole).
+    SysExItem itemOf(const Timed& t) const {
+        SysExItem item;
+        item.kind = t.whole ? SysExItem::Kind::Complete : SysExItem::Kind::Truncated;
+        item.head = std::span<const Byte>(pool).subspan(t.offset, t.size);
+        item.length = t.size;
+        return item;
+    }
+
     std::vector<Timed> items;
+    std::vector<Byte> pool;
+    int foreign = 0;
+    int loneFragments = 0;
     int brokenTracks = 0;
 
 private:
     void keep(const SysExItem& item) {
-        Timed t;
-        t.tick = openTick_;
-        t.track = track_;
-        t.kind = item.kind;
-        t.head.assign(item.head.begin(), item.head.end());
-        t.length = item.length;
-        items.push_back(std::move(t));
+        const std::uint64_t began = openTick_;
         openTick_ = tick_; // the next message can only begin in this event
+        const Classified c = classify(item);
+        if (c.what == Classified::What::Foreign) {
+            ++foreign;
+            return;
+        }
+        if (c.what == Classified::What::Fragment) {
+            if (lastOfTrack_ >= 0) {
+                ++items[static_cast<std::size_t>(lastOfTrack_)].fragmentsAfter;
+            } else {
+                ++loneFragments;
+            }
+            return;
+        }
+        Timed t;
+        t.tick = began;
+        t.track = track_;
+        t.whole = c.checksumNumber.has_value();
+        const std::span<const Byte> bytes = t.whole ? item.head : item.head.first(kHeaderBytes);
+        t.offset = static_cast<std::uint32_t>(pool.size());
+        t.size = static_cast<std::uint8_t>(bytes.size());
+        pool.insert(pool.end(), bytes.begin(), bytes.end());
+        lastOfTrack_ = static_cast<int>(items.size());
+        items.push_back(t);
     }
 
     SysExSplitter splitter_{nullptr, false};
     int track_ = 0;
+    int lastOfTrack_ = -1;
     std::uint64_t tick_ = 0;
     std::uint64_t openTick_ = 0;
 };
@@ -307,13 +353,11 @@ DumpScan ScanMidiFile(std::span<const Byte> bytes) {
                          [](const auto& a, const auto& b) { return a.tick < b.tick; });
     }
     for (const auto& t : collector.items) {
-        SysExItem item;
-        item.kind = t.kind;
-        item.head = t.head;
-        item.length = t.length;
-        assembler.take(item);
+        assembler.take(collector.itemOf(t));
+        for (std::uint32_t i = 0; i < t.fragmentsAfter; ++i) assembler.damagedFragment();
     }
-    for (int i = 0; i < collector.brokenTracks; ++i) assembler.damagedData();
+    assembler.countForeign(collector.foreign);
+    for (int i = 0; i < collector.loneFragments + collector.brokenTracks; ++i) assembler.damagedData();
     return assembler.finish();
 }
 

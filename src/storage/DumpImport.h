@@ -108,8 +108,13 @@ class DumpAssembler {
 public:
     DumpAssembler();
     void take(const SysExItem& item);
+    // A piece of a bulk dump too short to name its block: it spoils the
+    // performance last added to, or counts on its own.
+    void damagedFragment();
     // Container data that could not be read (a broken track of a MIDI file).
     void damagedData() { ++scan_.damaged; }
+    // Messages counted as foreign before they reached the assembler.
+    void countForeign(int count) { scan_.foreign += count; }
     // Performances still incomplete count as damaged.
     DumpScan finish();
 
@@ -120,7 +125,6 @@ private:
     // block is not whole.
     void addBlock(int key, int block, std::span<const Byte> message, std::optional<int> checksumNumber);
     void close(int key);
-    void damagedFragment();
 
     std::array<std::optional<PerformanceAssembly>, kCurrentKey + 1> open_;
     int lastKey_ = -1;

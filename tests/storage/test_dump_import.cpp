@@ -448,6 +448,39 @@ TEST(DumpImport, MidiFileWithABrokenTrackKeepsWhatCameBefore) {
     EXPECT_FALSE(bank.occupied(51));
 }
 
+// The same bytes count the same in a MIDI file as in a raw file: many small
+// foreign messages one by one, and a piece of a bulk dump spoils the
+// performance being received on its track.
+TEST(DumpImport, MidiFileCountsSmallMessagesAndFragmentsAsARawFileDoes) {
+    const PerformanceRecord spoiled = makeRecord(60, 1, "Spoiled");
+    const PerformanceRecord fine = makeRecord(61, 1, "Fine");
+    ByteVector many;
+    for (int i = 0; i < 5000; ++i) add(many, {0xF0, 0x7E, 0xF7});
+    ByteVector raw;
+    TrackBuilder t, other;
+    for (int i = 0; i < kRecordMessages; ++i) {
+        t.delta(1).sysEx(messageOf(spoiled, i));
+        add(raw, messageOf(spoiled, i));
+        other.delta(1).sysEx(messageOf(fine, i));
+        if (i == 3) {
+            t.delta(0).sysExEvent(0xF7, ByteVector{0xF0, 0x43, 0x00}); // cut off by the next message
+            add(raw, {0xF0, 0x43, 0x00});
+        }
+    }
+    t.delta(0).sysExEvent(0xF7, many);
+    add(raw, many); // the raw file holds track 0's bytes
+    PerformanceBank fromMidi, fromRaw;
+    const ImportResult m = importBytes(midiFile(1, {&t, &other}), fromMidi);
+    const ImportResult r = importBytes(raw, fromRaw);
+    EXPECT_EQ(m.counts.foreign, 5000);
+    EXPECT_EQ(r.counts.foreign, 5000);
+    EXPECT_EQ(m.counts.damaged, 1);
+    EXPECT_EQ(r.counts.damaged, 1);
+    EXPECT_EQ(m.counts.imported, 1); // performance 61 of the other track
+    EXPECT_FALSE(fromMidi.occupied(60));
+    EXPECT_EQ(fromMidi.slot(61), fine);
+}
+
 TEST(DumpImport, MidiFileWithABrokenHeaderIsOneDamagedItem) {
     PerformanceBank bank;
     const ImportResult r = importBytes(ByteVector{'M', 'T', 'h', 'd', 0, 0, 0, 2, 0, 0}, bank);
