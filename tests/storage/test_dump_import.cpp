@@ -345,14 +345,6 @@ TEST(DumpImport, CurrentPerformancesWithoutAFreeSlot) {
     EXPECT_EQ(ImportSummaryText(r.counts), "Imported: 1, skipped as foreign: 0, skipped as damaged: 0, no free slot: 1");
 }
 
-TEST(DumpImport, SummaryText) {
-    ImportCounts c;
-    c.imported = 128;
-    c.foreign = 3;
-    c.damaged = 2;
-    EXPECT_EQ(ImportSummaryText(c), "Imported: 128, skipped as foreign: 3, skipped as damaged: 2");
-}
-
 TEST(DumpImport, EmptyAndNonsenseInput) {
     PerformanceBank bank;
     ImportResult r = importBytes({}, bank);
