@@ -6,16 +6,16 @@ namespace {
 
 const OptionSpec kHelp{"help", 'h', "", "show this help"};
 
-const OptionSpec* findLong(std::string_view name, std::span<const OptionSpec> specs) {
+const OptionSpec* findLong(std::string_view name, std::span<const OptionSpec> options) {
     if (name == kHelp.longName) return &kHelp;
-    for (const OptionSpec& s : specs)
+    for (const OptionSpec& s : options)
         if (s.longName == name) return &s;
     return nullptr;
 }
 
-const OptionSpec* findShort(char c, std::span<const OptionSpec> specs) {
+const OptionSpec* findShort(char c, std::span<const OptionSpec> options) {
     if (c == kHelp.shortName) return &kHelp;
-    for (const OptionSpec& s : specs)
+    for (const OptionSpec& s : options)
         if (s.shortName != 0 && s.shortName == c) return &s;
     return nullptr;
 }
@@ -28,20 +28,20 @@ std::optional<std::string> ParsedArgs::value(std::string_view name) const {
     return it->second;
 }
 
-ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> specs) {
+ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> options) {
     ParsedArgs parsed;
     const auto fail = [&parsed](std::string text) {
         if (parsed.error.empty()) parsed.error = std::move(text);
     };
-    const auto store = [&](const OptionSpec& spec, const std::string& shown, std::optional<std::string> value) {
-        const std::string name(spec.longName);
-        if (spec.valueName.empty()) {
+    const auto store = [&](const OptionSpec& option, const std::string& shown, std::optional<std::string> value) {
+        const std::string name(option.longName);
+        if (option.valueName.empty()) {
             if (value) fail("option " + shown + " takes no value");
             parsed.switches.insert(name);
             return;
         }
         if (!value) {
-            fail("option " + shown + " needs a value (" + std::string(spec.valueName) + ")");
+            fail("option " + shown + " needs a value (" + std::string(option.valueName) + ")");
             return;
         }
         if (parsed.values.count(name) > 0) {
@@ -62,7 +62,7 @@ ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const Opt
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* option = nullptr;
         std::optional<std::string> inlineValue;
         std::string shown;
         if (arg[1] == '-') {
@@ -70,19 +70,19 @@ ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const Opt
             const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
             if (eq != std::string::npos) inlineValue = arg.substr(eq + 1);
             shown = "--" + name;
-            spec = findLong(name, specs);
+            option = findLong(name, options);
         } else {
             shown = arg.substr(0, 2);
-            spec = findShort(arg[1], specs);
+            option = findShort(arg[1], options);
             if (arg.size() > 2) inlineValue = arg.substr(2);
         }
-        if (!spec) {
+        if (!option) {
             fail("unknown option " + shown);
             continue;
         }
         // A value may follow as the next argument.
-        if (!spec->valueName.empty() && !inlineValue && i + 1 < args.size()) inlineValue = args[++i];
-        store(*spec, shown, inlineValue);
+        if (!option->valueName.empty() && !inlineValue && i + 1 < args.size()) inlineValue = args[++i];
+        store(*option, shown, inlineValue);
     }
     return parsed;
 }

@@ -29,7 +29,7 @@ struct ParsedArgs {
     std::optional<std::string> value(std::string_view name) const;
 };
 
-// Understands the options in `specs` and -h/--help.
-ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> specs);
+// Understands the options in `options` and -h/--help.
+ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> options);
 
 } // namespace patchsmith::cli

@@ -90,8 +90,8 @@ protected:
 // ---- command line and help ----
 
 TEST(CliArguments, OptionsAnywhereInlineValuesAndMistakes) {
-    const std::vector<cli::OptionSpec> specs{{"output", 'o', "FILE", ""}, {"all", 0, "", ""}};
-    const auto parse = [&](std::vector<std::string> a) { return cli::ParseArguments(a, specs); };
+    const std::vector<cli::OptionSpec> options{{"output", 'o', "FILE", ""}, {"all", 0, "", ""}};
+    const auto parse = [&](std::vector<std::string> a) { return cli::ParseArguments(a, options); };
     auto p = parse({"a", "-o", "x.PFB", "b", "--all", "--", "-c"});
     EXPECT_THAT(p.operands, ElementsAre("a", "b", "-c"));
     EXPECT_EQ(p.value("output"), "x.PFB");
@@ -308,11 +308,11 @@ TEST_F(CliTest, BuildErrorsWriteNothing) {
     EXPECT_EQ(missing.err, "patchsmith-cli: " + path("none.SYX") + ": Load-Error : Unable to open file\n");
     EXPECT_EQ(readBytes(path("old.PFB")), bytesOf("Patchsmith PFB")); // untouched
 
-    for (const std::string& spec : {path("a.SYX"), path("a.SYX") + ":0", path("a.SYX") + ":129",
+    for (const std::string& operand : {path("a.SYX"), path("a.SYX") + ":0", path("a.SYX") + ":129",
                                     path("a.SYX") + ":", std::string(":5")}) {
-        const Outcome bad = runCli({"build", "-o", path("x.PFB"), spec});
-        EXPECT_EQ(bad.code, 2) << spec;
-        EXPECT_THAT(bad.err, HasSubstr("is not FILE.SYX:N with N from 1 to 128")) << spec;
+        const Outcome bad = runCli({"build", "-o", path("x.PFB"), operand});
+        EXPECT_EQ(bad.code, 2) << operand;
+        EXPECT_THAT(bad.err, HasSubstr("is not FILE.SYX:N with N from 1 to 128")) << operand;
     }
     EXPECT_EQ(runCli({"build", path("a.SYX") + ":1"}).code, 2);
 
