@@ -4,18 +4,18 @@ namespace patchsmith::cli {
 
 namespace {
 
-const OptionSpec kHelp{"help", 'h', "", "show this help"};
+const OptionDef kHelp{"help", 'h', "", "show this help"};
 
-const OptionSpec* findLong(std::string_view name, std::span<const OptionSpec> options) {
+const OptionDef* findLong(std::string_view name, std::span<const OptionDef> options) {
     if (name == kHelp.longName) return &kHelp;
-    for (const OptionSpec& s : options)
+    for (const OptionDef& s : options)
         if (s.longName == name) return &s;
     return nullptr;
 }
 
-const OptionSpec* findShort(char c, std::span<const OptionSpec> options) {
+const OptionDef* findShort(char c, std::span<const OptionDef> options) {
     if (c == kHelp.shortName) return &kHelp;
-    for (const OptionSpec& s : options)
+    for (const OptionDef& s : options)
         if (s.shortName != 0 && s.shortName == c) return &s;
     return nullptr;
 }
@@ -28,12 +28,12 @@ std::optional<std::string> ParsedArgs::value(std::string_view name) const {
     return it->second;
 }
 
-ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> options) {
+ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionDef> options) {
     ParsedArgs parsed;
     const auto fail = [&parsed](std::string text) {
         if (parsed.error.empty()) parsed.error = std::move(text);
     };
-    const auto store = [&](const OptionSpec& option, const std::string& shown, std::optional<std::string> value) {
+    const auto store = [&](const OptionDef& option, const std::string& shown, std::optional<std::string> value) {
         const std::string name(option.longName);
         if (option.valueName.empty()) {
             if (value) fail("option " + shown + " takes no value");
@@ -62,7 +62,7 @@ ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const Opt
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* option = nullptr;
+        const OptionDef* option = nullptr;
         std::optional<std::string> inlineValue;
         std::string shown;
         if (arg[1] == '-') {

@@ -12,7 +12,7 @@
 
 namespace patchsmith::cli {
 
-struct OptionSpec {
+struct OptionDef {
     std::string_view longName; // "output" for --output
     char shortName = 0;        // 'o' for -o; 0 for none
     std::string_view valueName; // "FILE" when the option takes a value, empty for a switch
@@ -30,6 +30,6 @@ struct ParsedArgs {
 };
 
 // Understands the options in `options` and -h/--help.
-ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> options);
+ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionDef> options);
 
 } // namespace patchsmith::cli

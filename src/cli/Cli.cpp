@@ -66,7 +66,7 @@ void printCommandHelp(const Subcommand& c, std::ostream& out) {
     if (!c.details.empty() && c.details.back() != '\n') out << '\n';
     out << "\nOptions:\n";
     std::vector<std::pair<std::string, std::string_view>> rows;
-    for (const OptionSpec& o : c.options) {
+    for (const OptionDef& o : c.options) {
         std::string left = o.shortName ? std::string("-") + o.shortName + ", " : std::string("    ");
         left += "--" + std::string(o.longName);
         if (!o.valueName.empty()) left += " " + std::string(o.valueName);

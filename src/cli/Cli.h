@@ -54,7 +54,7 @@ struct Subcommand {
     std::string_view usage;   // after the program name: "list [--all] FILE"
     std::string_view summary; // one line for the overview
     std::string_view details; // the rest of its --help
-    std::span<const OptionSpec> options;
+    std::span<const OptionDef> options;
     int (*run)(const ParsedArgs& args, CliIo& io);
 };
 

@@ -11,11 +11,11 @@
 
 namespace patchsmith::cli {
 
-const OptionSpec kOutputOption{"output", 'o', "FILE", "the file to write (written whole or not at all)"};
+const OptionDef kOutputOption{"output", 'o', "FILE", "the file to write (written whole or not at all)"};
 
 namespace {
 
-const std::array<OptionSpec, 1> kWriteOptions{kOutputOption};
+const std::array<OptionDef, 1> kWriteOptions{kOutputOption};
 
 // The output file, or a usage error.
 const std::string* outputOf(const ParsedArgs& args) {

@@ -9,7 +9,7 @@
 namespace patchsmith::cli {
 
 namespace {
-const std::array<OptionSpec, 1> kImportOptions{kOutputOption};
+const std::array<OptionDef, 1> kImportOptions{kOutputOption};
 } // namespace
 
 const Subcommand kImportCommand{

@@ -16,7 +16,7 @@ namespace patchsmith::cli {
 
 namespace {
 
-const std::array<OptionSpec, 1> kListOptions{{
+const std::array<OptionDef, 1> kListOptions{{
     {"all", 0, "", "print all 128 rows, the empty ones as their number"},
 }};
 

@@ -17,7 +17,7 @@ extern const Subcommand kBuildCommand;
 extern const Subcommand kImportCommand;
 
 // The option every writing command has: -o FILE, --output FILE.
-extern const OptionSpec kOutputOption;
+extern const OptionDef kOutputOption;
 
 // A performance number as the user sees it, 1..128, or nothing.
 std::optional<int> ParsePerformanceNumber(std::string_view text);

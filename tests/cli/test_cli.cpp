@@ -90,7 +90,7 @@ protected:
 // ---- command line and help ----
 
 TEST(CliArguments, OptionsAnywhereInlineValuesAndMistakes) {
-    const std::vector<cli::OptionSpec> options{{"output", 'o', "FILE", ""}, {"all", 0, "", ""}};
+    const std::vector<cli::OptionDef> options{{"output", 'o', "FILE", ""}, {"all", 0, "", ""}};
     const auto parse = [&](std::vector<std::string> a) { return cli::ParseArguments(a, options); };
     auto p = parse({"a", "-o", "x.PFB", "b", "--all", "--", "-c"});
     EXPECT_THAT(p.operands, ElementsAre("a", "b", "-c"));
