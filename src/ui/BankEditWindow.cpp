@@ -2,6 +2,7 @@
 
 #include "ui/DialogKit.h"
 #include "storage/BulkTransfers.h"
+#include "storage/DumpImport.h"
 #include "storage/FileNames.h"
 #include "storage/PerformanceFiles.h"
 
@@ -14,12 +15,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace patchsmith {
 
@@ -195,6 +199,9 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     chooseSaveFile = [](QWidget* parent, const QString& title, const QString& dir, const QString& filter) {
         return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter));
     };
+    chooseOpenFile = [](QWidget* parent, const QString& title, const QString& dir, const QString& filter) {
+        return QFileDialog::getOpenFileName(parent, title, dir, QtFileFilter(filter));
+    };
 
     // Left half: the disk.
     FileGroupBox = new QGroupBox(" SysEx-Files ", this);
@@ -264,6 +271,15 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     BankPopDelete->setEnabled(false);
     BankPopClearAll = BankPopup->addAction("Clear All");
     BankPopClearAll->setObjectName("BankPopClearAll");
+    // The fixed layout has no room for another button: the import is a
+    // command of the bank's popup, and Ctrl+I anywhere in the window.
+    BankPopup->addSeparator();
+    BankPopImport = BankPopup->addAction("Import SysEx-dump / MIDI-file ...");
+    BankPopImport->setObjectName("BankPopImport");
+    BankPopImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    BankPopImport->setShortcutContext(Qt::WindowShortcut);
+    BankPopImport->setToolTip("Import performances from a SysEx-dump or a MIDI-file");
+    addAction(BankPopImport);
 
     // Wiring.
     DriveComboBox->setDirList(DirectoryListBox);
@@ -283,6 +299,7 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     connect(BankPopDelete, &QAction::triggered, this, [this] { DeletePerfClick(); });
     connect(ClearAll, &QPushButton::clicked, this, [this] { ClearAllClick(); });
     connect(BankPopClearAll, &QAction::triggered, this, [this] { ClearAllClick(); });
+    connect(BankPopImport, &QAction::triggered, this, [this] { ImportClick(); });
     connect(LoadPerf, &QPushButton::clicked, this, [this] { LoadPerfClick(); });
     connect(SavePerf, &QPushButton::clicked, this, [this] { SavePerfClick(); });
 
@@ -446,6 +463,20 @@ void TBankEditWindow::SavePerfClick() {
         const auto again = FileListBox->findItems(keep, Qt::MatchExactly);
         if (!keep.isEmpty() && !again.isEmpty()) FileListBox->setCurrentItem(again.front());
     }
+}
+
+void TBankEditWindow::ImportClick() {
+    const QString chosen =
+        chooseOpenFile ? chooseOpenFile(this, kImportTitle, DirectoryListBox->directory(), kImportFilter) : QString();
+    if (chosen.isEmpty()) return;
+    ImportResult result;
+    if (!ImportDumpFile(chosen.toStdString(), bank_, notifier_, result)) return;
+    // Every slot that took a performance shows it, as after loading a bank.
+    for (int slot : result.filledSlots) setEntry(slot, PerformanceLine(bank_.slot(slot)));
+    setDeleteEnabled(false);
+    BankListBox->clearSelection();
+    BankListBox->setTopIndex(result.filledSlots.empty() ? 0 : *std::min_element(result.filledSlots.begin(), result.filledSlots.end()));
+    notifier_.showMessage(ImportSummaryText(result.counts));
 }
 
 void ShowBankManager(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,

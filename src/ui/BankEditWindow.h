@@ -1,9 +1,9 @@
 #pragma once
 // The performance-bank manager: a file list of .SYX or .PFB files on the
 // left, the 128 slots of the bank on the right. .SYX files are dragged onto
-// slots, banks are loaded into the slots and the occupied slots are saved as
-// a bank file. The bank and the slot texts belong to the application and
-// outlive the window.
+// slots, banks are loaded into the slots, raw SysEx dumps and MIDI files are
+// imported into them, and the occupied slots are saved as a bank file. The
+// bank and the slot texts belong to the application and outlive the window.
 
 #include "ui/DirectoryWidgets.h"
 #include "midi/Notifier.h"
@@ -30,6 +30,10 @@ class TBankEditWindow;
 // Mime type of a file dragged from the file list (its name as listed).
 inline constexpr const char* kBankFileDragFormat = "application/x-patchsmith-bank-file";
 inline constexpr int kBankRowHeight = 14;
+// The open dialog of the import: raw SysEx dumps and MIDI files.
+inline constexpr const char* kImportTitle = "Import SysEx-dump or MIDI-file ...";
+inline constexpr const char* kImportFilter =
+    "SysEx dumps and MIDI files (*.syx *.mid *.midi)|*.syx;*.mid;*.midi|All files (*.*)|*.*";
 
 // The file list: the files of the open directory that match the mask; an
 // entry dragged with the mouse carries its name.
@@ -82,6 +86,8 @@ public:
     // cancelled. The application may hand in its own shared save dialog.
     using SaveFileChooser =
         std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+    // The same for a file to open (an existing one).
+    using OpenFileChooser = SaveFileChooser;
 
     TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,
                     QWidget* parent = nullptr);
@@ -101,11 +107,16 @@ public:
     void ClearAllClick();
     void LoadPerfClick();
     void SavePerfClick();
+    // Imports a raw SysEx dump or a MIDI file into the bank and tells how
+    // many performances came in and how many messages were skipped.
+    void ImportClick();
     // Empties slot n - 1 and gives its entry the plain number (n = 1..128).
     void ClearSlot(int n);
 
     // The save dialog; a Qt file dialog unless replaced.
     SaveFileChooser chooseSaveFile;
+    // The import's open dialog; a Qt file dialog unless replaced.
+    OpenFileChooser chooseOpenFile;
 
     QGroupBox* FileGroupBox = nullptr;
     dialogs::DirectoryListBox* DirectoryListBox = nullptr;
@@ -123,6 +134,7 @@ public:
     QMenu* BankPopup = nullptr;
     QAction* BankPopDelete = nullptr;
     QAction* BankPopClearAll = nullptr;
+    QAction* BankPopImport = nullptr;
 
     void done(int result) override;
 

@@ -1,5 +1,6 @@
 // The bank manager: its controls, drops of .SYX files on slots, loading and
-// saving banks, deleting, the type switch, and what survives closing.
+// saving banks, importing dumps and MIDI files, deleting, the type switch,
+// and what survives closing.
 
 #include "DialogTestSupport.h"
 #include "support/RecordingNotifier.h"
@@ -15,6 +16,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -38,6 +40,17 @@ PerformanceRecord makeRecord(const char* name, int category, int number) {
     std::memcpy(padded, name, std::min<std::size_t>(std::strlen(name), 8));
     std::copy(padded, padded + 8, bytes.begin() + 9);
     bytes[17] = static_cast<Byte>(category);
+    return record;
+}
+
+// The same with a common block whose checksum holds again, as the
+// synthesizer would send it (the import refuses a block that does not add up).
+PerformanceRecord makeDumpRecord(const char* name, int category, int number) {
+    PerformanceRecord record = makeRecord(name, category, number);
+    auto common = record.message(0);
+    unsigned sum = 0;
+    for (std::size_t i = 4; i + 2 < common.size(); ++i) sum += common[i];
+    common[common.size() - 2] = static_cast<Byte>((128 - sum % 128) % 128);
     return record;
 }
 
@@ -88,6 +101,10 @@ protected:
             saveCalls.push_back({title, initial, filter});
             return saveAnswer;
         };
+        w->chooseOpenFile = [this](QWidget*, const QString& title, const QString& initial, const QString& filter) {
+            openCalls.push_back({title, initial, filter});
+            return openAnswer;
+        };
         w->show();
         return w;
     }
@@ -125,6 +142,8 @@ protected:
     test::RecordingNotifier notifier;
     std::vector<SaveCall> saveCalls;
     QString saveAnswer;
+    std::vector<SaveCall> openCalls;
+    QString openAnswer;
 };
 
 TEST_F(BankEditTest, ControlsPositionsTextsAndLook) {
@@ -184,7 +203,7 @@ TEST_F(BankEditTest, ControlsPositionsTextsAndLook) {
     EXPECT_FALSE(w->DeletePerf->isEnabled());
     EXPECT_TRUE(w->ClearAll->isEnabled());
     EXPECT_TRUE(w->SavePerf->isEnabled());
-    ASSERT_EQ(w->BankPopup->actions().size(), 2);
+    ASSERT_EQ(w->BankPopup->actions().size(), 4); // Delete, Clear All, separator, Import
     EXPECT_EQ(w->BankPopDelete->objectName().toStdString(), "BankPopDelete");
     EXPECT_EQ(w->BankPopDelete->text().toStdString(), "Delete");
     EXPECT_FALSE(w->BankPopDelete->isEnabled());
@@ -636,6 +655,95 @@ TEST_F(BankEditTest, DragEventsReachTheHandlers) {
     std::unique_ptr<QMimeData> carried(w->FileListBox->model()->mimeData({w->FileListBox->model()->index(0, 0)}));
     ASSERT_NE(carried, nullptr);
     EXPECT_EQ(carried->data(kBankFileDragFormat), QByteArray("AB.SYX"));
+}
+
+TEST_F(BankEditTest, ImportCommandIsInThePopupAndOnCtrlI) {
+    auto w = open();
+    const auto actions = w->BankPopup->actions();
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_EQ(actions[3], w->BankPopImport);
+    EXPECT_EQ(w->BankPopImport->objectName().toStdString(), "BankPopImport");
+    EXPECT_EQ(w->BankPopImport->text().toStdString(), "Import SysEx-dump / MIDI-file ...");
+    EXPECT_EQ(w->BankPopImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_TRUE(w->actions().contains(w->BankPopImport)) << "the shortcut works in the whole window";
+    EXPECT_TRUE(w->BankPopImport->isEnabled());
+
+    openAnswer.clear(); // cancelled
+    w->BankPopImport->trigger();
+    ASSERT_EQ(openCalls.size(), 1u);
+    EXPECT_EQ(openCalls[0].title.toStdString(), "Import SysEx-dump or MIDI-file ...");
+    EXPECT_EQ(openCalls[0].initial, dir);
+    EXPECT_EQ(openCalls[0].filter.toStdString(),
+              "SysEx dumps and MIDI files (*.syx *.mid *.midi)|*.syx;*.mid;*.midi|All files (*.*)|*.*");
+    EXPECT_EQ(bank.occupiedCount(), 0);
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(BankEditTest, ImportFillsSlotsByNumberShowsLinesAndCounts) {
+    auto w = open();
+    // Slot 4 holds a performance already; a damaged dump of number 4 must
+    // leave it and its text alone.
+    selectFile(*w, "PF_GrandPno.SYX");
+    dropOnRow(*w, 4);
+    const PerformanceRecord before = bank.slot(4);
+
+    const PerformanceRecord three = makeDumpRecord("Three", 11, 3);
+    const PerformanceRecord high = makeDumpRecord("Seventy", 6, 70);
+    PerformanceRecord damaged = makeDumpRecord("Broken", 1, 4);
+    damaged.bytes()[150] ^= 0x01; // checksum of layer 1 no longer holds
+    QByteArray dump = bytesOf(three);
+    dump += QByteArray::fromHex("F07E7F060243000000F7"); // an identity reply
+    dump += bytesOf(damaged);
+    dump += bytesOf(high);
+    writeFile(dir + "/other/dump.syx", dump);
+
+    w->BankListBox->setCurrentRow(2);
+    openAnswer = dir + "/other/dump.syx";
+    w->BankPopImport->trigger();
+    EXPECT_EQ(notifier.messages,
+              std::vector<std::string>{"Imported: 2, skipped as foreign: 1, skipped as damaged: 1"});
+    EXPECT_EQ(bank.slot(3), three);
+    EXPECT_EQ(bank.slot(70), high);
+    EXPECT_EQ(bank.slot(4), before);
+    EXPECT_EQ(entry(*w, 3), "004  LD Three");
+    EXPECT_EQ(entry(*w, 70), "071  ST Seventy");
+    EXPECT_EQ(entry(*w, 4), "005  PF GrandPno");
+    EXPECT_EQ(entry(*w, 2), "003");
+    EXPECT_TRUE(w->BankListBox->selectedItems().isEmpty());
+    EXPECT_FALSE(w->DeletePerf->isEnabled());
+    EXPECT_EQ(w->BankListBox->topIndex(), 3) << "the first imported slot is in view";
+
+    // The texts outlive the window like every other slot text.
+    w->close();
+    auto again = open();
+    EXPECT_EQ(entry(*again, 70), "071  ST Seventy");
+}
+
+TEST_F(BankEditTest, ImportOfAMidiFileAndOfFilesThatCannotBeRead) {
+    auto w = open();
+    // Format 0, one track: a tempo event and the performance as one SysEx event.
+    const PerformanceRecord song = makeDumpRecord("SongSnd", 20, 9);
+    QByteArray track = QByteArray::fromHex("00FF510307A120") + QByteArray::fromHex("00F0");
+    const QByteArray body = bytesOf(song).mid(1);
+    track += char(0x80 | (body.size() >> 7));
+    track += char(body.size() & 0x7F);
+    track += body + QByteArray::fromHex("00FF2F00");
+    QByteArray midi = QByteArray::fromHex("4D546864000000060000000101E0") + QByteArray("MTrk");
+    for (int shift : {24, 16, 8, 0}) midi += char((track.size() >> shift) & 0xFF);
+    midi += track;
+    writeFile(dir + "/song.mid", midi);
+
+    openAnswer = dir + "/song.mid";
+    w->BankPopImport->trigger();
+    EXPECT_EQ(bank.slot(9), song);
+    EXPECT_EQ(entry(*w, 9), "010  CO SongSnd");
+    EXPECT_EQ(notifier.messages.back(), "Imported: 1, skipped as foreign: 0, skipped as damaged: 0");
+
+    notifier.messages.clear();
+    openAnswer = dir + "/gone.mid";
+    w->BankPopImport->trigger();
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{"Load-Error : Unable to open file"});
+    EXPECT_EQ(bank.occupiedCount(), 1);
 }
 
 TEST_F(BankEditTest, ShownModallyByTheBulkDumpMenu) {

@@ -1,0 +1,122 @@
+// extract and build: a performance out of a bank, and a bank out of
+// performances, with the bank manager's own storage functions.
+
+#include "cli/Commands.h"
+#include "storage/PerformanceBank.h"
+#include "storage/PerformanceFiles.h"
+#include "storage/PerformanceText.h"
+
+#include <array>
+#include <charconv>
+
+namespace patchsmith::cli {
+
+const OptionDef kOutputOption{"output", 'o', "FILE", "the file to write (written whole or not at all)"};
+
+namespace {
+
+const std::array<OptionDef, 1> kWriteOptions{kOutputOption};
+
+// The output file, or a usage error.
+const std::string* outputOf(const ParsedArgs& args) {
+    const auto it = args.values.find("output");
+    return it == args.values.end() ? nullptr : &it->second;
+}
+
+// Loads a bank file into an empty bank; load errors are reported.
+bool loadBank(const std::string& path, PerformanceBank& bank, CliIo& io) {
+    CliNotifier notifier(io);
+    notifier.setFile(path);
+    if (LoadBankIntoSlots(path, bank, notifier)) return true;
+    // The bank manager passes over a file it cannot open in silence; here
+    // the caller must learn why nothing happened.
+    if (notifier.count() == 0) ShowLoadError(LoadError::UnableToOpen, notifier);
+    return false;
+}
+
+} // namespace
+
+std::optional<int> ParsePerformanceNumber(std::string_view text) {
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    int n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || end != text.data() + text.size() || n < 1 || n > kBankSlots) return std::nullopt;
+    return n;
+}
+
+const Subcommand kExtractCommand{
+    "extract",
+    "extract BANK N -o FILE.SYX",
+    "write performance N (1..128) of a .PFB bank as a .SYX file",
+    "The 317 bytes of the performance in slot N of BANK, exactly as the bank\n"
+    "holds them. N is the number the bank manager and 'list' show (001..128;\n"
+    "leading zeros may be left out).\n",
+    kWriteOptions,
+    CommandExtract,
+};
+
+int CommandExtract(const ParsedArgs& args, CliIo& io) {
+    if (args.operands.size() != 2)
+        return UsageError(kExtractCommand, args.operands.size() < 2 ? "BANK and N needed" : "too many arguments", io);
+    const std::string* output = outputOf(args);
+    if (!output) return UsageError(kExtractCommand, "-o FILE.SYX missing", io);
+    const auto number = ParsePerformanceNumber(args.operands[1]);
+    if (!number) return UsageError(kExtractCommand, "N must be a number from 1 to 128", io);
+
+    const std::string& bankPath = args.operands[0];
+    PerformanceBank bank;
+    if (!loadBank(bankPath, bank, io)) return kExitFailure;
+    const int slot = *number - 1;
+    if (!bank.occupied(slot)) {
+        io.fileError(bankPath, "no performance " + SlotNumberText(slot));
+        return kExitFailure;
+    }
+    if (!WritePerformanceFile(*output, bank.slot(slot))) {
+        io.fileError(*output, LoadErrorText(LoadError::UnableToSave));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+const Subcommand kBuildCommand{
+    "build",
+    "build -o BANK.PFB [FILE.SYX:N ...]",
+    "compose a .PFB bank from .SYX files, each in slot N (1..128)",
+    "Each FILE.SYX goes into slot N, renumbered to it, as dropping the file on\n"
+    "entry N of the bank manager does; a later file for the same slot replaces\n"
+    "an earlier one. The bank is saved as the bank manager saves it: the header\n"
+    "and the occupied slots in ascending order. Nothing is written when a file\n"
+    "cannot be read or is not 317 bytes long.\n",
+    kWriteOptions,
+    CommandBuild,
+};
+
+int CommandBuild(const ParsedArgs& args, CliIo& io) {
+    const std::string* output = outputOf(args);
+    if (!output) return UsageError(kBuildCommand, "-o BANK.PFB missing", io);
+
+    // Every operand is checked before any file is read.
+    std::vector<std::pair<std::string, int>> drops;
+    for (const std::string& operand : args.operands) {
+        const std::size_t colon = operand.rfind(':');
+        const auto number = colon == std::string::npos ? std::nullopt
+                                                       : ParsePerformanceNumber(std::string_view(operand).substr(colon + 1));
+        if (!number || colon == 0)
+            return UsageError(kBuildCommand, "'" + operand + "' is not FILE.SYX:N with N from 1 to 128", io);
+        drops.emplace_back(operand.substr(0, colon), *number - 1);
+    }
+
+    PerformanceBank bank;
+    CliNotifier notifier(io);
+    for (const auto& [path, slot] : drops) {
+        notifier.setFile(path);
+        if (!DropFileIntoSlot(path, slot, bank, notifier)) return kExitFailure;
+    }
+    if (!SaveBank(*output, bank)) {
+        io.fileError(*output, LoadErrorText(LoadError::UnableToSave));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+} // namespace patchsmith::cli
