@@ -38,11 +38,15 @@ void TMainWindow::connectMenuCommands() {
     connect(MenuBulkBankEdit, &QAction::triggered, this, [this] {
         AppContext& app = app_;
         TBankEditWindow window(app.bank, app.slotLabels, app.settings.PerfBankDir, app.notifier, this);
-        // Banks are saved through the window's one save dialog, as every
-        // other file of the program.
+        // Banks are saved, and dumps to import chosen, through the window's
+        // one save and one open dialog, as every other file of the program.
         window.chooseSaveFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
             const auto chosen =
                 saveFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString(), std::string());
+            return chosen ? QString::fromStdString(*chosen) : QString();
+        };
+        window.chooseOpenFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
+            const auto chosen = openFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString());
             return chosen ? QString::fromStdString(*chosen) : QString();
         };
         dialogs::RunModal(window);
