@@ -79,13 +79,15 @@ JackServer::JackServer() {
 
     // Everything the child needs is prepared before fork: between fork and
     // exec only async-signal-safe calls are allowed.
-    // Periods of 1024 frames (21 ms): on a busy machine without realtime
-    // scheduling a client is then rarely late for its cycle, which in JACK's
-    // asynchronous mode would garble MIDI (its port buffers are read while
-    // it is still writing them). Synchronous mode (--sync) avoids that but
-    // can deadlock jackd when it drops a client that timed out.
-    std::vector<std::string> args = {jackd, "--no-realtime", "-n", name_,  "-t", "5000", "-d",
-                                     "dummy", "-r",          "48000", "-p", "1024"};
+    // Synchronous mode: the server waits for every client to finish its
+    // cycle, so a client that a loaded machine schedules late delays the
+    // cycle instead of losing or garbling the MIDI in its port buffers (what
+    // asynchronous mode does). The client time-out is long enough that no
+    // client is ever dropped for being slow (a dropped client can hang the
+    // server in this mode); periods of 1024 frames (21 ms) keep the cycles
+    // few.
+    std::vector<std::string> args = {jackd, "--no-realtime", "--sync", "-n", name_, "-t", "120000",
+                                     "-d", "dummy", "-r", "48000", "-p", "1024"};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
