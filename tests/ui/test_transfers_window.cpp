@@ -72,6 +72,7 @@ protected:
         ctx->settings.PerfBankDir = dir_.string();
         w = std::make_unique<TMainWindow>(*ctx);
         ctx->devices.onInputEvent = [this](const midi::MidiInputEvent& e) { w->Dispatcher.AppMessage(e); };
+        ctx->devices.onPulseMidiOutLed = [this] { w->PulseMidiOutLed(); };
         ctx->devices.MidiInDeviceName = "CS1x In";
         ctx->devices.MidiOutDeviceName = "CS1x Out";
         ASSERT_TRUE(ctx->devices.InitMidiDevices());
@@ -93,6 +94,7 @@ protected:
     void TearDown() override {
         dialogs::SetModalRunner({});
         EXPECT_TRUE(script.empty()) << script.size() << " scripted windows never opened";
+        ctx->devices.onPulseMidiOutLed = nullptr;
         w.reset();
         ctx.reset();
         QApplication::restoreOverrideCursor();
