@@ -31,7 +31,7 @@ constexpr std::array<std::string_view, 10> kSubdivisionEntries{"3 / 8",  "1 / 4"
 
 } // namespace
 
-namespace param {
+namespace params {
 
 namespace {
 
@@ -400,11 +400,11 @@ const Parameter& assign2Layer(int q) { return *kAssign2Layers[tabIndex(q)]; }
 const Parameter& assign2Para(int q) { return *kAssign2Paras[tabIndex(q)]; }
 const Parameter& assign2Level(int q) { return *kAssign2Levels[tabIndex(q)]; }
 
-} // namespace param
+} // namespace params
 
 namespace {
 
-using namespace param;
+using namespace params;
 
 // Blocks in transfer order, each by offset.
 constexpr std::array<const Parameter*, 92> kAll{
@@ -412,7 +412,7 @@ constexpr std::array<const Parameter*, 92> kAll{
     &Scene1Knob5, &Scene1Knob6, &Scene2Knob1, &Scene2Knob2, &Scene2Knob3, &Scene2Knob4, &Scene2Knob5, &Scene2Knob6,
     &Assign2Param1Layer, &Assign2Param1Para, &Assign2Param2Layer, &Assign2Param2Para, &Assign2Param3Layer,
     &Assign2Param3Para, &Assign2Param4Layer, &Assign2Param4Para, &Assign2Param1Level, &Assign2Param2Level,
-    &Assign2Param3Level, &Assign2Param4Level, &param::Assign1Para, &ArpTempo, &ArpeggioType, &ArpeggioSubdiv, &ArpMode,
+    &Assign2Param3Level, &Assign2Param4Level, &params::Assign1Para, &ArpTempo, &ArpeggioType, &ArpeggioSubdiv, &ArpMode,
     // PerfEffect
     &ReverbType, &ChorusType, &VariType, &VPara1, &VPara2, &VPara3, &VPara4, &VPara5, &VPara10, &FCVariCtl,
     &ChorusToReverb, &VariOnRev, &VariOnCho,
@@ -549,6 +549,15 @@ int storedValue(const Parameter& p, const PerformanceImage& image, int layer) {
     return 0;
 }
 
+int defaultValue(const Parameter& p) {
+    static const PerformanceImage defaults = [] {
+        PerformanceImage image;
+        image.fillDefaults();
+        return image;
+    }();
+    return storedValue(p, defaults);
+}
+
 void writeValue(const Parameter& p, PerformanceImage& image, int value, int layer) {
     const Block block = blockOf(p.area, layer);
     switch (p.encoding) {
@@ -574,8 +583,6 @@ void writeValue(const Parameter& p, PerformanceImage& image, int value, int laye
     case ParamEncoding::Text: break;
     }
 }
-
-bool isNameCharacter(int c) { return c >= 0x20 && c <= 0x7E; }
 
 std::string nameText(const PerformanceImage& image) {
     std::string name;
@@ -803,6 +810,13 @@ std::optional<int> variationTypeRow(const PerformanceImage& image) {
     const int row = storedValue(VariType, image);
     if (row < 0) return std::nullopt;
     return row;
+}
+
+void writeVariationDefaults(PerformanceImage& image, int row) {
+    if (row < 0 || row >= kVariationTypeCount) return;
+    const auto& defaults = VariationDefaults[static_cast<std::size_t>(row)];
+    for (std::size_t k = 0; k < kVariationParameters.size(); ++k)
+        writeValue(*kVariationParameters[k], image, defaults[k]);
 }
 
 } // namespace patchsmith

@@ -187,6 +187,8 @@ std::vector<int> bytesWritten(const Parameter& p);
 // 1..4). Pairs give the row of their list, -1 for a pair that is in no row;
 // the name gives 0 (see nameText).
 int storedValue(const Parameter& p, const PerformanceImage& image, int layer = 1);
+// The stored value in the default performance ("InitPerf"; all four layers alike).
+int defaultValue(const Parameter& p);
 // Writes a stored value into the image (layer parameters: into one layer).
 // A pair row outside its list writes nothing; other values are cut to what
 // their bytes hold, so no data byte gets bit 7 set.
@@ -198,7 +200,7 @@ std::string nameText(const PerformanceImage& image);
 void writeName(PerformanceImage& image, std::u16string_view text);
 void writeName(PerformanceImage& image, std::string_view text);
 inline constexpr int kNameLength = 8;
-bool isNameCharacter(int c);
+constexpr bool isNameCharacter(int c) { return c >= 0x20 && c <= 0x7E; }
 
 // The stored values the synth accepts for a parameter, as the window writes
 // them. A variation parameter follows the image's variation type: an unused
@@ -251,11 +253,14 @@ int arpModeValue(const ArpModeBoxes& boxes);
 
 // Row 0..43 of the image's variation type; nullopt for a pair in no row.
 std::optional<int> variationTypeRow(const PerformanceImage& image);
+// The defaults of the six variation parameters of variation type `row`
+// into the image (nothing for a row in no list).
+void writeVariationDefaults(PerformanceImage& image, int row);
 
 // ---- the parameters by name --------------------------------------------------
 // For code that treats one parameter in its own way. Blocks and offsets are
 // written in Parameters.cpp and nowhere else.
-namespace param {
+namespace params {
 
 extern const Parameter PerformanceName;
 extern const Parameter PerformanceType;
@@ -358,6 +363,6 @@ const Parameter& assign2Level(int q);
 inline constexpr std::array<const Parameter*, 6> kVariationParameters{&VPara1, &VPara2, &VPara3,
                                                                        &VPara4, &VPara5, &VPara10};
 
-} // namespace param
+} // namespace params
 
 } // namespace patchsmith

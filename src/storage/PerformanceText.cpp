@@ -1,6 +1,7 @@
 #include "storage/PerformanceText.h"
 
 #include "model/Names.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,9 +10,10 @@ namespace patchsmith {
 
 namespace {
 
-constexpr std::size_t kNameOffset = 9;
-constexpr std::size_t kNameLength = 8;
-constexpr std::size_t kCategoryOffset = 17;
+// Message bytes of the name and the category in a common-block message.
+const std::size_t kNameOffset = static_cast<std::size_t>(kHeaderBytes + params::PerformanceName.offset);
+constexpr std::size_t kNameLength = patchsmith::kNameLength;
+const std::size_t kCategoryOffset = static_cast<std::size_t>(kHeaderBytes + params::PerformanceType.offset);
 
 bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 

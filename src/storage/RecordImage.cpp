@@ -1,6 +1,7 @@
 #include "storage/RecordImage.h"
 
 #include "midi/MidiLink.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <array>
@@ -76,8 +77,9 @@ void LoadRecordIntoImage(const PerformanceRecord& record, PerformanceImage& imag
         std::span<Byte> out = imageMessageFor(image, i);
         std::copy(in.begin(), in.end(), out.begin());
     }
-    image.setData(Block::Effect, 21, 0);
-    image.setData(Block::Effect, 22, 0);
+    // The stored form has no variation sends to reverb and chorus.
+    writeValue(params::VariOnRev, image, 0);
+    writeValue(params::VariOnCho, image, 0);
 }
 
 void RenumberRecord(PerformanceRecord& record, int n) {

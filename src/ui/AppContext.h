@@ -4,6 +4,7 @@
 // manager. The application owns one instance for the whole run; the windows
 // get a reference to it.
 
+#include "midi/EditSession.h"
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/MidiPlatform.h"
@@ -58,6 +59,8 @@ struct AppContext {
     Model model;
     MidiDevices devices;
     MidiLink link;
+    // Every change the windows make to the performance goes through it.
+    EditSession edits;
     SettingsValues settings;
     // The bank manager's 128 slots and their list texts: they outlive every
     // opening of its window, for the whole run.

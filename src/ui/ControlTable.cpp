@@ -1,9 +1,6 @@
 #include "ui/ControlTable.h"
 
-#include "model/catalog/AssignKnobs.h"
-#include "model/catalog/EffectCatalog.h"
 #include "model/catalog/FactoryPerformances.h"
-#include "model/catalog/VoiceCatalog.h"
 
 #include <deque>
 
@@ -81,12 +78,13 @@ public:
         int pageStep = 16;
         bool enabled = true;
         std::string_view readoutText = "0";
+        std::string_view parameter; // empty: the bar's own name
     };
 
     // A vertical bar centred on cx: caption above (if any), the bar, its
     // read-out label below.
-    void vbar(std::string_view name, std::string_view parent, int cx, int top, int barHeight, int min, int max,
-              int start, std::string_view hint, std::string_view caption, Bar o) {
+    void vbar(std::string_view name, std::string_view parent, int cx, int top, int barHeight, std::string_view hint,
+              std::string_view caption, Bar o) {
         int y = top;
         if (!caption.empty()) {
             text(name, parent, cx - o.captionWidth / 2, y, o.captionWidth, o.captionHeight, caption).small = true;
@@ -94,44 +92,43 @@ public:
         }
         const std::string_view readout = keep("Label_" + std::string(name));
         ControlSpec& bar = add(name, K::VTrackBar, parent, cx - 10, y, 20, barHeight, {}, hint);
-        bar.min = min;
-        bar.max = max;
-        bar.start = start;
+        bar.parameter = o.parameter.empty() ? name : o.parameter;
         bar.pageStep = o.pageStep;
         bar.readout = readout;
         bar.enabled = o.enabled;
         add(readout, K::ReadoutLabel, parent, cx - o.readoutWidth / 2, y + barHeight + 1, o.readoutWidth, 12,
             o.readoutText);
     }
-    void vbar(std::string_view name, std::string_view parent, int cx, int top, int barHeight, int min, int max,
-              int start, std::string_view hint, std::string_view caption) {
-        vbar(name, parent, cx, top, barHeight, min, max, start, hint, caption, Bar{});
+    void vbar(std::string_view name, std::string_view parent, int cx, int top, int barHeight, std::string_view hint,
+              std::string_view caption) {
+        vbar(name, parent, cx, top, barHeight, hint, caption, Bar{});
     }
 
     // A horizontal bar: caption at the left and read-out at the right above it.
-    void hbar(std::string_view name, std::string_view parent, int x, int y, int w, int min, int max, int start,
-              int pageStep, std::string_view hint, std::string_view caption) {
+    void hbar(std::string_view name, std::string_view parent, int x, int y, int w, int pageStep, std::string_view hint,
+              std::string_view caption) {
         text(name, parent, x, y, 40, 12, caption).small = true;
         const std::string_view readout = keep("Label_" + std::string(name));
         add(readout, K::ReadoutLabel, parent, x + w - 56, y, 56, 12, "0");
         ControlSpec& bar = add(name, K::HTrackBar, parent, x, y + 13, w, 18, {}, hint);
-        bar.min = min;
-        bar.max = max;
-        bar.start = start;
+        bar.parameter = name;
         bar.pageStep = pageStep;
         bar.readout = readout;
     }
 
+    // A check box; `parameter` names what it shows (empty: nothing).
     ControlSpec& check(std::string_view name, std::string_view parent, int x, int y, int w, std::string_view caption,
-                       std::string_view hint, bool checked = false) {
+                       std::string_view hint, std::string_view parameter = {}) {
         ControlSpec& s = add(name, K::CheckBox, parent, x, y, w, 18, caption, hint);
-        s.start = checked ? 1 : 0;
+        s.parameter = parameter;
         return s;
     }
+    // One button of a group showing value `choice` of `parameter`.
     ControlSpec& radio(std::string_view name, std::string_view parent, int x, int y, int w, std::string_view caption,
-                       std::string_view hint, bool checked = false) {
+                       std::string_view hint, std::string_view parameter, int choice) {
         ControlSpec& s = add(name, K::RadioButton, parent, x, y, w, 18, caption, hint);
-        s.start = checked ? 1 : 0;
+        s.parameter = parameter;
+        s.choice = choice;
         return s;
     }
 
@@ -152,7 +149,8 @@ void buildLeftColumn(Builder& b) {
     static constexpr std::string_view muteNames[4] = {"MuteLayer1", "MuteLayer2", "MuteLayer3", "MuteLayer4"};
     static constexpr std::string_view muteHints[4] = {"Mute Layer 1", "Mute Layer 2", "Mute Layer 3", "Mute Layer 4"};
     for (int i = 0; i < 4; ++i) {
-        b.radio(editNames[i], "ActiveEditLayer", 10, 20 + 20 * i, 92, editCaptions[i], editHints[i], i == 0);
+        b.add(editNames[i], K::RadioButton, "ActiveEditLayer", 10, 20 + 20 * i, 92, 18, editCaptions[i], editHints[i])
+            .checked = i == 0;
         b.add(muteNames[i], K::SpeedButton, "ActiveEditLayer", 108, 20 + 20 * i, 30, 18, "M", muteHints[i]);
     }
     b.check("AffectAllLayers", {}, 4, 303, 150, "Edit all Layers simult.", "Affect editing to ALL Layers");
@@ -175,34 +173,38 @@ void buildLeftColumn(Builder& b) {
 void buildPageCommon(Builder& b) {
     const std::string_view page = kPageNames[0];
     b.group("GroupPerformance", page, 4, 4, 180, 168, " Performance ");
-    b.add("PerformanceName", K::EditBox, "GroupPerformance", 8, 20, 100, 20, {}, "Performance name").maxLength = 8;
-    b.add("PerformanceType", K::ComboBox, "GroupPerformance", 8, 46, 164, 20, {}, "Performance cathegory");
-    b.vbar("CommonVolume", "GroupPerformance", 40, 72, 66, 0, 127, 27, "Common volume", "Volume");
+    b.add("PerformanceName", K::EditBox, "GroupPerformance", 8, 20, 100, 20, {}, "Performance name").parameter =
+        "PerformanceName";
+    b.add("PerformanceType", K::ComboBox, "GroupPerformance", 8, 46, 164, 20, {}, "Performance cathegory").parameter =
+        "PerformanceType";
+    b.vbar("CommonVolume", "GroupPerformance", 40, 72, 66, "Common volume", "Volume");
 
     b.group("GroupArpeggiator", page, 188, 4, 272, 168, " Arpeggiator ");
-    b.vbar("ArpTempo", "GroupArpeggiator", 26, 16, 100, 40, 240, 140, "Arpeggiator tempo", "Tempo");
-    b.check("ArpTempoMidi", "GroupArpeggiator", 4, 145, 50, "MIDI", "Arpeggio-tempo MIDI");
-    b.add("ArpeggioType", K::ListBox, "GroupArpeggiator", 56, 18, 118, 142, {}, "Arpeggiator-type");
-    b.check("ArpModeOn", "GroupArpeggiator", 182, 18, 84, "On", "Arpeggiator ON/OFF");
-    b.check("ArpModeHold", "GroupArpeggiator", 182, 38, 84, "Hold", "Arpeggiator Hold-mode");
-    b.check("ArpModeSplit", "GroupArpeggiator", 182, 58, 84, "Split", "Arpeggiator Split-mode");
+    b.vbar("ArpTempo", "GroupArpeggiator", 26, 16, 100, "Arpeggiator tempo", "Tempo");
+    b.check("ArpTempoMidi", "GroupArpeggiator", 4, 145, 50, "MIDI", "Arpeggio-tempo MIDI", "ArpTempo").companion = true;
+    b.add("ArpeggioType", K::ListBox, "GroupArpeggiator", 56, 18, 118, 142, {}, "Arpeggiator-type").parameter =
+        "ArpeggioType";
+    b.check("ArpModeOn", "GroupArpeggiator", 182, 18, 84, "On", "Arpeggiator ON/OFF", "ArpMode").choice = 0;
+    b.check("ArpModeHold", "GroupArpeggiator", 182, 38, 84, "Hold", "Arpeggiator Hold-mode", "ArpMode").choice = 1;
+    b.check("ArpModeSplit", "GroupArpeggiator", 182, 58, 84, "Split", "Arpeggiator Split-mode", "ArpMode").choice = 2;
     b.text("ArpeggioSubdiv", "GroupArpeggiator", 182, 96, 84, 12, "Sub-divide").small = true;
-    b.add("ArpeggioSubdiv", K::ComboBox, "GroupArpeggiator", 182, 110, 84, 20, {}, "Arpeggiator sub-divide");
+    b.add("ArpeggioSubdiv", K::ComboBox, "GroupArpeggiator", 182, 110, 84, 20, {}, "Arpeggiator sub-divide").parameter =
+        "ArpeggioSubdiv";
 
     b.group("GroupModWheel", page, 4, 176, 150, 170, " Mod-Wheel ");
-    b.vbar("MWLFOPMod", "GroupModWheel", 27, 18, 112, 0, 127, 117, "Modulation-wheel Pitch-Mod depth", "P-Mod");
-    b.vbar("MWLFOFMod", "GroupModWheel", 75, 18, 112, 0, 127, 127, "Modulation-wheel Filter-Mod depth", "F-Mod");
-    b.vbar("MWFilterCtl", "GroupModWheel", 123, 18, 112, 0, 127, 64, "Modulation-wheel Filter-control", "Filter");
+    b.vbar("MWLFOPMod", "GroupModWheel", 27, 18, 112, "Modulation-wheel Pitch-Mod depth", "P-Mod");
+    b.vbar("MWLFOFMod", "GroupModWheel", 75, 18, 112, "Modulation-wheel Filter-Mod depth", "F-Mod");
+    b.vbar("MWFilterCtl", "GroupModWheel", 123, 18, 112, "Modulation-wheel Filter-control", "Filter");
 
     b.group("GroupFootCtl", page, 158, 176, 150, 170, " Foot-Controller ");
-    b.vbar("FCLFOFMod", "GroupFootCtl", 27, 18, 112, 0, 127, 127, "Foot-controller Filter-Mod depth", "F-Mod");
-    b.vbar("FCFilterCtl", "GroupFootCtl", 75, 18, 112, 0, 127, 64, "Foot-controller Filter-control", "Filter");
-    b.vbar("FCVariCtl", "GroupFootCtl", 123, 18, 112, 0, 127, 64, "Foot-controller Variation-depth", "Vari");
+    b.vbar("FCLFOFMod", "GroupFootCtl", 27, 18, 112, "Foot-controller Filter-Mod depth", "F-Mod");
+    b.vbar("FCFilterCtl", "GroupFootCtl", 75, 18, 112, "Foot-controller Filter-control", "Filter");
+    b.vbar("FCVariCtl", "GroupFootCtl", 123, 18, 112, "Foot-controller Variation-depth", "Vari");
 
     b.group("GroupPitch", page, 312, 176, 148, 170, " Pitch ");
-    b.check("PortaOn", "GroupPitch", 10, 18, 60, "ON", "Portamento ON/OFF");
-    b.vbar("PortaTime", "GroupPitch", 36, 40, 90, 0, 127, 127, "Portamento time", "Porta");
-    b.vbar("PitchBend", "GroupPitch", 104, 40, 90, 40, 88, 62, "Pitch-bend range (semitones)", "Bend");
+    b.check("PortaOn", "GroupPitch", 10, 18, 60, "ON", "Portamento ON/OFF", "PortaOn");
+    b.vbar("PortaTime", "GroupPitch", 36, 40, 90, "Portamento time", "Porta");
+    b.vbar("PitchBend", "GroupPitch", 104, 40, 90, "Pitch-bend range (semitones)", "Bend");
 }
 
 void buildPageKnobs(Builder& b) {
@@ -225,45 +227,51 @@ void buildPageKnobs(Builder& b) {
             Builder::Bar o;
             o.captionWidth = 38;
             o.captionHeight = 36;
-            b.vbar(knobNames[s][k], groups[s], 24 + 38 * k, 16, 96, 0, 127, 64, knobHints[s][k], knobCaptions[k], o);
+            b.vbar(knobNames[s][k], groups[s], 24 + 38 * k, 16, 96, knobHints[s][k], knobCaptions[k], o);
         }
     }
 
     b.group("GroupAssignKnobs", page, 250, 4, 210, 342, " Assign-Knobs ");
     b.text("Assign1Para", "GroupAssignKnobs", 8, 16, 194, 12, "Assign-Knob 1").small = true;
-    b.add("Assign1Para", K::ListBox, "GroupAssignKnobs", 8, 30, 194, 92, {}, "Assign-Knob 1 parameter");
+    b.add("Assign1Para", K::ListBox, "GroupAssignKnobs", 8, 30, 194, 92, {}, "Assign-Knob 1 parameter").parameter =
+        "Assign1Para";
     b.text("Assign2Tab", "GroupAssignKnobs", 8, 126, 194, 12, "Assign-Knob 2").small = true;
     b.add("Assign2Tab", K::TabControl, "GroupAssignKnobs", 8, 140, 194, 136, {}, "Select Assign-Knob 2 Parameter-bank");
-    b.add("Assign2Para", K::ListBox, "Assign2Tab", 4, 26, 142, 106, {}, "Assign-Knob 2 parameter");
-    b.vbar("Assign2Level", "Assign2Tab", 170, 26, 80, 32, 96, 64, "Assign-Knob 2 sensitivity", "Sens");
+    // The assign-knob-2 controls show the parameter of the selected tab;
+    // the first tab is selected at start.
+    b.add("Assign2Para", K::ListBox, "Assign2Tab", 4, 26, 142, 106, {}, "Assign-Knob 2 parameter").parameter =
+        "Assign2Param1Para";
+    Builder::Bar level;
+    level.parameter = "Assign2Param1Level";
+    b.vbar("Assign2Level", "Assign2Tab", 170, 26, 80, "Assign-Knob 2 sensitivity", "Sens", level);
     b.group("GroupAffect", "GroupAssignKnobs", 8, 280, 194, 58, " Affect ");
     static constexpr std::string_view affectNames[4] = {"Assign2Layer1", "Assign2Layer2", "Assign2Layer3",
                                                         "Assign2Layer4"};
     static constexpr std::string_view affectCaptions[4] = {"Layer 1", "Layer 2", "Layer 3", "Layer 4"};
     for (int i = 0; i < 4; ++i)
         b.radio(affectNames[i], "GroupAffect", 8 + 92 * (i % 2), 17 + 19 * (i / 2), 80, affectCaptions[i],
-                "Assign-Knob 2 Layer select", i == 0);
+                "Assign-Knob 2 Layer select", "Assign2Param1Layer", i);
 }
 
 void buildPageEffects(Builder& b) {
     const std::string_view page = kPageNames[2];
     b.group("GroupReverbChorus", page, 4, 4, 300, 168, " Reverb / Chorus ");
     b.text("ReverbType", "GroupReverbChorus", 8, 16, 138, 12, "Reverb").small = true;
-    b.add("ReverbType", K::ListBox, "GroupReverbChorus", 8, 30, 138, 130, {}, "Reverb Type");
+    b.add("ReverbType", K::ListBox, "GroupReverbChorus", 8, 30, 138, 130, {}, "Reverb Type").parameter = "ReverbType";
     b.text("ChorusType", "GroupReverbChorus", 154, 16, 138, 12, "Chorus").small = true;
-    b.add("ChorusType", K::ListBox, "GroupReverbChorus", 154, 30, 138, 130, {}, "Chorus Type");
+    b.add("ChorusType", K::ListBox, "GroupReverbChorus", 154, 30, 138, 130, {}, "Chorus Type").parameter = "ChorusType";
 
     b.group("GroupEffectLevels", page, 308, 4, 152, 168, " Effectlevels ");
     Builder::Bar wide;
     wide.captionWidth = 48;
-    b.vbar("ChorusToReverb", "GroupEffectLevels", 27, 16, 110, 0, 127, 127, "Chorus to Reverb send-level", "Cho>Rev",
+    b.vbar("ChorusToReverb", "GroupEffectLevels", 27, 16, 110, "Chorus to Reverb send-level", "Cho>Rev",
            wide);
-    b.vbar("VariOnRev", "GroupEffectLevels", 75, 16, 110, 0, 127, 87, "Variation on Layer Reverb-send", "Var>Rev", wide);
-    b.vbar("VariOnCho", "GroupEffectLevels", 123, 16, 110, 0, 127, 127, "Variation on Layer Chorus-send", "Var>Cho",
+    b.vbar("VariOnRev", "GroupEffectLevels", 75, 16, 110, "Variation on Layer Reverb-send", "Var>Rev", wide);
+    b.vbar("VariOnCho", "GroupEffectLevels", 123, 16, 110, "Variation on Layer Chorus-send", "Var>Cho",
            wide);
 
     b.group("GroupVariation", page, 4, 176, 456, 170, " Variation ");
-    b.add("VariType", K::ListBox, "GroupVariation", 8, 18, 130, 144, {}, "Variation Type");
+    b.add("VariType", K::ListBox, "GroupVariation", 8, 18, 130, 144, {}, "Variation Type").parameter = "VariType";
     static constexpr std::string_view names[6] = {"VPara1", "VPara2", "VPara3", "VPara4", "VPara5", "VPara10"};
     static constexpr std::string_view hints[6] = {
         "Variation Parameter 1 (depends on V.-Type)", "Variation Parameter 2 (depends on V.-Type)",
@@ -271,14 +279,14 @@ void buildPageEffects(Builder& b) {
         "Variation Parameter 5 (depends on V.-Type)", "Variation Parameter 10 (depends on V.-Type)"};
     for (int i = 0; i < 6; ++i) {
         // Until a variation type is shown the bars are as for type "OFF":
-        // caption "--", disabled, range 0..1 at its maximum.
+        // caption "--", disabled (range 0..1 at its maximum, from the parameter).
         Builder::Bar o;
         // Captions such as "L-CHAN FEEDBK LEVEL" take three lines.
         o.captionWidth = 50;
         o.captionHeight = 36;
         o.readoutWidth = 50;
         o.enabled = false;
-        b.vbar(names[i], "GroupVariation", 168 + 52 * i, 16, 88, 0, 1, 1, hints[i], "--", o);
+        b.vbar(names[i], "GroupVariation", 168 + 52 * i, 16, 88, hints[i], "--", o);
     }
 }
 
@@ -286,21 +294,23 @@ void buildPageLayerVoice(Builder& b) {
     const std::string_view page = kPageNames[3];
     b.group("GroupPatchSelect", page, 4, 4, 146, 342, " Patch Select ");
     b.add("Label_PerfName", K::ReadoutLabel, "GroupPatchSelect", 8, 16, 130, 26, "--");
-    b.add("PatchBankNumber", K::ComboBox, "GroupPatchSelect", 8, 44, 130, 20, {}, "Layer Bank-select");
-    b.add("PatchVoiceNumber", K::ListBox, "GroupPatchSelect", 8, 68, 130, 266, {}, "Layer Voice-select");
+    b.add("PatchBankNumber", K::ComboBox, "GroupPatchSelect", 8, 44, 130, 20, {}, "Layer Bank-select").parameter =
+        "PatchBankNumber";
+    b.add("PatchVoiceNumber", K::ListBox, "GroupPatchSelect", 8, 68, 130, 266, {}, "Layer Voice-select").parameter =
+        "PatchVoiceNumber";
 
     b.group("GroupEffects", page, 154, 4, 84, 166, " Effects ");
     Builder::Bar send;
     send.captionWidth = 36;
-    b.vbar("EffectReverb", "GroupEffects", 22, 16, 100, 0, 127, 86, "Reverb send level", "Rev", send);
-    b.vbar("EffectChorus", "GroupEffects", 62, 16, 100, 0, 127, 127, "Chorus send level", "Cho", send);
-    b.check("EffectVariation", "GroupEffects", 8, 144, 70, "VARI", "Variation send ON/OFF");
+    b.vbar("EffectReverb", "GroupEffects", 22, 16, 100, "Reverb send level", "Rev", send);
+    b.vbar("EffectChorus", "GroupEffects", 62, 16, 100, "Chorus send level", "Cho", send);
+    b.check("EffectVariation", "GroupEffects", 8, 144, 70, "VARI", "Variation send ON/OFF", "EffectVariation");
 
     b.group("GroupVelocity", page, 242, 4, 218, 166, " Velocity ");
-    b.vbar("VelocityLimitLow", "GroupVelocity", 30, 16, 96, 0, 126, 126, "Velocity Limit-LOW level", "Low");
-    b.vbar("VelocityLimitHigh", "GroupVelocity", 80, 16, 96, 0, 126, 0, "Velocity Limit-HIGH level", "High");
-    b.vbar("VelocitySenseDepth", "GroupVelocity", 130, 16, 96, 0, 127, 63, "Velocity sense depth", "Depth");
-    b.vbar("VelocitySenseOffset", "GroupVelocity", 180, 16, 96, 0, 127, 63, "Velocity sense offset", "Offset");
+    b.vbar("VelocityLimitLow", "GroupVelocity", 30, 16, 96, "Velocity Limit-LOW level", "Low");
+    b.vbar("VelocityLimitHigh", "GroupVelocity", 80, 16, 96, "Velocity Limit-HIGH level", "High");
+    b.vbar("VelocitySenseDepth", "GroupVelocity", 130, 16, 96, "Velocity sense depth", "Depth");
+    b.vbar("VelocitySenseOffset", "GroupVelocity", 180, 16, 96, "Velocity sense offset", "Offset");
     b.add("VelocityDefaults", K::PushButton, "GroupVelocity", 8, 140, 198, 20, "Set to defaults",
           "Set all velocity-levels to default values");
 
@@ -308,20 +318,21 @@ void buildPageLayerVoice(Builder& b) {
     Builder::Bar tune;
     tune.readoutWidth = 52;
     tune.pageStep = 3;
-    b.vbar("NoteShift", "GroupTune", 27, 16, 112, -24, 24, 0, "Note shift (semitones)", "Shift", tune);
+    b.vbar("NoteShift", "GroupTune", 27, 16, 112, "Note shift (semitones)", "Shift", tune);
     tune.pageStep = 10;
-    b.vbar("NoteDetune", "GroupTune", 80, 16, 112, -127, 128, 0, "Note detune", "Detune", tune);
+    b.vbar("NoteDetune", "GroupTune", 80, 16, 112, "Note detune", "Detune", tune);
 
     b.group("GroupPlaying", page, 266, 174, 66, 172, " Playing ");
-    b.vbar("LayerVolume", "GroupPlaying", 33, 16, 88, 0, 127, 0, "Layer main volume", "Volume");
-    b.check("PlayPoly", "GroupPlaying", 6, 132, 56, "Poly", "Poly-/monophonic playmode");
-    b.check("LayerOn", "GroupPlaying", 6, 150, 56, "Layer", "Enable Layer");
+    b.vbar("LayerVolume", "GroupPlaying", 33, 16, 88, "Layer main volume", "Volume");
+    b.check("PlayPoly", "GroupPlaying", 6, 132, 56, "Poly", "Poly-/monophonic playmode", "PlayPoly");
+    b.check("LayerOn", "GroupPlaying", 6, 150, 56, "Layer", "Enable Layer", "LayerOn");
 
     b.group("GroupPositions", page, 336, 174, 124, 172, " Positions ");
-    b.hbar("NoteLimitLow", "GroupPositions", 8, 16, 108, 0, 127, 0, 12, "Lowest played note", "Low");
-    b.hbar("NoteLimitHigh", "GroupPositions", 8, 54, 108, 0, 127, 127, 12, "Highest played note", "High");
-    b.hbar("PanPot", "GroupPositions", 8, 92, 108, 1, 127, 64, 16, "Position of played note (L-C-R)", "Pan");
-    b.check("RandomPan", "GroupPositions", 4, 132, 118, "Random Panning", "Set panpot to random position");
+    b.hbar("NoteLimitLow", "GroupPositions", 8, 16, 108, 12, "Lowest played note", "Low");
+    b.hbar("NoteLimitHigh", "GroupPositions", 8, 54, 108, 12, "Highest played note", "High");
+    b.hbar("PanPot", "GroupPositions", 8, 92, 108, 16, "Position of played note (L-C-R)", "Pan");
+    b.check("RandomPan", "GroupPositions", 4, 132, 118, "Random Panning", "Set panpot to random position", "PanPot")
+        .companion = true;
 }
 
 void buildPageLayerEG(Builder& b) {
@@ -346,10 +357,10 @@ void buildPageLayerEG(Builder& b) {
         b.group(eg.group, page, eg.x, 4, 112, 172, eg.caption);
         b.add(eg.panel, K::Panel, eg.group, 10, 16, 92, 33, eg.graphName);
         b.add(eg.paint, K::PaintBox, eg.panel, 1, 1, 90, 31, eg.graphName);
-        b.vbar(eg.atk, eg.group, 17, 52, 86, 1, 127, 64, eg.atkHint, "A", narrow);
-        b.vbar(eg.dcy, eg.group, 43, 52, 86, 1, 127, 64, eg.dcyHint, "D", narrow);
-        b.vbar(eg.sus, eg.group, 69, 52, 86, 0, 127, 64, eg.susHint, "S", narrow);
-        b.vbar(eg.rel, eg.group, 95, 52, 86, 1, 127, 64, eg.relHint, "R", narrow);
+        b.vbar(eg.atk, eg.group, 17, 52, 86, eg.atkHint, "A", narrow);
+        b.vbar(eg.dcy, eg.group, 43, 52, 86, eg.dcyHint, "D", narrow);
+        b.vbar(eg.sus, eg.group, 69, 52, 86, eg.susHint, "S", narrow);
+        b.vbar(eg.rel, eg.group, 95, 52, 86, eg.relHint, "R", narrow);
     }
 
     b.group("GroupPitchEG", page, 236, 4, 224, 172, " Pitch EG ");
@@ -358,41 +369,41 @@ void buildPageLayerEG(Builder& b) {
     Builder::Bar peg = narrow;
     peg.captionWidth = 34;
     peg.readoutWidth = 32;
-    b.vbar("PEGInitLevel", "GroupPitchEG", 22, 52, 86, 0, 127, 64, "Pitch-EG initial level", "Init L", peg);
-    b.vbar("PEGAtkTime", "GroupPitchEG", 58, 52, 86, 1, 127, 64, "Pitch-EG attack-time", "Atk T", peg);
-    b.vbar("PEGAtkLevel", "GroupPitchEG", 94, 52, 86, 0, 127, 64, "Pitch-EG attack-level", "Atk L", peg);
-    b.vbar("PEGDcyTime", "GroupPitchEG", 130, 52, 86, 1, 127, 64, "Pitch-EG decay-time", "Dcy T", peg);
-    b.vbar("PEGRelTime", "GroupPitchEG", 166, 52, 86, 1, 127, 64, "Pitch-EG release-time", "Rel T", peg);
-    b.vbar("PEGRelLevel", "GroupPitchEG", 202, 52, 86, 0, 127, 64, "Pitch-EG release-level", "Rel L", peg);
+    b.vbar("PEGInitLevel", "GroupPitchEG", 22, 52, 86, "Pitch-EG initial level", "Init L", peg);
+    b.vbar("PEGAtkTime", "GroupPitchEG", 58, 52, 86, "Pitch-EG attack-time", "Atk T", peg);
+    b.vbar("PEGAtkLevel", "GroupPitchEG", 94, 52, 86, "Pitch-EG attack-level", "Atk L", peg);
+    b.vbar("PEGDcyTime", "GroupPitchEG", 130, 52, 86, "Pitch-EG decay-time", "Dcy T", peg);
+    b.vbar("PEGRelTime", "GroupPitchEG", 166, 52, 86, "Pitch-EG release-time", "Rel T", peg);
+    b.vbar("PEGRelLevel", "GroupPitchEG", 202, 52, 86, "Pitch-EG release-level", "Rel L", peg);
 
     b.group("GroupLFOLevels", page, 4, 180, 106, 166, " LFO Levels ");
     Builder::Bar lfo = narrow;
     lfo.captionWidth = 23;
     lfo.readoutWidth = 24;
-    b.vbar("LFOSpeed", "GroupLFOLevels", 16, 18, 110, 1, 127, 64, "LFO Speed", "Spd", lfo);
-    b.vbar("LFOAMod", "GroupLFOLevels", 40, 18, 110, 33, 95, 64, "LFO amplitude-modulation level", "AM", lfo);
-    b.vbar("LFOPMod", "GroupLFOLevels", 64, 18, 110, 1, 127, 64, "LFO pitch-modulation level", "PM", lfo);
-    b.vbar("LFOFMod", "GroupLFOLevels", 88, 18, 110, 49, 79, 64, "LFO frequency-modulation level", "FM", lfo);
+    b.vbar("LFOSpeed", "GroupLFOLevels", 16, 18, 110, "LFO Speed", "Spd", lfo);
+    b.vbar("LFOAMod", "GroupLFOLevels", 40, 18, 110, "LFO amplitude-modulation level", "AM", lfo);
+    b.vbar("LFOPMod", "GroupLFOLevels", 64, 18, 110, "LFO pitch-modulation level", "PM", lfo);
+    b.vbar("LFOFMod", "GroupLFOLevels", 88, 18, 110, "LFO frequency-modulation level", "FM", lfo);
 
     b.group("GroupLFOWave", page, 114, 180, 118, 166, " LFO Waveform ");
     b.add("ImageTriangle", K::Picture, "GroupLFOWave", 6, 20, 28, 18, {}, "LFO triangle wave");
-    b.radio("LFOWaveTriangle", "GroupLFOWave", 36, 20, 78, "Triangle", "LFO triangle wave");
+    b.radio("LFOWaveTriangle", "GroupLFOWave", 36, 20, 78, "Triangle", "LFO triangle wave", "LFOWave", 1);
     b.add("ImageSawtooth", K::Picture, "GroupLFOWave", 6, 46, 28, 18, {}, "LFO sawtooth wave");
-    b.radio("LFOWaveSaw", "GroupLFOWave", 36, 46, 78, "Sawtooth", "LFO sawtooth wave");
+    b.radio("LFOWaveSaw", "GroupLFOWave", 36, 46, 78, "Sawtooth", "LFO sawtooth wave", "LFOWave", 0);
     b.add("Image1", K::Picture, "GroupLFOWave", 6, 72, 28, 18, {}, "LFO sample & hold");
-    b.radio("LFOWaveSH", "GroupLFOWave", 36, 72, 78, "S && H", "LFO sample & hold");
-    b.radio("LFOWaveElement", "GroupLFOWave", 36, 98, 78, "Element", "LFO wave element-settings", true);
+    b.radio("LFOWaveSH", "GroupLFOWave", 36, 72, 78, "S && H", "LFO sample & hold", "LFOWave", 2);
+    b.radio("LFOWaveElement", "GroupLFOWave", 36, 98, 78, "Element", "LFO wave element-settings", "LFOWave", 3);
 
     b.group("GroupLFOSync", page, 236, 180, 90, 166, " LFO Sync ");
-    b.radio("LFOSyncFree", "GroupLFOSync", 6, 20, 80, "FreeRun", "LFO no phase-init");
-    b.radio("LFOSyncRetrigger", "GroupLFOSync", 6, 46, 80, "Retrigger", "LFO phase-init retriggered");
-    b.radio("LFOSyncElement", "GroupLFOSync", 6, 72, 80, "Element", "LFO sync element-settings", true);
+    b.radio("LFOSyncFree", "GroupLFOSync", 6, 20, 80, "FreeRun", "LFO no phase-init", "LFOSync", 0);
+    b.radio("LFOSyncRetrigger", "GroupLFOSync", 6, 46, 80, "Retrigger", "LFO phase-init retriggered", "LFOSync", 1);
+    b.radio("LFOSyncElement", "GroupLFOSync", 6, 72, 80, "Element", "LFO sync element-settings", "LFOSync", 2);
 
     b.group("GroupFilterFreq", page, 330, 180, 130, 166, " Filter Frequency ");
     Builder::Bar filter;
     filter.captionWidth = 40;
-    b.vbar("FilterCutoff", "GroupFilterFreq", 40, 18, 110, 0, 127, 64, "Filter cutoff-frequency", "Cutoff", filter);
-    b.vbar("FilterResonance", "GroupFilterFreq", 88, 18, 110, 0, 127, 64, "Filter resonance-level", "Reso", filter);
+    b.vbar("FilterCutoff", "GroupFilterFreq", 40, 18, 110, "Filter cutoff-frequency", "Cutoff", filter);
+    b.vbar("FilterResonance", "GroupFilterFreq", 88, 18, 110, "Filter resonance-level", "Reso", filter);
 }
 
 struct Table {
@@ -424,43 +435,20 @@ const ControlSpec* findControl(std::string_view name) {
 
 std::vector<std::string> startItems(std::string_view name) {
     std::vector<std::string> items;
-    auto addAll = [&](const auto& range) {
-        for (const auto& e : range) items.emplace_back(e);
-    };
-    if (name == "PerformanceType") {
-        addAll(std::initializer_list<std::string_view>{
-            "--", "PF  Piano", "CP  Chromatic Perc.", "OR Organ", "GT  Guitar", "BA  Bass", "ST  Strings/Orch.",
-            "EN  Ensemble", "BR  Brass", "RD  Reed", "PI   Pipe", "LD  Synth Lead", "PD  Synth Pad", "FX  Synth SFX",
-            "ET  Ethnic", "PC  Percussive", "SE  Sound Effect", "DR  Drums", "SC  String Comping", "VO  Vocal",
-            "CO  Combination", "WV Material Wave", "SQ  Sequence"});
-    } else if (name == "ArpeggioType") {
-        addAll(std::initializer_list<std::string_view>{
-            "Up Oct 1",       "Up Oct 2",       "Up Oct 4",       "Down Oct 1",     "Down Oct 2",    "Down Oct 4",
-            "UpDown A Oct 1", "UpDown A Oct 2", "UpDown A Oct 4", "UpDown B Oct 1", "UpDown B Oct 2", "UpDown B Oct 4",
-            "Random Oct 1",   "Random Oct 2",   "Random Oct 4",   "Techno-A",       "Techno-B",      "Techno-C",
-            "Techno-D",       "DA House",       "Syncopation A",  "Syncopation B",  "Echo & Pan",    "Tekk Echo",
-            "Sweep Line",     "Pulse Line",     "Bass Line A",    "Bass Line B",    "Bass Line C",   "Bass Line D"});
-    } else if (name == "ArpeggioSubdiv") {
-        addAll(std::initializer_list<std::string_view>{"3 / 8", "1 / 4", "3 / 16", "1 / 6", "1 / 8", "3 / 32",
-                                                       "1 / 12", "1 / 16", "1 / 24", "1 / 32"});
-    } else if (name == "UserPerf") {
-        addAll(FactoryPerformanceLines);
-    } else if (name == "PatchBankNumber") {
-        for (const BankSelectEntry& e : BankSelectTable) items.emplace_back(e.text);
-    } else if (name == "PatchVoiceNumber") {
-        addAll(voiceNames(0));
-    } else if (name == "ReverbType") {
-        for (const EffectType& e : ReverbTypeTable) items.emplace_back(e.name);
-    } else if (name == "ChorusType") {
-        for (const EffectType& e : ChorusTypeTable) items.emplace_back(e.name);
-    } else if (name == "VariType") {
-        for (const EffectType& e : VariationTypeTable) items.emplace_back(e.name);
-    } else if (name == "Assign1Para") {
-        addAll(Assign1Para);
-    } else if (name == "Assign2Para") {
-        addAll(Assign2Para);
+    if (name == "UserPerf") {
+        for (const auto& line : FactoryPerformanceLines) items.emplace_back(line);
+        return items;
     }
+    const ControlSpec* spec = findControl(name);
+    const Parameter* p = spec ? parameterOf(*spec) : nullptr;
+    if (!p || (spec->kind != ControlKind::ListBox && spec->kind != ControlKind::ComboBox)) return items;
+    // The voice list starts with the first bank.
+    for (int row = 0; row < p->entries; ++row) items.push_back(entryText(p->list, row, 0));
     return items;
+}
+
+const Parameter* parameterOf(const ControlSpec& spec) {
+    return spec.parameter.empty() ? nullptr : findParameter(spec.parameter);
 }
 
 } // namespace patchsmith::editor

@@ -1,9 +1,11 @@
 #pragma once
 // The controls of the editor window as data: name (the widget's objectName),
-// kind, parent, geometry, caption, hint, range and start position. The window
-// is built from this table alone, and the tests check the window against it.
-// Widget-free, so that later columns (image block, offset, conversions) can
-// be added and used without a display.
+// kind, parent, geometry, caption, hint, and the parameter a control shows.
+// Range, start position and list entries come from that parameter
+// (model/Parameters.h). The window is built from these two tables alone, and
+// the tests check the window against them. Widget-free.
+
+#include "model/Parameters.h"
 
 #include <string>
 #include <string_view>
@@ -47,11 +49,14 @@ struct ControlSpec {
     int h = 0;
     std::string_view caption; // text shown on the control (pages, groups, buttons, labels)
     std::string_view hint;    // tool-tip hint; also the accessible name
-    int min = 0;
-    int max = 0;
-    int start = 0;     // track bar position; 1 = checked for check boxes, radio and speed buttons
-    int pageStep = 16; // track bars
-    int maxLength = 0; // edit boxes
+    // The parameter (model/Parameters.h) the control shows, empty for none.
+    // Radio buttons and the arpeggio mode boxes show value `choice` of it; a
+    // companion box is checked for the value 0 its bar cannot show.
+    std::string_view parameter;
+    int choice = -1;
+    bool companion = false;
+    bool checked = false; // buttons that show no parameter: checked at start
+    int pageStep = 16;    // track bars
     std::string_view readout; // "Label_<name>" of a track bar, empty if none
     bool bold = false;        // labels and group captions
     bool small = false;       // the small captions of the track bars
@@ -67,6 +72,9 @@ const ControlSpec* findControl(std::string_view name);
 
 // The rows a list or combo box starts with (empty for other controls).
 std::vector<std::string> startItems(std::string_view name);
+
+// The parameter a control shows; nullptr for none.
+const Parameter* parameterOf(const ControlSpec& spec);
 
 // Names of the five pages, in order.
 inline constexpr std::string_view kPageNames[5] = {"PageCommon", "PageKnobs", "PageEffects", "PageLayerVoice",

@@ -1,6 +1,8 @@
 #pragma once
 // The display refresh: the image into the controls, sending nothing and
-// leaving the image as it is.
+// leaving the image as it is. One loop over the parameter table sets every
+// control; the editing interface stays quiet meanwhile, so the handlers the
+// controls raise neither write nor send.
 
 #include "model/Bytes.h"
 
@@ -12,6 +14,7 @@ class QListWidget;
 namespace patchsmith::editor {
 
 class TMainWindow;
+struct ParameterControls;
 
 class DisplayRefresh {
 public:
@@ -23,6 +26,10 @@ public:
     // Layer CurrentLayer into the layer controls, the bank and voice lists
     // and Label_PerfName.
     void ShowLayer();
+    // One parameter of the image (layer parameters: of the edited layer)
+    // into its controls. Values outside a control's range are shown clamped
+    // by the control; the read-out shows the value itself.
+    void showParameter(const ParameterControls& controls);
 
     // Fills PatchVoiceNumber with the names of a bank (0..57) in one step,
     // without running its click handling.
@@ -38,10 +45,9 @@ public:
     static const QColor& layerOffColour();
 
 private:
-    void showCommonControls();
-    void showFurtherCommonControls();
-    void showEffectTypes();
-    void showLayerTrackBars(int layer);
+    // Every parameter of the common blocks, or of the edited layer, except
+    // the assign-knob-2 ones (shown by tab, Assign2TabChange).
+    void showParameters(bool layer);
 
     TMainWindow& w_;
 };

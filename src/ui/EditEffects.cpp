@@ -1,10 +1,12 @@
 // The effect page: reverb, chorus and variation types, the six variation
 // parameter bars (captioned, ranged and printed by the variation type) and
-// the three send levels (plain bars of the parameter table).
+// the three send levels (plain parameters).
 
 #include "ui/EditHandlers.h"
 
 #include "ui/MainWindow.h"
+#include "midi/EditSession.h"
+#include "model/Parameters.h"
 #include "model/catalog/EffectCatalog.h"
 
 #include <QLabel>
@@ -15,15 +17,6 @@
 #include <algorithm>
 
 namespace patchsmith::editor {
-
-namespace {
-
-constexpr Byte kHigh = 0x60;
-constexpr int kReverbOffset = 0;
-constexpr int kChorusOffset = 2;
-constexpr int kVariationTypeOffset = 4;
-
-} // namespace
 
 void EditHandlers::connectEffectPage() {
     QObject* ctx = &context_;
@@ -50,42 +43,23 @@ QSlider* EditHandlers::variationBar(int p) const {
     }
 }
 
-void EditHandlers::ReverbTypeClick() {
-    const int row = w_.ReverbType->currentRow();
-    if (quiet() || row < 0 || row >= kReverbTypeCount) return;
-    const EffectType& type = ReverbTypeTable[static_cast<std::size_t>(row)];
-    PerformanceImage& image = w_.app().model.image;
-    image.setData(Block::Effect, kReverbOffset, type.msb);
-    image.setData(Block::Effect, kReverbOffset + 1, type.lsb);
-    w_.app().link.SendParamChangeWide(kHigh, 0x00, 0x30, type.msb, type.lsb);
+void EditHandlers::typeClick(const Parameter& type, int row) {
+    if (quiet() || row < 0 || row >= type.entries) return;
+    edits_.set(type, row);
 }
 
-void EditHandlers::ChorusTypeClick() {
-    const int row = w_.ChorusType->currentRow();
-    if (quiet() || row < 0 || row >= kChorusTypeCount) return;
-    const EffectType& type = ChorusTypeTable[static_cast<std::size_t>(row)];
-    PerformanceImage& image = w_.app().model.image;
-    image.setData(Block::Effect, kChorusOffset, type.msb);
-    image.setData(Block::Effect, kChorusOffset + 1, type.lsb);
-    w_.app().link.SendParamChangeWide(kHigh, 0x00, 0x32, type.msb, type.lsb);
-}
+void EditHandlers::ReverbTypeClick() { typeClick(params::ReverbType, w_.ReverbType->currentRow()); }
 
+void EditHandlers::ChorusTypeClick() { typeClick(params::ChorusType, w_.ChorusType->currentRow()); }
+
+// A new type goes over as the whole effect block, with the defaults of its
+// parameters; the bars then show the new type.
 void EditHandlers::VariTypeClick() {
     const int row = w_.VariType->currentRow();
-    if (quiet() || row < 0 || row >= kVariationTypeCount) return;
-    const auto i = static_cast<std::size_t>(row);
-    PerformanceImage& image = w_.app().model.image;
-    image.setData(Block::Effect, kVariationTypeOffset, VariationTypeTable[i].msb);
-    image.setData(Block::Effect, kVariationTypeOffset + 1, VariationTypeTable[i].lsb);
-    for (std::size_t k = 0; k < kVariationParams.size(); ++k) {
-        const int d = VariationDefaults[i][k];
-        image.setData(Block::Effect, kVariationParamOffsets[k], static_cast<Byte>(d / 128));
-        image.setData(Block::Effect, kVariationParamOffsets[k] + 1, static_cast<Byte>(d % 128));
-    }
+    if (quiet() || row < 0 || row >= params::VariType.entries) return;
+    edits_.set(params::VariType, row);
     SetupVariationControls();
     for (int p : kVariationParams) ShowVariationValue(p, true);
-    // A new type goes over as the whole effect block, defaults included.
-    w_.app().link.SendBulkBlock(6);
 }
 
 void EditHandlers::SetupVariationControls() {
@@ -131,17 +105,15 @@ void EditHandlers::ShowVariationValue(int p, bool showing) {
     QSlider* b = variationBar(p);
     if (!index || !b) return;
     const auto k = static_cast<std::size_t>(*index);
-    const int offset = kVariationParamOffsets[k];
-    PerformanceImage& image = w_.app().model.image;
+    const Parameter& parameter = *params::kVariationParameters[k];
     int v = 0;
     if (showing) {
-        v = 128 * image.data(Block::Effect, offset) + image.data(Block::Effect, offset + 1);
+        v = edits_.value(parameter);
         // The bar clamps a value outside its range; the label shows the value itself.
         TMainWindow::SetPosition(b, b->minimum() + b->maximum() - v);
     } else {
         v = std::clamp(b->minimum() + b->maximum() - b->value(), 0, 128 * 128 - 1);
-        image.setData(Block::Effect, offset, static_cast<Byte>(v / 128));
-        image.setData(Block::Effect, offset + 1, static_cast<Byte>(v % 128));
+        edits_.write(parameter, v);
     }
     const auto setup = variationSetup(w_.VariType->currentRow())[k];
     // The catalogue prints a value its table has no entry for as the number
@@ -157,11 +129,7 @@ void EditHandlers::VParaChange(int p) {
     const auto index = variationParamIndex(p);
     if (quiet() || !index) return;
     ShowVariationValue(p, false);
-    const auto k = static_cast<std::size_t>(*index);
-    const PerformanceImage& image = w_.app().model.image;
-    w_.app().link.SendParamChangeWide(kHigh, 0x00, kVariationParamAddressLow[k],
-                                      image.data(Block::Effect, kVariationParamOffsets[k]),
-                                      image.data(Block::Effect, kVariationParamOffsets[k] + 1));
+    edits_.send(*params::kVariationParameters[static_cast<std::size_t>(*index)]);
 }
 
 void EditHandlers::VPara1Change() { VParaChange(1); }

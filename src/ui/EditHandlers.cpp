@@ -1,10 +1,12 @@
 #include "ui/EditHandlers.h"
 
-#include "ui/MainWindow.h"
-#include "ui/ParameterTable.h"
+#include "ui/DisplayRefresh.h"
 #include "ui/EditNameValidator.h"
-#include "model/Names.h"
+#include "ui/MainWindow.h"
+#include "midi/EditSession.h"
+#include "model/Parameters.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -12,42 +14,23 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QSlider>
 
 #include <algorithm>
-#include <array>
-#include <string>
 
 namespace patchsmith::editor {
 
 namespace {
 
-constexpr Byte kHigh = 0x60;
-
-Byte toByte(int v) { return static_cast<Byte>(std::clamp(v, 0, 127)); }
-
-QString noteText(int note) { return QString::fromStdString(noteName(note)); }
-
-// Address low byte of a common byte: the block's base plus the offset.
-Byte commonAddress(Block block, int offset) { return static_cast<Byte>(baseAddress(block).low + offset); }
+QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 } // namespace
 
-EditHandlers::EditHandlers(TMainWindow& window) : w_(window) {}
+EditHandlers::EditHandlers(TMainWindow& window) : w_(window), edits_(window.edits()) {}
 
 EditHandlers::~EditHandlers() = default;
 
-bool EditHandlers::quiet() const { return w_.refreshing(); }
-
-void EditHandlers::writeLayer(int offset, Byte value) { w_.app().model.writeLayerByte(offset, value); }
-
-void EditHandlers::sendLayer(int offset) {
-    const Model& m = w_.app().model;
-    w_.app().link.SendLayerParam(kHigh, static_cast<Byte>(offset), m.image.layerData(m.CurrentLayer, offset));
-}
-
-void EditHandlers::writeCommon(int offset, Byte value) { w_.app().model.image.setData(Block::Common, offset, value); }
+bool EditHandlers::quiet() const { return edits_.quiet(); }
 
 void EditHandlers::redraw(Envelope envelope) {
     switch (envelope) {
@@ -58,10 +41,8 @@ void EditHandlers::redraw(Envelope envelope) {
     }
 }
 
-QSlider* EditHandlers::bar(std::string_view name) const { return qobject_cast<QSlider*>(w_.control(name)); }
-
-QLabel* EditHandlers::readout(std::string_view name) const {
-    return qobject_cast<QLabel*>(w_.control("Label_" + std::string(name)));
+QString EditHandlers::readout(const Parameter& p, int position) {
+    return qs(readoutText(p, storedOf(p, position), TMainWindow::DecimalPoint()));
 }
 
 // ---- connections ------------------------------------------------------------
@@ -80,23 +61,34 @@ void EditHandlers::connectControls() {
         });
     };
 
-    for (const TrackBarParam& p : trackBarParams())
-        if (QSlider* b = bar(p.name))
-            QObject::connect(b, &QSlider::valueChanged, ctx, [this, &p] { TrackBarChange(p); });
-    for (const CheckBoxParam& p : checkBoxParams())
-        if (auto* c = qobject_cast<QCheckBox*>(w_.control(p.name)))
-            QObject::connect(c, &QCheckBox::toggled, ctx, [this, &p] { CheckBoxClick(p); });
-    for (const RadioGroupParam& g : radioGroupParams())
-        for (std::size_t i = 0; i < g.names.size(); ++i)
-            if (auto* r = qobject_cast<QRadioButton*>(w_.control(g.names[i])))
-                QObject::connect(r, &QRadioButton::toggled, ctx, [this, &g, i](bool checked) {
-                    if (checked) RadioGroupClick(g, static_cast<int>(i));
+    // Every plain parameter, by the kind of its control.
+    for (const ParameterControls& c : w_.parameterControls()) {
+        if (!c.param->plain()) continue;
+        switch (c.param->control) {
+        case ParamControl::VBar:
+        case ParamControl::HBar:
+            QObject::connect(c.bar, &QSlider::valueChanged, ctx, [this, &c] { ParameterChange(c); });
+            break;
+        case ParamControl::CheckBox:
+            QObject::connect(c.check, &QAbstractButton::toggled, ctx, [this, &c] { ParameterChange(c); });
+            break;
+        case ParamControl::Choices:
+            for (std::size_t i = 0; i < c.choices.size(); ++i)
+                QObject::connect(c.choices[i], &QAbstractButton::toggled, ctx, [this, &c, i](bool checked) {
+                    if (checked) ParameterChange(c, static_cast<int>(i));
                 });
-    for (const ListParam& p : listParams()) {
-        if (auto* l = qobject_cast<QListWidget*>(w_.control(p.name)))
-            QObject::connect(l, &QListWidget::currentRowChanged, ctx, [this, &p](int row) { ListClick(p, row); });
-        else if (auto* c = qobject_cast<QComboBox*>(w_.control(p.name)))
-            QObject::connect(c, &QComboBox::currentIndexChanged, ctx, [this, &p](int row) { ListClick(p, row); });
+            break;
+        case ParamControl::List:
+            QObject::connect(c.list, &QListWidget::currentRowChanged, ctx,
+                             [this, &c](int row) { ParameterChange(c, row); });
+            break;
+        case ParamControl::Combo:
+            QObject::connect(c.combo, &QComboBox::currentIndexChanged, ctx,
+                             [this, &c](int row) { ParameterChange(c, row); });
+            break;
+        case ParamControl::ModeChecks:
+        case ParamControl::EditBox: break;
+        }
     }
 
     // The wave pictures act as their radio buttons.
@@ -105,7 +97,6 @@ void EditHandlers::connectControls() {
     QObject::connect(w_.Image1, &PictureBox::clicked, ctx, [this] { LFOWavePictureClick(2); });
 
     QObject::connect(w_.VelocityDefaults, &QPushButton::clicked, ctx, [this] { VelocityDefaultsClick(); });
-    onBar(w_.NoteShift, &EditHandlers::NoteShiftChange);
     onBar(w_.NoteDetune, &EditHandlers::NoteDetuneChange);
     onBar(w_.NoteLimitLow, &EditHandlers::NoteLimitLowChange);
     onBar(w_.NoteLimitHigh, &EditHandlers::NoteLimitHighChange);
@@ -137,202 +128,137 @@ void EditHandlers::connectControls() {
     connectEffectPage();
 }
 
-// ---- plain controls ---------------------------------------------------------
+// ---- plain parameters -------------------------------------------------------
 
-void EditHandlers::TrackBarChange(const TrackBarParam& p) {
-    QSlider* b = bar(p.name);
-    if (!b) return;
-    const int position = b->value();
-    if (QLabel* l = readout(p.name)) l->setText(QString::number(shownFromPosition(p, position)));
-    redraw(p.redraw);
-    if (quiet()) return;
-    const Byte v = toByte(storedFromPosition(p, position));
-    if (p.layer) {
-        writeLayer(p.offset, v);
-        sendLayer(p.offset);
-    } else {
-        w_.app().model.image.setData(p.block, p.offset, v);
-        w_.app().link.SendParamChange(kHigh, 0x00, commonAddress(p.block, p.offset), v);
+void EditHandlers::ParameterChange(const ParameterControls& c, int choice) {
+    const Parameter& p = *c.param;
+    int value = 0;
+    switch (p.control) {
+    case ParamControl::VBar:
+    case ParamControl::HBar: {
+        const int position = c.bar->value();
+        if (c.readout) c.readout->setText(readout(p, position));
+        redraw(p.envelope);
+        value = storedOf(p, position);
+        break;
     }
-}
-
-void EditHandlers::CheckBoxClick(const CheckBoxParam& p) {
-    if (quiet()) return;
-    const auto* c = qobject_cast<QCheckBox*>(w_.control(p.name));
-    if (!c) return;
-    const Byte v = c->isChecked() ? toByte(p.onValue) : Byte{0};
-    if (p.layer) {
-        writeLayer(p.offset, v);
-        sendLayer(p.offset);
-    } else {
-        w_.app().model.image.setData(p.block, p.offset, v);
-        w_.app().link.SendParamChange(kHigh, 0x00, commonAddress(p.block, p.offset), v);
+    case ParamControl::CheckBox: value = storedOf(p, c.check->isChecked() ? 1 : 0); break;
+    case ParamControl::Choices:
+    case ParamControl::List:
+    case ParamControl::Combo:
+        if (choice < 0 || choice >= p.entries) return;
+        value = storedOf(p, choice);
+        break;
+    case ParamControl::ModeChecks:
+    case ParamControl::EditBox: return;
     }
-}
-
-void EditHandlers::RadioGroupClick(const RadioGroupParam& group, int index) {
-    if (quiet() || index < 0 || index >= static_cast<int>(group.names.size())) return;
-    writeLayer(group.offset, toByte(index));
-    sendLayer(group.offset);
-}
-
-void EditHandlers::ListClick(const ListParam& p, int row) {
-    if (quiet() || row < 0) return;
-    const Byte v = toByte(row);
-    w_.app().model.image.setData(p.block, p.offset, v);
-    w_.app().link.SendParamChange(kHigh, 0x00, commonAddress(p.block, p.offset), v);
+    if (quiet()) return;
+    edits_.set(p, value);
 }
 
 // ---- layer controls with their own logic ----------------------------------
 
 void EditHandlers::VelocityDefaultsClick() {
     if (quiet()) return;
-    struct Default {
-        QSlider* bar;
-        QLabel* label;
-        int position;
-        int offset;
-        Byte stored;
-    };
-    const std::array<Default, 4> defaults{{
-        {w_.VelocityLimitLow, w_.Label_VelocityLimitLow, 126, 27, 1},
-        {w_.VelocityLimitHigh, w_.Label_VelocityLimitHigh, 0, 28, 127},
-        {w_.VelocitySenseDepth, w_.Label_VelocitySenseDepth, 63, 8, 64},
-        {w_.VelocitySenseOffset, w_.Label_VelocitySenseOffset, 63, 9, 64},
-    }};
-    for (const Default& d : defaults) {
-        TMainWindow::SetPosition(d.bar, d.position);
-        const TrackBarParam* p = findTrackBarParam(d.bar->objectName().toStdString());
-        d.label->setText(QString::number(p ? shownFromPosition(*p, d.bar->value()) : d.stored));
-        writeLayer(d.offset, d.stored);
+    for (const Parameter* p : {&params::VelocityLimitLow, &params::VelocityLimitHigh, &params::VelocitySenseDepth,
+                               &params::VelocitySenseOffset}) {
+        const ParameterControls& c = w_.controlsOf(*p);
+        TMainWindow::SetPosition(c.bar, positionOf(*p, defaultValue(*p)));
+        c.readout->setText(readout(*p, c.bar->value()));
     }
-    w_.app().link.SendLayerDumps(w_.app().model.AffectAllLayers);
-}
-
-void EditHandlers::NoteShiftChange() {
-    const int p = w_.NoteShift->value();
-    w_.Label_NoteShift->setText(QString::fromStdString(NoteShiftText(-p)));
-    if (quiet()) return;
-    writeLayer(4, toByte(64 - p));
-    sendLayer(4);
+    edits_.setVelocityDefaults();
 }
 
 void EditHandlers::NoteDetuneChange() {
-    const int d = -w_.NoteDetune->value(); // -128..127 tenths of a hertz
-    w_.Label_NoteDetune->setText(QString::fromStdString(DetuneText(d, TMainWindow::DecimalPoint())));
+    const Parameter& p = params::NoteDetune;
+    const int position = w_.NoteDetune->value();
+    w_.Label_NoteDetune->setText(readout(p, position));
     if (quiet()) return;
-    const int v = std::clamp(d + 128, 0, 255);
-    // Two 4-bit halves, high half first.
-    writeLayer(5, static_cast<Byte>(v / 16));
-    writeLayer(6, static_cast<Byte>(v % 16));
-    w_.app().link.SendLayerDumps(w_.app().model.AffectAllLayers);
+    edits_.set(p, storedOf(p, position));
 }
 
 // A note limit pushed past its partner moves the partner along. The partner's
 // new value is stored and sent too (before the moved limit, so the synth never
 // holds a low limit above the high one), so that the image, the synth and the
 // two bars agree.
-void EditHandlers::NoteLimitLowChange() {
-    noteLimitChange(w_.NoteLimitLow, w_.Label_NoteLimitLow, 11, w_.NoteLimitHigh, w_.Label_NoteLimitHigh, 12, true);
-}
+void EditHandlers::NoteLimitLowChange() { noteLimitChange(params::NoteLimitLow, params::NoteLimitHigh, true); }
 
-void EditHandlers::NoteLimitHighChange() {
-    noteLimitChange(w_.NoteLimitHigh, w_.Label_NoteLimitHigh, 12, w_.NoteLimitLow, w_.Label_NoteLimitLow, 11, false);
-}
+void EditHandlers::NoteLimitHighChange() { noteLimitChange(params::NoteLimitHigh, params::NoteLimitLow, false); }
 
-void EditHandlers::noteLimitChange(QSlider* own, QLabel* ownLabel, int ownOffset, QSlider* partner,
-                                   QLabel* partnerLabel, int partnerOffset, bool isLow) {
-    const int p = own->value();
-    ownLabel->setText(noteText(p));
+void EditHandlers::noteLimitChange(const Parameter& own, const Parameter& partner, bool isLow) {
+    const ParameterControls& mine = w_.controlsOf(own);
+    const ParameterControls& other = w_.controlsOf(partner);
+    const int p = mine.bar->value();
+    mine.readout->setText(readout(own, p));
     if (quiet()) return;
-    if (isLow ? p > partner->value() : p < partner->value()) {
-        TMainWindow::SetPosition(partner, p);
-        partnerLabel->setText(noteText(p));
-        writeLayer(partnerOffset, toByte(p));
-        sendLayer(partnerOffset);
+    if (isLow ? p > other.bar->value() : p < other.bar->value()) {
+        TMainWindow::SetPosition(other.bar, p);
+        other.readout->setText(readout(partner, p));
+        edits_.set(partner, storedOf(partner, p));
     }
-    writeLayer(ownOffset, toByte(p));
-    sendLayer(ownOffset);
+    edits_.set(own, storedOf(own, p));
 }
 
 void EditHandlers::PanPotChange() {
+    const Parameter& pan = params::PanPot;
     const int p = w_.PanPot->value();
     if (quiet()) {
-        w_.Label_PanPot->setText(QString::fromStdString(PanText(p)));
+        w_.Label_PanPot->setText(readout(pan, p));
         return;
     }
     // Any position but the centre ends random panning; the box's own handler
     // runs first and stores the new position.
-    if (p != 64) w_.RandomPan->setChecked(false);
-    w_.Label_PanPot->setText(QString::fromStdString(PanText(p)));
-    writeLayer(10, toByte(p));
-    sendLayer(10);
+    if (p != pan.restPosition) w_.RandomPan->setChecked(false);
+    w_.Label_PanPot->setText(readout(pan, p));
+    edits_.set(pan, storedOf(pan, p));
 }
 
 void EditHandlers::RandomPanClick() {
     if (quiet()) return;
-    Byte v = 0;
+    const Parameter& pan = params::PanPot;
+    int value = 0;
     if (w_.RandomPan->isChecked()) {
-        TMainWindow::SetPosition(w_.PanPot, 64);
-        w_.Label_PanPot->setText(QStringLiteral("CTR"));
+        TMainWindow::SetPosition(w_.PanPot, pan.restPosition);
+        w_.Label_PanPot->setText(qs(readoutText(pan, 0, TMainWindow::DecimalPoint())));
     } else {
-        v = toByte(w_.PanPot->value());
+        value = storedOf(pan, w_.PanPot->value());
     }
-    writeLayer(10, v);
-    sendLayer(10);
+    edits_.set(pan, value);
 }
 
 // A muted layer keeps 0 in its volume byte; the new volume goes to its saved
-// volume. With all layers edited each layer is sent its own volume byte, so
-// muted layers stay silent and the others get the new volume.
+// volume (the editing interface knows which layers are muted).
 void EditHandlers::LayerVolumeChange() {
-    const int v = 127 - w_.LayerVolume->value();
-    w_.Label_LayerVolume->setText(QString::number(v));
+    const Parameter& volume = params::LayerVolume;
+    const int position = w_.LayerVolume->value();
+    w_.Label_LayerVolume->setText(readout(volume, position));
     if (quiet()) return;
-    Model& m = w_.app().model;
-    auto write = [&](int layer) {
-        if (m.muteOf(layer).muted)
-            m.muteOf(layer).savedVolume = toByte(v);
-        else
-            m.image.setLayerData(layer, 7, toByte(v));
-    };
-    if (m.AffectAllLayers) {
-        for (int layer = 1; layer <= 4; ++layer) write(layer);
-        if (!m.SendEnabled) return;
-        for (int layer = 1; layer <= 4; ++layer)
-            w_.app().link.SendParamChange(kHigh, static_cast<Byte>(layer), 0x07, m.image.layerData(layer, 7));
-    } else {
-        write(m.CurrentLayer);
-        sendLayer(7);
-    }
+    edits_.set(volume, storedOf(volume, position));
 }
 
 void EditHandlers::LFOWavePictureClick(int wave) {
-    QRadioButton* const buttons[3] = {w_.LFOWaveSaw, w_.LFOWaveTriangle, w_.LFOWaveSH};
+    const ParameterControls& c = w_.controlsOf(params::LFOWave);
+    // Sawtooth, triangle, sample and hold: the first three buttons.
     if (wave < 0 || wave > 2) return;
     // Checking the button runs its handler (nested) when it was not checked yet.
-    buttons[wave]->setChecked(true);
-    for (const RadioGroupParam& g : radioGroupParams())
-        if (g.offset == 31) RadioGroupClick(g, wave);
+    c.choices[static_cast<std::size_t>(wave)]->setChecked(true);
+    ParameterChange(c, wave);
 }
 
 // ---- common controls with their own logic ----------------------------------
 
 void EditHandlers::ArpTempoChange() {
-    const int p = w_.ArpTempo->value();
-    const int t = std::clamp(241 - p, 1, 201);
+    const Parameter& tempo = params::ArpTempo;
+    const int position = w_.ArpTempo->value();
     if (quiet()) {
-        w_.Label_ArpTempo->setText(QString::number(t + 39));
+        w_.Label_ArpTempo->setText(readout(tempo, position));
         return;
     }
     // A tempo of its own ends the MIDI clock; when the box was checked, its
     // handler runs this one nested and the message goes out twice.
     w_.ArpTempoMidi->setChecked(false);
-    w_.Label_ArpTempo->setText(QString::number(t + 39));
-    writeCommon(41, t > 127 ? 1 : 0);
-    writeCommon(42, static_cast<Byte>(t % 128));
-    const PerformanceImage& image = w_.app().model.image;
-    w_.app().link.SendParamChangeWide(kHigh, 0x00, 0x29, image.data(Block::Common, 41), image.data(Block::Common, 42));
+    w_.Label_ArpTempo->setText(readout(tempo, position));
+    edits_.set(tempo, storedOf(tempo, position));
 }
 
 void EditHandlers::ArpTempoMidiClick() {
@@ -341,63 +267,47 @@ void EditHandlers::ArpTempoMidiClick() {
         ArpTempoChange();
         return;
     }
-    writeCommon(41, 0);
-    writeCommon(42, 0);
-    w_.app().link.SendParamChangeWide(kHigh, 0x00, 0x29, 0, 0);
+    // Tempo code 0 follows the MIDI clock; the bar stays where it is.
+    edits_.set(params::ArpTempo, 0);
 }
 
 void EditHandlers::ArpModeClick() {
     if (quiet()) return;
-    const int base = w_.ArpModeSplit->isChecked() ? 0 : 4;
-    int value = base;
-    if (w_.ArpModeOn->isChecked()) {
-        w_.ArpModeHold->setChecked(false); // "On" wins; a nested run follows if Hold was checked
-        value = base + 1;
-    } else if (w_.ArpModeHold->isChecked()) {
-        w_.ArpModeOn->setChecked(false);
-        value = base + 2;
+    const ParameterControls& c = w_.controlsOf(params::ArpMode);
+    QAbstractButton* on = c.choices[0];
+    QAbstractButton* hold = c.choices[1];
+    ArpModeBoxes boxes;
+    boxes.split = c.choices[2]->isChecked();
+    if (on->isChecked()) {
+        hold->setChecked(false); // "On" wins; a nested run follows if Hold was checked
+        boxes.on = true;
+    } else if (hold->isChecked()) {
+        on->setChecked(false);
+        boxes.hold = true;
     }
-    writeCommon(45, static_cast<Byte>(value));
-    w_.app().link.SendParamChange(kHigh, 0x00, 0x2D, static_cast<Byte>(value));
+    edits_.set(params::ArpMode, arpModeValue(boxes));
 }
 
 void EditHandlers::PerformanceNameChange() {
     if (quiet()) return;
-    const QString text = w_.PerformanceName->text();
-    for (int i = 0; i < 8; ++i) {
-        const char16_t c = i < text.size() ? text.at(i).unicode() : u' ';
-        // The synth stores printable ASCII only; the box lets nothing else
-        // through, and a blank stands in should anything slip past it.
-        writeCommon(i, isStorableNameCharacter(c) ? static_cast<Byte>(c) : Byte{0x20});
-    }
-    w_.app().link.SendBulkBlock(5);
+    edits_.setName(w_.PerformanceName->text().toStdU16String());
 }
 
 // ---- assign knob 2 ----------------------------------------------------------
 
 int EditHandlers::assignParam() const { return std::clamp(w_.Assign2Tab->currentIndex(), 0, 3) + 1; }
 
-void EditHandlers::sendAssign2Pair(int q) {
-    const PerformanceImage& image = w_.app().model.image;
-    const int layerOffset = 26 + 2 * q;
-    w_.app().link.SendParamChangeWide(kHigh, 0x00, static_cast<Byte>(layerOffset),
-                                      image.data(Block::Common, layerOffset),
-                                      image.data(Block::Common, layerOffset + 1));
-}
-
 void EditHandlers::Assign2ParaClick() {
     const int row = w_.Assign2Para->currentRow();
     if (quiet() || row < 0) return;
-    const int q = assignParam();
-    writeCommon(27 + 2 * q, toByte(row));
-    sendAssign2Pair(q);
+    const Parameter& target = params::assign2Para(assignParam());
+    edits_.set(target, storedOf(target, row));
 }
 
 void EditHandlers::Assign2LayerClick(int layer) {
     if (quiet()) return;
-    const int q = assignParam();
-    writeCommon(26 + 2 * q, toByte(layer - 1));
-    sendAssign2Pair(q);
+    const Parameter& affected = params::assign2Layer(assignParam());
+    edits_.set(affected, storedOf(affected, layer - 1));
 }
 
 void EditHandlers::Assign2Layer1Click() { Assign2LayerClick(1); }
@@ -406,64 +316,54 @@ void EditHandlers::Assign2Layer3Click() { Assign2LayerClick(3); }
 void EditHandlers::Assign2Layer4Click() { Assign2LayerClick(4); }
 
 void EditHandlers::Assign2LevelChange() {
-    const int p = w_.Assign2Level->value();
-    w_.Label_Assign2Level->setText(QString::number(64 - p));
+    const int position = w_.Assign2Level->value();
+    const Parameter& level = params::assign2Level(assignParam());
+    w_.Label_Assign2Level->setText(readout(level, position));
     if (quiet()) return;
-    const int q = assignParam();
-    const Byte v = toByte(128 - p);
-    writeCommon(35 + q, v);
-    w_.app().link.SendParamChange(kHigh, 0x00, static_cast<Byte>(35 + q), v);
+    edits_.set(level, storedOf(level, position));
 }
 
 void EditHandlers::Assign2TabChange() {
     // Shows the tab's parameter only: the handlers this raises store nothing
     // and nothing is sent.
-    const TMainWindow::QuietRefresh quietly(w_);
-    const PerformanceImage& image = w_.app().model.image;
+    const EditSession::Quiet quietly(edits_);
     const int q = assignParam();
 
-    const int target = image.data(Block::Common, 27 + 2 * q);
-    {
-        const QSignalBlocker block(w_.Assign2Para);
-        if (target < w_.Assign2Para->count()) {
-            w_.Assign2Para->setCurrentRow(target);
-            w_.Assign2Para->scrollToItem(w_.Assign2Para->item(target), QAbstractItemView::PositionAtTop);
-        } else {
-            // A target the list does not know: show none rather than another one.
-            w_.Assign2Para->setCurrentRow(-1);
-        }
-    }
+    // A target the list does not know shows none rather than another one.
+    w_.Refresh->showParameter(w_.controlsOf(params::assign2Para(q)));
 
-    QRadioButton* const layers[4] = {w_.Assign2Layer1, w_.Assign2Layer2, w_.Assign2Layer3, w_.Assign2Layer4};
-    const int layer = image.data(Block::Common, 26 + 2 * q);
-    if (layer <= 3) layers[layer]->setChecked(true);
+    // A layer byte outside 0..3 leaves the buttons as they are.
+    const ParameterControls& affected = w_.controlsOf(params::assign2Layer(q));
+    const int layer = edits_.value(*affected.param);
+    if (layer >= 0 && layer < static_cast<int>(affected.choices.size()))
+        affected.choices[static_cast<std::size_t>(layer)]->setChecked(true);
 
-    TMainWindow::SetPosition(w_.Assign2Level, 128 - image.data(Block::Common, 35 + q));
-    w_.Label_Assign2Level->setText(QString::number(64 - w_.Assign2Level->value()));
+    // The read-out follows the bar, which clamps a value outside its range.
+    const ParameterControls& level = w_.controlsOf(params::assign2Level(q));
+    TMainWindow::SetPosition(level.bar, positionOf(*level.param, edits_.value(*level.param)));
+    level.readout->setText(readout(*level.param, level.bar->value()));
 }
 
 // ---- knob turns from the synth ----------------------------------------------
 
 void EditHandlers::HandleSynthKnob(int controller, int value) {
     if (!w_.app().settings.SynthKnobs) return;
-    std::string_view name;
+    const Parameter* p = nullptr;
     switch (controller) {
-    case 71: name = "FilterResonance"; break;
-    case 72: name = "AEGRelTime"; break;
-    case 73: name = "AEGAtkTime"; break;
-    case 74: name = "FilterCutoff"; break;
+    case 71: p = &params::FilterResonance; break;
+    case 72: p = &params::AEGRelTime; break;
+    case 73: p = &params::AEGAtkTime; break;
+    case 74: p = &params::FilterCutoff; break;
     default: return;
     }
-    const TrackBarParam* p = findTrackBarParam(name);
-    QSlider* b = bar(name);
-    if (!p || !b) return;
+    const ParameterControls& c = w_.controlsOf(*p);
     // Same conversions as the bar's own handler, clamped by the bar; the
     // change came from the synth, so nothing is sent.
-    TMainWindow::SetPosition(b, positionFromStored(*p, std::clamp(value, 0, 127)));
-    const int position = b->value();
-    if (QLabel* l = readout(name)) l->setText(QString::number(shownFromPosition(*p, position)));
-    redraw(p->redraw);
-    writeLayer(p->offset, toByte(storedFromPosition(*p, position)));
+    TMainWindow::SetPosition(c.bar, positionOf(*p, std::clamp(value, 0, 127)));
+    const int position = c.bar->value();
+    c.readout->setText(readout(*p, position));
+    redraw(p->envelope);
+    edits_.write(*p, storedOf(*p, position));
 }
 
 } // namespace patchsmith::editor

@@ -1,32 +1,34 @@
 #pragma once
 // The edit handlers: every layer and common control and the effect page turn
-// a position into the stored byte, the read-out label, the image write and
-// the message at once; knob turns reported by the synth move the controls.
+// a position into the stored value and the read-out label, and hand the
+// value to the editing interface, which writes the image and sends it; knob
+// turns reported by the synth move the controls.
 //
-// The plain controls (ParameterTable.h) share one handler per kind; the
-// controls with their own logic have their own handler. Handlers read their
-// control's state, so they can be run from code as well as by the signals.
-// While the window refreshes its controls from the image, a handler raised by
-// that refresh leaves the image alone (and sends nothing).
+// The plain parameters (model/Parameters.h) share one handler; the controls
+// with their own logic have their own. Handlers read their control's state,
+// so they can be run from code as well as by the signals. While the window
+// refreshes its controls from the image the editing interface is quiet: a
+// handler raised by that refresh leaves the image alone and sends nothing.
 
 #include "model/Bytes.h"
 
 #include <QObject>
 #include <QString>
 
-#include <string_view>
+#include <string>
 
-class QLabel;
 class QSlider;
+
+namespace patchsmith {
+class EditSession;
+struct Parameter;
+enum class Envelope;
+} // namespace patchsmith
 
 namespace patchsmith::editor {
 
 class TMainWindow;
-struct TrackBarParam;
-struct CheckBoxParam;
-struct RadioGroupParam;
-struct ListParam;
-enum class Envelope;
+struct ParameterControls;
 
 class EditHandlers {
 public:
@@ -37,16 +39,12 @@ public:
     // Connects every control's change or click signal to its handler.
     void connectControls();
 
-    // Plain controls, driven by the parameter table.
-    void TrackBarChange(const TrackBarParam& param);
-    void CheckBoxClick(const CheckBoxParam& param);
-    // Button `index` of a radio group became checked.
-    void RadioGroupClick(const RadioGroupParam& group, int index);
-    void ListClick(const ListParam& param, int row);
+    // A plain parameter's control changed: a bar moved or a check box
+    // clicked; radio button or list row `choice` chosen.
+    void ParameterChange(const ParameterControls& controls, int choice = -1);
 
     // Layer controls with their own logic.
     void VelocityDefaultsClick();
-    void NoteShiftChange();
     void NoteDetuneChange();
     void NoteLimitLowChange();
     void NoteLimitHighChange();
@@ -98,23 +96,20 @@ public:
 
 private:
     // The two note limits: moving one past the other pushes the partner along.
-    void noteLimitChange(QSlider* own, QLabel* ownLabel, int ownOffset, QSlider* partner, QLabel* partnerLabel,
-                         int partnerOffset, bool isLow);
+    void noteLimitChange(const Parameter& own, const Parameter& partner, bool isLow);
     void connectEffectPage();
     bool quiet() const;
     void redraw(Envelope envelope);
-    QSlider* bar(std::string_view name) const;
-    QLabel* readout(std::string_view name) const;
-    void writeLayer(int offset, Byte value);
-    void sendLayer(int offset);
-    void writeCommon(int offset, Byte value);
+    // The read-out text of a bar at `position`.
+    static QString readout(const Parameter& p, int position);
     int assignParam() const; // q = 1..4
     void Assign2LayerClick(int layer);
-    void sendAssign2Pair(int q);
+    void typeClick(const Parameter& type, int row);
     void VParaChange(int p);
     QSlider* variationBar(int p) const;
 
     TMainWindow& w_;
+    EditSession& edits_;
     // Receiver of every connection: they end with the handlers.
     QObject context_;
 };

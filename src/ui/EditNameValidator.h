@@ -3,13 +3,15 @@
 // ASCII (20..7E hex), at most 8 characters. Accented letters typed or pasted
 // become their base letter ("é" -> "e"); anything else is left out.
 
+#include "model/Parameters.h"
+
 #include <QValidator>
 
 namespace patchsmith::editor {
 
-inline constexpr int kPerformanceNameLength = 8;
+inline constexpr int kPerformanceNameLength = kNameLength;
 
-constexpr bool isStorableNameCharacter(char16_t c) { return c >= 0x20 && c <= 0x7E; }
+constexpr bool isStorableNameCharacter(char16_t c) { return isNameCharacter(c); }
 
 // The text as the synth can store it, and the cursor moved along with it.
 QString storableName(const QString& text, int& cursor);

@@ -2,6 +2,8 @@
 
 #include "ui/DisplayRefresh.h"
 #include "ui/MainWindow.h"
+#include "midi/EditSession.h"
+#include "model/Parameters.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -10,7 +12,6 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include <algorithm>
 
 namespace patchsmith::editor {
 
@@ -36,57 +37,45 @@ void LayerOperations::connectControls() {
 }
 
 void LayerOperations::EditLayerClick(int layer) {
-    w_.app().model.CurrentLayer = std::clamp(layer, 1, 4);
+    w_.edits().setCurrentLayer(layer);
     w_.ShowLayer();
 }
 
-void LayerOperations::AffectAllLayersClick() { w_.app().model.AffectAllLayers = w_.AffectAllLayers->isChecked(); }
+void LayerOperations::AffectAllLayersClick() { w_.edits().setAllLayers(w_.AffectAllLayers->isChecked()); }
 
 void LayerOperations::MuteLayerClick(int layer) {
     QToolButton* mutes[4] = {w_.MuteLayer1, w_.MuteLayer2, w_.MuteLayer3, w_.MuteLayer4};
-    Model& model = w_.app().model;
-    LayerMute& mute = model.muteOf(layer);
-    mute.muted = mutes[layer - 1]->isChecked();
-    if (mute.muted) {
-        mute.savedVolume = model.image.layerData(layer, 7);
-        model.image.setLayerData(layer, 7, 0);
-    } else {
-        model.image.setLayerData(layer, 7, mute.savedVolume);
-        if (model.CurrentLayer == layer) {
-            TMainWindow::SetPosition(w_.LayerVolume, 127 - mute.savedVolume);
-            w_.Label_LayerVolume->setText(QString::number(127 - w_.LayerVolume->value()));
-        }
+    if (layer < 1 || layer > 4) return;
+    EditSession& edits = w_.edits();
+    const bool muted = mutes[layer - 1]->isChecked();
+    edits.setMuted(layer, muted);
+    // A released layer's bar shows the volume it got back (its handler does
+    // not run); while muted the bar already shows the saved volume.
+    if (!muted && edits.currentLayer() == layer) {
+        const Parameter& volume = params::LayerVolume;
+        TMainWindow::SetPosition(w_.LayerVolume, positionOf(volume, edits.mute(layer).savedVolume));
+        w_.Label_LayerVolume->setText(QString::fromStdString(
+            readoutText(volume, storedOf(volume, w_.LayerVolume->value()), TMainWindow::DecimalPoint())));
     }
-    // To this layer alone, whatever "edit all layers" says.
-    w_.app().link.SendParamChange(0x60, static_cast<Byte>(layer), 0x07, model.image.layerData(layer, 7));
 }
 
 void LayerOperations::LayerOnClick() {
-    Model& model = w_.app().model;
-    model.writeLayerByte(22, w_.LayerOn->isChecked() ? 1 : 0);
+    const Parameter& on = params::LayerOn;
+    w_.edits().set(on, storedOf(on, w_.LayerOn->isChecked() ? 1 : 0));
     w_.Refresh->ColourLayerSelectors(true);
-    w_.app().link.SendLayerParam(0x60, 0x16, model.image.layerData(model.CurrentLayer, 22));
 }
 
 void LayerOperations::MenuEditCopyLayerClick() {
-    Model& model = w_.app().model;
-    const auto layer = model.image.layerMessage(model.CurrentLayer);
-    std::copy(layer.begin(), layer.end(), model.LayerClipboard.begin());
+    w_.edits().copyLayer();
     w_.ShowStatus(QStringLiteral("Layerdata copied..."));
     w_.MenuEditPasteLayer->setEnabled(true);
 }
 
 void LayerOperations::MenuEditPasteLayerClick() {
-    Model& model = w_.app().model;
-    const auto layer = model.image.layerMessage(model.CurrentLayer);
-    std::copy(model.LayerClipboard.begin(), model.LayerClipboard.end(), layer.begin());
-    // The copied header names the layer it came from: the block gets its own
-    // header back, also when nothing can be sent (the sender would rewrite
-    // it, but only while the output is open).
-    writeCurrentHeader(layer, layerBlock(model.CurrentLayer));
-    w_.app().link.SendLayerDumps(false);
+    EditSession& edits = w_.edits();
+    edits.pasteLayer();
     w_.ShowLayer();
-    w_.ShowStatus(QStringLiteral("Layerdata pasted to Layer #") + QString::number(model.CurrentLayer) +
+    w_.ShowStatus(QStringLiteral("Layerdata pasted to Layer #") + QString::number(edits.currentLayer()) +
                   QStringLiteral("..."));
 }
 

@@ -104,13 +104,12 @@ char TMainWindow::DecimalPoint() {
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? static_cast<char>(point.at(0).unicode()) : '.';
 }
 
-TMainWindow::QuietRefresh::QuietRefresh(TMainWindow& w) : w_(w) {
-    ++w_.refreshDepth_;
-    w_.app_.model.SendEnabled = false;
-}
-
-TMainWindow::QuietRefresh::~QuietRefresh() {
-    if (--w_.refreshDepth_ == 0) w_.app_.model.SendEnabled = true;
+const ParameterControls& TMainWindow::controlsOf(const Parameter& p) const {
+    for (const ParameterControls& c : parameterControls_)
+        if (c.param == &p) return c;
+    // Every parameter of the table has an entry (bindControls).
+    static const ParameterControls none;
+    return none;
 }
 
 void TMainWindow::FormCreate(bool showImage) {

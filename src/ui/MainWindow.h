@@ -7,6 +7,7 @@
 
 #include "ui/AppContext.h"
 #include "ui/Widgets.h"
+#include "model/Parameters.h"
 #include "midi/ReceiveDispatcher.h"
 #include "storage/BulkTransfers.h"
 
@@ -17,7 +18,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -47,6 +50,22 @@ class EditHandlers;
 class DisplayRefresh;
 class LayerOperations;
 class VoiceSelection;
+
+// The widgets that show one parameter of the performance, found once when
+// the window is built (the control table names each control's parameter).
+struct ParameterControls {
+    const Parameter* param = nullptr;
+    QSlider* bar = nullptr;
+    QLabel* readout = nullptr;
+    QAbstractButton* check = nullptr;
+    // Checked for the value 0 the bar cannot show (RandomPan, ArpTempoMidi).
+    QAbstractButton* companion = nullptr;
+    // Radio buttons or mode boxes, by value.
+    std::vector<QAbstractButton*> choices;
+    QListWidget* list = nullptr;
+    QComboBox* combo = nullptr;
+    QLineEdit* edit = nullptr;
+};
 
 // Every control the handlers use, with its class. One list, so that the
 // members, their binding to the built widgets and the tests stay in step.
@@ -200,20 +219,14 @@ public:
     // The two-button message window, made once at start-up.
     TMessageWindow* MessageWindow = nullptr;
 
-    // While the controls are set from the image, nothing is sent and handlers
-    // that run because of it leave the image as it is. Nested refreshes keep
-    // sending off until the outermost one ends.
-    class QuietRefresh {
-    public:
-        explicit QuietRefresh(TMainWindow& w);
-        ~QuietRefresh();
-        QuietRefresh(const QuietRefresh&) = delete;
-        QuietRefresh& operator=(const QuietRefresh&) = delete;
+    // The changes the handlers make to the performance, and the quiet scope
+    // of a display refresh.
+    EditSession& edits() { return app_.edits; }
 
-    private:
-        TMainWindow& w_;
-    };
-    bool refreshing() const { return refreshDepth_ > 0; }
+    // Every parameter of the table with the controls that show it, in the
+    // table's order; the references stay valid as long as the window.
+    const std::vector<ParameterControls>& parameterControls() const { return parameterControls_; }
+    const ParameterControls& controlsOf(const Parameter& p) const;
 
     // Moves a track bar from code: clamped to its range, and its change
     // handler does not run. Handlers that move another bar use this and write
@@ -316,7 +329,7 @@ private:
     void connectMenuCommands(); // MainWindowMenus.cpp
 
     AppContext& app_;
-    int refreshDepth_ = 0;
+    std::vector<ParameterControls> parameterControls_;
     QProgressDialog* bankProgress_ = nullptr;
     std::map<std::string, QWidget*, std::less<>> widgets_;
     bool centred_ = false;

@@ -1,6 +1,7 @@
 // Builds the editor window from the control table: every widget at its
-// place, with its objectName, hint, accessible texts, range and start state;
-// then binds the named members and builds the menu.
+// place, with its objectName, hint and accessible texts, and the range and
+// start state of the parameter it shows; then binds the named members and
+// the parameters' controls, and builds the menu.
 
 #include "ui/ControlTable.h"
 #include "ui/MainWindow.h"
@@ -67,6 +68,7 @@ void TMainWindow::buildLayout() {
             Q_ASSERT(it != widgets_.end());
             parent = it->second;
         }
+        const Parameter* param = parameterOf(s);
         QWidget* w = nullptr;
         switch (s.kind) {
         case ControlKind::PageControl: {
@@ -148,8 +150,9 @@ void TMainWindow::buildLayout() {
         case ControlKind::HTrackBar: {
             const bool vertical = s.kind == ControlKind::VTrackBar;
             auto* b = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent);
-            b->setRange(s.min, s.max);
-            b->setValue(s.start);
+            Q_ASSERT(param);
+            b->setRange(param->min, param->max);
+            b->setValue(param->start);
             b->setSingleStep(1);
             b->setPageStep(s.pageStep);
             b->setTickPosition(QSlider::NoTicks);
@@ -163,13 +166,14 @@ void TMainWindow::buildLayout() {
         }
         case ControlKind::CheckBox: {
             auto* c = new QCheckBox(qs(s.caption), parent);
-            c->setChecked(s.start != 0);
+            // Parameter boxes start unchecked, as before any performance is shown.
+            c->setChecked(s.checked);
             w = c;
             break;
         }
         case ControlKind::RadioButton: {
             auto* r = new QRadioButton(qs(s.caption), parent);
-            r->setChecked(s.start != 0);
+            r->setChecked(param ? param->start == s.choice : s.checked);
             w = r;
             break;
         }
@@ -205,7 +209,7 @@ void TMainWindow::buildLayout() {
         }
         case ControlKind::EditBox: {
             auto* e = new QLineEdit(parent);
-            if (s.maxLength > 0) e->setMaxLength(s.maxLength);
+            if (param) e->setMaxLength(param->max);
             w = e;
             break;
         }
@@ -214,7 +218,7 @@ void TMainWindow::buildLayout() {
             auto* b = new QToolButton(parent);
             b->setText(qs(s.caption));
             b->setCheckable(true);
-            b->setChecked(s.start != 0);
+            b->setChecked(s.checked);
             b->setAutoRaise(false);
             w = b;
             break;
@@ -269,6 +273,59 @@ void TMainWindow::bindControls() {
     Q_ASSERT(name);
     PS_MAINWINDOW_CONTROLS(PS_BIND_MEMBER)
 #undef PS_BIND_MEMBER
+
+    // Each parameter with the controls the table names for it.
+    for (const Parameter* p : allParameters()) {
+        ParameterControls c;
+        c.param = p;
+        if (p->control == ParamControl::Choices || p->control == ParamControl::ModeChecks)
+            c.choices.resize(static_cast<std::size_t>(p->entries), nullptr);
+        parameterControls_.push_back(c);
+    }
+    auto entryOf = [this](const Parameter* p) -> ParameterControls& {
+        for (ParameterControls& c : parameterControls_)
+            if (c.param == p) return c;
+        Q_ASSERT(false);
+        return parameterControls_.front();
+    };
+    for (const ControlSpec& s : controlTable()) {
+        const Parameter* p = parameterOf(s);
+        if (!p) continue;
+        ParameterControls& c = entryOf(p);
+        QWidget* w = widgets_.at(std::string(s.name));
+        switch (s.kind) {
+        case ControlKind::VTrackBar:
+        case ControlKind::HTrackBar:
+            c.bar = qobject_cast<QSlider*>(w);
+            c.readout = qobject_cast<QLabel*>(widgets_.at(std::string(s.readout)));
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton: {
+            auto* button = qobject_cast<QAbstractButton*>(w);
+            if (s.companion)
+                c.companion = button;
+            else if (s.choice >= 0 && static_cast<std::size_t>(s.choice) < c.choices.size())
+                c.choices[static_cast<std::size_t>(s.choice)] = button;
+            else
+                c.check = button;
+            break;
+        }
+        case ControlKind::ListBox: c.list = qobject_cast<QListWidget*>(w); break;
+        case ControlKind::ComboBox: c.combo = qobject_cast<QComboBox*>(w); break;
+        case ControlKind::EditBox: c.edit = qobject_cast<QLineEdit*>(w); break;
+        default: break;
+        }
+    }
+    // The four assign-knob-2 parameters share the controls of the first.
+    for (int q = 2; q <= 4; ++q) {
+        for (const auto& [first, other] : {std::pair{&params::assign2Layer(1), &params::assign2Layer(q)},
+                                           std::pair{&params::assign2Para(1), &params::assign2Para(q)},
+                                           std::pair{&params::assign2Level(1), &params::assign2Level(q)}}) {
+            ParameterControls shared = entryOf(first);
+            shared.param = other;
+            entryOf(other) = shared;
+        }
+    }
 }
 
 void TMainWindow::buildMenu() {

@@ -2,6 +2,8 @@
 
 #include "ui/DisplayRefresh.h"
 #include "ui/MainWindow.h"
+#include "midi/EditSession.h"
+#include "model/Parameters.h"
 #include "model/catalog/VoiceCatalog.h"
 
 #include <QAbstractItemView>
@@ -75,11 +77,11 @@ void VoiceSelection::connectControls() {
 }
 
 void VoiceSelection::PatchBankNumberChange(int bank) {
-    if (bank < 0 || bank >= kBankCount) return;
-    Model& model = w_.app().model;
-    const BankSelectEntry& entry = BankSelectTable[static_cast<std::size_t>(bank)];
-    model.writeLayerByte(0, entry.msb);
-    model.writeLayerByte(1, entry.lsb);
+    const Parameter& banks = params::PatchBankNumber;
+    if (bank < 0 || bank >= banks.entries) return;
+    // A bank change always travels as the whole layer; the program stays.
+    EditSession& edits = w_.edits();
+    edits.set(banks, bank);
 
     // The list shows the new bank at the row where the user was looking.
     QListWidget* voices = w_.PatchVoiceNumber;
@@ -87,20 +89,16 @@ void VoiceSelection::PatchBankNumberChange(int bank) {
     DisplayRefresh::FillVoiceList(voices, bank);
     {
         const QSignalBlocker quiet(voices);
-        const int program = model.image.layerData(model.CurrentLayer, 2);
+        const int program = edits.value(params::PatchVoiceNumber);
         if (program < voices->count()) voices->setCurrentRow(program);
         voices->verticalScrollBar()->setValue(top);
     }
-
-    // A bank change always travels as the whole layer.
-    w_.app().link.SendLayerDumps(model.AffectAllLayers);
 }
 
 void VoiceSelection::PatchVoiceNumberClick(int row) {
-    if (row < 0 || row >= kProgramCount) return;
-    Model& model = w_.app().model;
-    model.writeLayerByte(2, static_cast<Byte>(row));
-    w_.app().link.SendLayerParam(0x60, 0x02, model.image.layerData(model.CurrentLayer, 2));
+    const Parameter& voice = params::PatchVoiceNumber;
+    if (row < 0 || row >= voice.entries) return;
+    w_.edits().set(voice, storedOf(voice, row));
 }
 
 void VoiceSelection::UserPerfClick(int row) {
@@ -117,7 +115,7 @@ void VoiceSelection::UserPerfClick(int row) {
             list->setCurrentRow(-1);
         return;
     }
-    if (model.PerfModified && list->currentRow() >= 0) {
+    if (w_.edits().modified() && list->currentRow() >= 0) {
         if (!askYesNo(QStringLiteral("Caution"),
                       QStringLiteral("Changes on actual Performance will be lost - continue?"))) {
             // The list goes back to the performance that is still active.

@@ -13,9 +13,9 @@
 
 #include "app/Application.h"
 #include "ui/MainWindow.h"
-#include "ui/ParameterTable.h"
 #include "midi/RtMidiPlatform.h"
 #include "model/Names.h"
+#include "model/Parameters.h"
 #include "synth/VirtualCs1x.h"
 
 #include <QAbstractButton>
@@ -64,36 +64,32 @@ void expectControlsShow(editor::TMainWindow& w, const PerformanceImage& image) {
     QString name;
     for (int k = 0; k < 8; ++k) name += QChar(static_cast<char16_t>(image.data(Block::Common, k)));
     EXPECT_EQ(w.PerformanceName->text(), name);
-    for (const TrackBarParam& p : trackBarParams()) {
+    for (const editor::ParameterControls& c : w.parameterControls()) {
+        const Parameter& p = *c.param;
+        if (!p.plain()) continue;
         SCOPED_TRACE(std::string(p.name));
-        auto* bar = qobject_cast<QSlider*>(w.control(p.name));
-        auto* label = qobject_cast<QLabel*>(w.control("Label_" + std::string(p.name)));
-        ASSERT_NE(bar, nullptr);
-        ASSERT_NE(label, nullptr);
-        const int v = p.layer ? image.layerData(1, p.offset) : image.data(p.block, p.offset);
-        EXPECT_EQ(bar->value(), clampTo(bar, positionFromStored(p, v)));
-        EXPECT_EQ(label->text(), QString::number(shownFromStored(p, v)));
-    }
-    for (const CheckBoxParam& p : checkBoxParams()) {
-        auto* box = qobject_cast<QAbstractButton*>(w.control(p.name));
-        ASSERT_NE(box, nullptr);
-        const int v = p.layer ? image.layerData(1, p.offset) : image.data(p.block, p.offset);
-        EXPECT_EQ(box->isChecked(), v != 0) << std::string(p.name);
-    }
-    for (const RadioGroupParam& g : radioGroupParams()) {
-        const int v = image.layerData(1, g.offset);
-        const std::size_t index = std::min<std::size_t>(static_cast<std::size_t>(v), g.names.size() - 1);
-        auto* button = qobject_cast<QAbstractButton*>(w.control(g.names[index]));
-        ASSERT_NE(button, nullptr);
-        EXPECT_TRUE(button->isChecked()) << std::string(g.names[index]);
-    }
-    for (const ListParam& p : listParams()) {
-        const int v = image.data(p.block, p.offset);
-        if (auto* list = qobject_cast<QListWidget*>(w.control(p.name))) {
-            EXPECT_EQ(list->currentRow(), v) << std::string(p.name);
+        const int v = storedValue(p, image, 1);
+        switch (p.control) {
+        case ParamControl::VBar:
+        case ParamControl::HBar:
+            ASSERT_NE(c.bar, nullptr);
+            ASSERT_NE(c.readout, nullptr);
+            EXPECT_EQ(c.bar->value(), clampTo(c.bar, positionOf(p, v)));
+            EXPECT_EQ(c.readout->text(), QString::fromStdString(readoutText(p, v, TMainWindow::DecimalPoint())));
+            break;
+        case ParamControl::CheckBox:
+            ASSERT_NE(c.check, nullptr);
+            EXPECT_EQ(c.check->isChecked(), v != 0);
+            break;
+        case ParamControl::Choices: {
+            // The last button stands for any other value.
+            const std::size_t index = std::min<std::size_t>(static_cast<std::size_t>(v), c.choices.size() - 1);
+            EXPECT_TRUE(c.choices[index]->isChecked());
+            break;
         }
-        if (auto* box = qobject_cast<QComboBox*>(w.control(p.name))) {
-            EXPECT_EQ(box->currentIndex(), v) << std::string(p.name);
+        case ParamControl::List: EXPECT_EQ(c.list->currentRow(), v); break;
+        case ParamControl::Combo: EXPECT_EQ(c.combo->currentIndex(), v); break;
+        default: break;
         }
     }
     EXPECT_EQ(w.LayerOn->isChecked(), image.layerData(1, 22) != 0);

@@ -190,17 +190,17 @@ TEST(Parameters, TheBytesTheEditorNeverShowsAreCarried) {
                                                   {A::Effect, 18}, {A::Controller, 5}};
     EXPECT_EQ(carried, expected);
     for (const auto& [area, offset] : expected) EXPECT_EQ(parameterAt(area, offset), nullptr);
-    EXPECT_EQ(parameterAt(A::Common, 3), &param::PerformanceName);
-    EXPECT_EQ(parameterAt(A::Common, 42), &param::ArpTempo);
-    EXPECT_EQ(parameterAt(A::Layer, 6), &param::NoteDetune);
+    EXPECT_EQ(parameterAt(A::Common, 3), &params::PerformanceName);
+    EXPECT_EQ(parameterAt(A::Common, 42), &params::ArpTempo);
+    EXPECT_EQ(parameterAt(A::Layer, 6), &params::NoteDetune);
     EXPECT_EQ(parameterAt(A::Layer, 41), nullptr);
 }
 
 TEST(Parameters, StableOrderBlockByBlockByOffset) {
     const auto all = allParameters();
     ASSERT_FALSE(all.empty());
-    EXPECT_EQ(all.front(), &param::PerformanceName);
-    EXPECT_EQ(all.back(), &param::PEGDcyTime);
+    EXPECT_EQ(all.front(), &params::PerformanceName);
+    EXPECT_EQ(all.back(), &params::PEGDcyTime);
     for (std::size_t i = 1; i < all.size(); ++i) {
         const Parameter& a = *all[i - 1];
         const Parameter& b = *all[i];
@@ -316,13 +316,13 @@ TEST(Parameters, TimesNeverStoreZeroAndCentredRangesAreWhatTheSynthTakes) {
         EXPECT_FALSE(r.contains(e.max + 1));
     }
     // Flags store 0 or their "on" value; the arpeggio mode six values.
-    EXPECT_EQ(std::vector<int>(storedRange(param::EffectVariation, image).only.begin(),
-                               storedRange(param::EffectVariation, image).only.end()),
+    EXPECT_EQ(std::vector<int>(storedRange(params::EffectVariation, image).only.begin(),
+                               storedRange(params::EffectVariation, image).only.end()),
               (std::vector<int>{0, 127}));
-    EXPECT_EQ(std::vector<int>(storedRange(param::PortaOn, image).only.begin(),
-                               storedRange(param::PortaOn, image).only.end()),
+    EXPECT_EQ(std::vector<int>(storedRange(params::PortaOn, image).only.begin(),
+                               storedRange(params::PortaOn, image).only.end()),
               (std::vector<int>{0, 1}));
-    const ValueRange mode = storedRange(param::ArpMode, image);
+    const ValueRange mode = storedRange(params::ArpMode, image);
     EXPECT_EQ(std::vector<int>(mode.only.begin(), mode.only.end()), (std::vector<int>{0, 1, 2, 4, 5, 6}));
     EXPECT_FALSE(mode.contains(3));
     EXPECT_FALSE(mode.contains(7));
@@ -332,70 +332,70 @@ TEST(Parameters, VariationParametersFollowTheVariationType) {
     PerformanceImage image = defaults();
     // "Hall 1" (01 00): reverb time 0..69, diffusion 0..10, initial delay
     // 0..63, HPF 0..52, LPF 34..60, dry/wet 1..127.
-    writeValue(param::VariType, image, 1);
+    writeValue(params::VariType, image, 1);
     const std::vector<std::pair<int, int>> hall = {{0, 69}, {0, 10}, {0, 63}, {0, 52}, {34, 60}, {1, 127}};
     for (std::size_t k = 0; k < 6; ++k) {
-        const ValueRange r = storedRange(*param::kVariationParameters[k], image);
+        const ValueRange r = storedRange(*params::kVariationParameters[k], image);
         EXPECT_EQ(r.min, hall[k].first) << k;
         EXPECT_EQ(r.max, hall[k].second) << k;
     }
     // "Delay L-C-R": the delays span 1..7150 and print in tenths of a millisecond.
-    writeValue(param::VariType, image, 9);
-    EXPECT_EQ(storedRange(param::VPara1, image).max, 7150);
-    writeValue(param::VPara1, image, 3333);
-    EXPECT_EQ(displayText(param::VPara1, image, 1, ','), "333,3ms");
+    writeValue(params::VariType, image, 9);
+    EXPECT_EQ(storedRange(params::VPara1, image).max, 7150);
+    writeValue(params::VPara1, image, 3333);
+    EXPECT_EQ(displayText(params::VPara1, image, 1, ','), "333,3ms");
     // "OFF" leaves nothing to edit; so does a type in no row.
-    writeValue(param::VariType, image, 0);
-    for (const Parameter* p : param::kVariationParameters) EXPECT_TRUE(storedRange(*p, image).empty()) << p->name;
+    writeValue(params::VariType, image, 0);
+    for (const Parameter* p : params::kVariationParameters) EXPECT_TRUE(storedRange(*p, image).empty()) << p->name;
     image.setData(Block::Effect, 4, 0x7F);
     EXPECT_FALSE(variationTypeRow(image).has_value());
-    EXPECT_TRUE(storedRange(param::VPara10, image).empty());
+    EXPECT_TRUE(storedRange(params::VPara10, image).empty());
     // Karaoke: parameter 5 is unused.
-    writeValue(param::VariType, image, 17);
-    EXPECT_TRUE(storedRange(param::VPara5, image).empty());
-    EXPECT_EQ(storedRange(param::VPara10, image).min, 1);
+    writeValue(params::VariType, image, 17);
+    EXPECT_TRUE(storedRange(params::VPara5, image).empty());
+    EXPECT_EQ(storedRange(params::VPara10, image).min, 1);
 }
 
 TEST(Parameters, ValuesOfTwoBytesAndPairs) {
     PerformanceImage image = defaults();
     // 7150 = 55 * 128 + 110.
-    writeValue(param::VPara1, image, 7150);
+    writeValue(params::VPara1, image, 7150);
     EXPECT_EQ(image.data(Block::Effect, 6), 55);
     EXPECT_EQ(image.data(Block::Effect, 7), 110);
-    EXPECT_EQ(storedValue(param::VPara1, image), 7150);
+    EXPECT_EQ(storedValue(params::VPara1, image), 7150);
     // Tempo code 201: bytes 1 and 73.
-    writeValue(param::ArpTempo, image, 201);
+    writeValue(params::ArpTempo, image, 201);
     EXPECT_EQ(image.data(Block::Common, 41), 1);
     EXPECT_EQ(image.data(Block::Common, 42), 73);
-    writeValue(param::ArpTempo, image, 127);
+    writeValue(params::ArpTempo, image, 127);
     EXPECT_EQ(image.data(Block::Common, 41), 0);
     EXPECT_EQ(image.data(Block::Common, 42), 127);
     // Detune: two 4-bit halves, high half first.
-    writeValue(param::NoteDetune, image, 255, 3);
+    writeValue(params::NoteDetune, image, 255, 3);
     EXPECT_EQ(image.layerData(3, 5), 15);
     EXPECT_EQ(image.layerData(3, 6), 15);
     EXPECT_EQ(image.layerData(2, 5), 8);
-    EXPECT_EQ(storedValue(param::NoteDetune, image, 3), 255);
-    EXPECT_EQ(storedValue(param::NoteDetune, image, 2), 128);
+    EXPECT_EQ(storedValue(params::NoteDetune, image, 3), 255);
+    EXPECT_EQ(storedValue(params::NoteDetune, image, 2), 128);
     // Reverb "Basement" is 13 00 (hex), chorus "Flanger 3" 43 08.
-    writeValue(param::ReverbType, image, 11);
+    writeValue(params::ReverbType, image, 11);
     EXPECT_EQ(image.data(Block::Effect, 0), 0x13);
     EXPECT_EQ(image.data(Block::Effect, 1), 0x00);
-    writeValue(param::ChorusType, image, 11);
+    writeValue(params::ChorusType, image, 11);
     EXPECT_EQ(image.data(Block::Effect, 2), 0x43);
     EXPECT_EQ(image.data(Block::Effect, 3), 0x08);
-    EXPECT_EQ(storedValue(param::ChorusType, image), 11);
+    EXPECT_EQ(storedValue(params::ChorusType, image), 11);
     // "PRE 12 (Drum Kits)" is 63/12.
-    writeValue(param::PatchBankNumber, image, 57, 4);
+    writeValue(params::PatchBankNumber, image, 57, 4);
     EXPECT_EQ(image.layerData(4, 0), 63);
     EXPECT_EQ(image.layerData(4, 1), 12);
     // A row past the list writes nothing; a pair in no row reads -1.
     const PerformanceImage before = image;
-    writeValue(param::ReverbType, image, 12);
-    writeValue(param::PatchBankNumber, image, -1, 1);
+    writeValue(params::ReverbType, image, 12);
+    writeValue(params::PatchBankNumber, image, -1, 1);
     EXPECT_EQ(image, before);
     image.setData(Block::Effect, 0, 0x7F);
-    EXPECT_EQ(storedValue(param::ReverbType, image), -1);
+    EXPECT_EQ(storedValue(params::ReverbType, image), -1);
 }
 
 TEST(Parameters, WrittenValuesNeverSetBitSeven) {
@@ -420,46 +420,46 @@ TEST(Parameters, TheNameIsEightPrintableCharacters) {
     EXPECT_EQ(nameText(image), "A  B    ");
     // A damaged name shows its control characters as "?".
     image.setData(Block::Common, 0, 0x01);
-    EXPECT_EQ(displayText(param::PerformanceName, image, 1, '.'), "?  B    ");
+    EXPECT_EQ(displayText(params::PerformanceName, image, 1, '.'), "?  B    ");
 }
 
 TEST(Parameters, ReadoutsWithRulesOfTheirOwn) {
     // Pan: 1 is L-63, 127 R-63, 64 the centre; 0 is random and rests at the centre.
-    EXPECT_EQ(readoutText(param::PanPot, 1, '.'), "L-63");
-    EXPECT_EQ(readoutText(param::PanPot, 127, '.'), "R-63");
-    EXPECT_EQ(readoutText(param::PanPot, 64, '.'), "CTR");
-    EXPECT_EQ(readoutText(param::PanPot, 0, '.'), "CTR");
-    EXPECT_EQ(positionOf(param::PanPot, 0), 64);
+    EXPECT_EQ(readoutText(params::PanPot, 1, '.'), "L-63");
+    EXPECT_EQ(readoutText(params::PanPot, 127, '.'), "R-63");
+    EXPECT_EQ(readoutText(params::PanPot, 64, '.'), "CTR");
+    EXPECT_EQ(readoutText(params::PanPot, 0, '.'), "CTR");
+    EXPECT_EQ(positionOf(params::PanPot, 0), 64);
     // Note shift: byte 64 "±0", 70 "+6", 58 "-6"; the bar at -24 stores 88.
-    EXPECT_EQ(readoutText(param::NoteShift, 64, '.'), "\u00B10");
-    EXPECT_EQ(readoutText(param::NoteShift, 70, '.'), "+6");
-    EXPECT_EQ(readoutText(param::NoteShift, 58, '.'), "-6");
-    EXPECT_EQ(storedOf(param::NoteShift, -24), 88);
-    EXPECT_EQ(storedOf(param::NoteShift, 24), 40);
+    EXPECT_EQ(readoutText(params::NoteShift, 64, '.'), "\u00B10");
+    EXPECT_EQ(readoutText(params::NoteShift, 70, '.'), "+6");
+    EXPECT_EQ(readoutText(params::NoteShift, 58, '.'), "-6");
+    EXPECT_EQ(storedOf(params::NoteShift, -24), 88);
+    EXPECT_EQ(storedOf(params::NoteShift, 24), 40);
     // Detune: 128 is "±0 Hz", 143 "+1.5 Hz", 0 "-12.8 Hz"; the bar at 0 stores 128.
-    EXPECT_EQ(readoutText(param::NoteDetune, 128, '.'), "\u00B10 Hz");
-    EXPECT_EQ(readoutText(param::NoteDetune, 143, ','), "+1,5 Hz");
-    EXPECT_EQ(readoutText(param::NoteDetune, 0, '.'), "-12.8 Hz");
-    EXPECT_EQ(storedOf(param::NoteDetune, 0), 128);
-    EXPECT_EQ(storedOf(param::NoteDetune, -127), 255);
-    EXPECT_EQ(storedOf(param::NoteDetune, 128), 0);
+    EXPECT_EQ(readoutText(params::NoteDetune, 128, '.'), "\u00B10 Hz");
+    EXPECT_EQ(readoutText(params::NoteDetune, 143, ','), "+1,5 Hz");
+    EXPECT_EQ(readoutText(params::NoteDetune, 0, '.'), "-12.8 Hz");
+    EXPECT_EQ(storedOf(params::NoteDetune, 0), 128);
+    EXPECT_EQ(storedOf(params::NoteDetune, -127), 255);
+    EXPECT_EQ(storedOf(params::NoteDetune, 128), 0);
     // Tempo: the bar at 40 is 240 bpm (code 201), at 240 is 40; code 0 (MIDI
     // clock) rests the bar at 140.
-    EXPECT_EQ(storedOf(param::ArpTempo, 40), 201);
-    EXPECT_EQ(readoutText(param::ArpTempo, 201, '.'), "240");
-    EXPECT_EQ(storedOf(param::ArpTempo, 113), 128);
-    EXPECT_EQ(readoutText(param::ArpTempo, 128, '.'), "167");
-    EXPECT_EQ(readoutText(param::ArpTempo, 1, '.'), "40");
-    EXPECT_EQ(readoutText(param::ArpTempo, 0, '.'), "140");
-    EXPECT_EQ(positionOf(param::ArpTempo, 0), 140);
+    EXPECT_EQ(storedOf(params::ArpTempo, 40), 201);
+    EXPECT_EQ(readoutText(params::ArpTempo, 201, '.'), "240");
+    EXPECT_EQ(storedOf(params::ArpTempo, 113), 128);
+    EXPECT_EQ(readoutText(params::ArpTempo, 128, '.'), "167");
+    EXPECT_EQ(readoutText(params::ArpTempo, 1, '.'), "40");
+    EXPECT_EQ(readoutText(params::ArpTempo, 0, '.'), "140");
+    EXPECT_EQ(positionOf(params::ArpTempo, 0), 140);
     // Note limits by name: 0 "C-2", 60 "C3", 127 "G8".
-    EXPECT_EQ(readoutText(param::NoteLimitLow, 0, '.'), "C-2");
-    EXPECT_EQ(readoutText(param::NoteLimitHigh, 60, '.'), "C3");
-    EXPECT_EQ(readoutText(param::NoteLimitHigh, 127, '.'), "G8");
+    EXPECT_EQ(readoutText(params::NoteLimitLow, 0, '.'), "C-2");
+    EXPECT_EQ(readoutText(params::NoteLimitHigh, 60, '.'), "C3");
+    EXPECT_EQ(readoutText(params::NoteLimitHigh, 127, '.'), "G8");
     // Check boxes store their "on" value.
-    EXPECT_EQ(storedOf(param::EffectVariation, 1), 127);
-    EXPECT_EQ(storedOf(param::EffectVariation, 0), 0);
-    EXPECT_EQ(storedOf(param::LayerOn, 1), 1);
+    EXPECT_EQ(storedOf(params::EffectVariation, 1), 127);
+    EXPECT_EQ(storedOf(params::EffectVariation, 0), 0);
+    EXPECT_EQ(storedOf(params::LayerOn, 1), 1);
 }
 
 TEST(Parameters, ArpeggioModeBoxes) {
@@ -503,6 +503,10 @@ TEST(Parameters, HowEachEditTravels) {
         {"ChorusType", ParamSend::TwoByte, 0x32},
         {"VariType", ParamSend::BlockDump, 0x34},
         {"VPara1", ParamSend::TwoByte, 0x36},
+        {"VPara2", ParamSend::TwoByte, 0x38},
+        {"VPara3", ParamSend::TwoByte, 0x3A},
+        {"VPara4", ParamSend::TwoByte, 0x3C},
+        {"VPara5", ParamSend::TwoByte, 0x3E},
         {"VPara10", ParamSend::TwoByte, 0x40},
         {"FCVariCtl", ParamSend::OneByte, 0x43},
         {"ChorusToReverb", ParamSend::OneByte, 0x44},
@@ -523,11 +527,11 @@ TEST(Parameters, HowEachEditTravels) {
         EXPECT_EQ(addressLow(p.area, p.sendOffset), t.address);
     }
     // A variation type writes its type and the defaults of all six parameters.
-    std::vector<int> written = bytesWritten(param::VariType);
+    std::vector<int> written = bytesWritten(params::VariType);
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
-    EXPECT_EQ(bytesWritten(param::AEGAtkTime), (std::vector<int>{19}));
-    EXPECT_EQ(bytesWritten(param::PerformanceName).size(), 8u);
+    EXPECT_EQ(bytesWritten(params::AEGAtkTime), (std::vector<int>{19}));
+    EXPECT_EQ(bytesWritten(params::PerformanceName).size(), 8u);
 }
 
 TEST(Parameters, PlainParametersAreOneByteOneControlNoRule) {
@@ -592,23 +596,23 @@ TEST(Parameters, WhatTheWindowShowsForTheDefaultPerformance) {
 
 TEST(Parameters, ValuesTheWindowCannotShowReadAsSuch) {
     PerformanceImage image = defaults();
-    image.setData(Block::Common, param::PerformanceType.offset, 25);
-    EXPECT_EQ(displayText(param::PerformanceType, image, 1, '.'), "?25");
-    image.setLayerData(2, param::LFOWave.offset, 9);
-    EXPECT_EQ(displayText(param::LFOWave, image, 2, '.'), "?9");
-    EXPECT_EQ(displayText(param::LFOWave, image, 1, '.'), "Element");
+    image.setData(Block::Common, params::PerformanceType.offset, 25);
+    EXPECT_EQ(displayText(params::PerformanceType, image, 1, '.'), "?25");
+    image.setLayerData(2, params::LFOWave.offset, 9);
+    EXPECT_EQ(displayText(params::LFOWave, image, 2, '.'), "?9");
+    EXPECT_EQ(displayText(params::LFOWave, image, 1, '.'), "Element");
     image.setData(Block::Effect, 0, 0x7F);
-    EXPECT_EQ(displayText(param::ReverbType, image, 1, '.'), "?7F/00");
+    EXPECT_EQ(displayText(params::ReverbType, image, 1, '.'), "?7F/00");
     // An unlisted bank shows the drum-kit names; tempo 0 and pan 0 say what they mean.
     image.setLayerData(3, 0, 127);
     image.setLayerData(3, 2, 0);
-    EXPECT_EQ(displayText(param::PatchBankNumber, image, 3, '.'), "?7F/00");
-    EXPECT_EQ(displayText(param::PatchVoiceNumber, image, 3, '.'), entryText(ParamList::Voices, 0, 57));
+    EXPECT_EQ(displayText(params::PatchBankNumber, image, 3, '.'), "?7F/00");
+    EXPECT_EQ(displayText(params::PatchVoiceNumber, image, 3, '.'), entryText(ParamList::Voices, 0, 57));
     image.setData(Block::Common, 41, 0);
     image.setData(Block::Common, 42, 0);
-    EXPECT_EQ(displayText(param::ArpTempo, image, 1, '.'), "MIDI");
-    image.setLayerData(4, param::PanPot.offset, 0);
-    EXPECT_EQ(displayText(param::PanPot, image, 4, '.'), "Random");
+    EXPECT_EQ(displayText(params::ArpTempo, image, 1, '.'), "MIDI");
+    image.setLayerData(4, params::PanPot.offset, 0);
+    EXPECT_EQ(displayText(params::PanPot, image, 4, '.'), "Random");
     // Entries past a list read as empty, never past the table's end.
     EXPECT_EQ(entryText(ParamList::ArpeggioTypes, 30), "");
     EXPECT_EQ(entryText(ParamList::VariationTypes, -1), "");
@@ -629,12 +633,12 @@ TEST(Parameters, ListsKnowTheirEntries) {
         EXPECT_EQ(entryCount(p.list), count);
         EXPECT_FALSE(entryText(p.list, count - 1).empty());
     }
-    EXPECT_EQ(param::LFOWave.entries, 4);
-    EXPECT_EQ(param::LFOSync.entries, 3);
-    EXPECT_EQ(param::assign2Level(3).offset, 38);
-    EXPECT_EQ(param::assign2Para(2).offset, 31);
-    EXPECT_EQ(param::assign2Layer(4).offset, 34);
-    EXPECT_EQ(&param::assign2Layer(9), &param::Assign2Param1Layer);
+    EXPECT_EQ(params::LFOWave.entries, 4);
+    EXPECT_EQ(params::LFOSync.entries, 3);
+    EXPECT_EQ(params::assign2Level(3).offset, 38);
+    EXPECT_EQ(params::assign2Para(2).offset, 31);
+    EXPECT_EQ(params::assign2Layer(4).offset, 34);
+    EXPECT_EQ(&params::assign2Layer(9), &params::Assign2Param1Layer);
 }
 
 TEST(Parameters, EnvelopeControlsNameTheirGraph) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <vector>
 #include <string>
 
 using namespace patchsmith::editor;
@@ -25,8 +27,12 @@ TEST(ControlTable, TrackBarsStartInsideTheirRangeAndHaveAReadout) {
         if (s.kind != ControlKind::VTrackBar && s.kind != ControlKind::HTrackBar) continue;
         ++bars;
         SCOPED_TRACE(std::string(s.name));
-        EXPECT_LE(s.min, s.start);
-        EXPECT_LE(s.start, s.max);
+        // Range and start position are the parameter's.
+        const patchsmith::Parameter* p = parameterOf(s);
+        ASSERT_NE(p, nullptr);
+        EXPECT_TRUE(p->bar());
+        EXPECT_LE(p->min, p->start);
+        EXPECT_LE(p->start, p->max);
         EXPECT_EQ(s.readout, "Label_" + std::string(s.name));
         const ControlSpec* readout = findControl(s.readout);
         ASSERT_NE(readout, nullptr);
@@ -55,4 +61,50 @@ TEST(ControlTable, StartRowsOfTheFixedLists) {
     EXPECT_TRUE(startItems("AEGAtkTime").empty());
     EXPECT_TRUE(startItems("NoSuchControl").empty());
     EXPECT_EQ(findControl("NoSuchControl"), nullptr);
+}
+
+TEST(ControlTable, EveryParameterIsShownByItsControls) {
+    using namespace patchsmith;
+    std::map<const Parameter*, std::vector<const ControlSpec*>> shown;
+    for (const ControlSpec& s : controlTable()) {
+        if (s.parameter.empty()) continue;
+        SCOPED_TRACE(std::string(s.name));
+        const Parameter* p = parameterOf(s);
+        ASSERT_NE(p, nullptr) << s.parameter;
+        shown[p].push_back(&s);
+        if (s.choice >= 0) {
+            EXPECT_LT(s.choice, p->entries);
+        }
+        if (s.kind == ControlKind::RadioButton) {
+            EXPECT_GE(s.choice, 0);
+        }
+        if (s.companion) {
+            EXPECT_TRUE(p->zeroChecksCompanion);
+        }
+    }
+    for (const Parameter* p : allParameters()) {
+        SCOPED_TRACE(std::string(p->name));
+        // The other three assign-knob-2 parameters share the first one's controls.
+        if (p->tab > 1) {
+            EXPECT_EQ(shown.count(p), 0u);
+            continue;
+        }
+        ASSERT_EQ(shown.count(p), 1u);
+        const auto& controls = shown[p];
+        switch (p->control) {
+        case ParamControl::Choices:
+        case ParamControl::ModeChecks: EXPECT_EQ(static_cast<int>(controls.size()), p->entries); break;
+        case ParamControl::VBar:
+        case ParamControl::HBar:
+            // A companion box beside the bar, or the bar alone.
+            EXPECT_EQ(controls.size(), p->zeroChecksCompanion ? 2u : 1u);
+            break;
+        default: EXPECT_EQ(controls.size(), 1u);
+        }
+    }
+    // Lists start with their parameter's entries.
+    EXPECT_EQ(startItems("ReverbType").front(), "OFF");
+    EXPECT_EQ(startItems("VariType").back(), "THRU");
+    EXPECT_EQ(startItems("Assign2Para").size(), 30u);
+    EXPECT_EQ(startItems("PatchVoiceNumber").front(), "001 GrandPno");
 }

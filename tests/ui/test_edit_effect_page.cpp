@@ -36,9 +36,11 @@ protected:
     QString caption(int p) { return find<QLabel>("Text_VPara" + std::to_string(p))->text(); }
     QString value(int p) { return label("VPara" + std::to_string(p)); }
     int effectValue(int offset) { return 128 * image().data(Block::Effect, offset) + image().data(Block::Effect, offset + 1); }
+    // PerfEffect offset of the high byte of parameters 1, 2, 3, 4, 5, 10.
+    static constexpr int kOffsets[6] = {6, 8, 10, 12, 14, 16};
     // Puts value v of parameter p into the image and shows it.
     void show(int p, int v) {
-        const int offset = kVariationParamOffsets[static_cast<std::size_t>(*variationParamIndex(p))];
+        const int offset = kOffsets[static_cast<std::size_t>(*variationParamIndex(p))];
         image().setData(Block::Effect, offset, static_cast<Byte>(v / 128));
         image().setData(Block::Effect, offset + 1, static_cast<Byte>(v % 128));
         w->Edit->ShowVariationValue(p, true);
@@ -82,7 +84,7 @@ TEST_F(EffectPage, Hall1SetsDefaultsLabelsAndSendsTheEffectBlock) {
     EXPECT_EQ(image().data(Block::Effect, 4), 0x01);
     EXPECT_EQ(image().data(Block::Effect, 5), 0x00);
     const int defaults[6] = {18, 10, 8, 13, 49, 40};
-    for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(effectValue(kVariationParamOffsets[k]), defaults[k]) << k;
+    for (std::size_t k = 0; k < 6; ++k) EXPECT_EQ(effectValue(kOffsets[k]), defaults[k]) << k;
 
     EXPECT_EQ(caption(1), "REVERB TIME");
     EXPECT_EQ(caption(2), "DIFFUS");

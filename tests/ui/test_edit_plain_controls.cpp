@@ -6,7 +6,8 @@
 
 #include "test_edit_fixture.h"
 
-#include "ui/ParameterTable.h"
+#include "midi/EditSession.h"
+#include "model/Parameters.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -153,8 +154,10 @@ const Mode kModes[] = {
 TEST_F(PlainControls, TheTableCoversEveryPlainTrackBar) {
     std::set<std::string> expected;
     for (const BarExpect& e : kBars) expected.insert(e.name);
+    // The plain bars of the table: one byte, a read-out that is a number.
     std::set<std::string> table;
-    for (const auto& p : editor::trackBarParams()) table.insert(std::string(p.name));
+    for (const Parameter* p : allParameters())
+        if (p->plain() && p->bar() && p->readout == ParamReadout::Number) table.insert(std::string(p->name));
     EXPECT_EQ(table, expected);
 }
 
@@ -210,7 +213,9 @@ const std::vector<CheckExpect> kChecks = {
 };
 
 TEST_F(PlainControls, CheckBoxesBothWays) {
-    ASSERT_EQ(editor::checkBoxParams().size(), kChecks.size());
+    std::size_t plainChecks = 0;
+    for (const Parameter* p : allParameters()) plainChecks += p->plain() && p->control == ParamControl::CheckBox;
+    ASSERT_EQ(plainChecks, kChecks.size());
     for (const Mode& mode : kModes) {
         SCOPED_TRACE(mode.name);
         model().CurrentLayer = mode.layer;
@@ -299,7 +304,7 @@ TEST_F(PlainControls, ARefreshRaisingHandlersChangesNothing) {
     // image run their handlers; these must leave the image and the cable alone.
     const PerformanceImage start = image();
     {
-        const editor::TMainWindow::QuietRefresh refresh(*w);
+        const EditSession::Quiet refresh(context->edits);
         find<QCheckBox>("PlayPoly")->toggle();
         find<QCheckBox>("EffectVariation")->toggle();
         find<QCheckBox>("PortaOn")->toggle();

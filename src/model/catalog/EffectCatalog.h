@@ -35,12 +35,9 @@ std::optional<int> findReverbType(Byte msb, Byte lsb);
 std::optional<int> findChorusType(Byte msb, Byte lsb);
 std::optional<int> findVariationType(Byte msb, Byte lsb);
 
-// The six variation parameters, in the order used by every per-parameter array.
+// The six variation parameters, in the order used by every per-parameter
+// array (their bytes: model/Parameters.h).
 inline constexpr std::array<int, 6> kVariationParams{1, 2, 3, 4, 5, 10};
-// PerfEffect offset of the first (high) byte of each parameter's 14-bit value.
-inline constexpr std::array<int, 6> kVariationParamOffsets{6, 8, 10, 12, 14, 16};
-// Address low byte (60 00 xx) of each parameter's two-byte change.
-inline constexpr std::array<Byte, 6> kVariationParamAddressLow{0x36, 0x38, 0x3A, 0x3C, 0x3E, 0x40};
 // Index 0..5 of parameter p (1..5, 10) in the arrays above; nullopt for any other p.
 std::optional<int> variationParamIndex(int p);
 

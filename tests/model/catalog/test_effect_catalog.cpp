@@ -59,8 +59,6 @@ TEST(EffectTypes, ParameterPlaces) {
     EXPECT_EQ(variationParamIndex(10), 5);
     EXPECT_EQ(variationParamIndex(6), std::nullopt);
     EXPECT_EQ(variationParamIndex(0), std::nullopt);
-    for (std::size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(kVariationParamAddressLow[i], 0x30 + kVariationParamOffsets[i]); // block base 60 00 30
 }
 
 TEST(VariationSetup, Hall1DefaultsAndLabels) {
