@@ -1,6 +1,7 @@
 #include "midi/ReceiveDispatcher.h"
 
 #include "model/Names.h"
+#include "model/Parameters.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -51,9 +52,11 @@ std::optional<std::string> ShortMessageText(Byte status, Byte data1, Byte data2)
 
 std::string NamesRequestLine(std::span<const Byte> commonMessage, int k) {
     std::string line = threeDigits(k + 1) + "  ";
-    const int category = commonMessage.size() > 17 ? commonMessage[17] : 0;
+    const std::size_t categoryAt = messageOffset(params::PerformanceType);
+    const std::size_t nameAt = messageOffset(params::PerformanceName);
+    const int category = commonMessage.size() > categoryAt ? commonMessage[categoryAt] : 0;
     line += std::string(categoryAbbreviation(category)) + " ";
-    for (std::size_t i = 9; i < 17 && i < commonMessage.size(); ++i) {
+    for (std::size_t i = nameAt; i < nameAt + kNameLength && i < commonMessage.size(); ++i) {
         const Byte c = commonMessage[i];
         // The list shows text: bytes a foreign dump may carry outside
         // printable ASCII become blanks.

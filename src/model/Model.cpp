@@ -10,12 +10,4 @@ void Model::fillDefaults() {
     std::copy(layer1.begin(), layer1.end(), LayerClipboard.begin());
 }
 
-void Model::writeLayerByte(int offset, Byte value) {
-    if (AffectAllLayers) {
-        for (int layer = 1; layer <= 4; ++layer) image.setLayerData(layer, offset, value);
-    } else {
-        image.setLayerData(CurrentLayer, offset, value);
-    }
-}
-
 } // namespace patchsmith

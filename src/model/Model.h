@@ -28,8 +28,9 @@ struct Model {
     std::array<LayerMute, 4> LayerMuteTable{};
     // One layer message for copy and paste.
     LayerMessage LayerClipboard{};
-    // Cleared only while the editor sets its controls from the image, so that
-    // handlers run by that send nothing.
+    // Cleared only while the editor sets its controls from the image (the
+    // quiet scope of the editing interface, midi/EditSession.h), so that
+    // nothing is sent meanwhile.
     bool SendEnabled = true;
     // Set by every parameter change or bulk block sent.
     bool PerfModified = false;
@@ -42,10 +43,6 @@ struct Model {
     // Start-up filling: the default performance into all blocks and layer 1
     // into the clipboard.
     void fillDefaults();
-
-    // Writes a layer byte into the current layer, or into all four with
-    // AffectAllLayers.
-    void writeLayerByte(int offset, Byte value);
 };
 
 } // namespace patchsmith

@@ -162,6 +162,10 @@ const Parameter* findParameter(std::string_view name);
 // The parameter whose bytes include `offset` of `area`; nullptr for a carried byte.
 const Parameter* parameterAt(ParamArea area, int offset);
 
+// Where a parameter's first byte lies in the bulk-dump message of its block
+// (header included): data byte k is message byte 9 + k.
+inline std::size_t messageOffset(const Parameter& p) { return static_cast<std::size_t>(kHeaderBytes + p.offset); }
+
 // The block of a parameter (layer parameters: of layer 1..4).
 Block blockOf(ParamArea area, int layer = 1);
 // Address low byte of a byte of the common, effect or controller block, and

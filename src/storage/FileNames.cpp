@@ -1,6 +1,7 @@
 #include "storage/FileNames.h"
 
 #include "model/Names.h"
+#include "model/Parameters.h"
 #include "storage/PerformanceText.h"
 
 #include <algorithm>
@@ -21,7 +22,8 @@ std::string lowerAscii(std::string_view s) {
 }
 
 std::string stemFromCommon(std::span<const Byte> commonMessage) {
-    const int category = commonMessage.size() > 17 ? commonMessage[17] : 0;
+    const std::size_t at = messageOffset(params::PerformanceType);
+    const int category = commonMessage.size() > at ? commonMessage[at] : 0;
     std::string stem(categoryAbbreviation(category));
     stem += '_';
     stem += TrimmedName(commonMessage);

@@ -11,9 +11,9 @@ namespace patchsmith {
 namespace {
 
 // Message bytes of the name and the category in a common-block message.
-const std::size_t kNameOffset = static_cast<std::size_t>(kHeaderBytes + params::PerformanceName.offset);
+const std::size_t kNameOffset = messageOffset(params::PerformanceName);
 constexpr std::size_t kNameLength = patchsmith::kNameLength;
-const std::size_t kCategoryOffset = static_cast<std::size_t>(kHeaderBytes + params::PerformanceType.offset);
+const std::size_t kCategoryOffset = messageOffset(params::PerformanceType);
 
 bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 

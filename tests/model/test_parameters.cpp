@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -649,4 +653,37 @@ TEST(Parameters, EnvelopeControlsNameTheirGraph) {
     EXPECT_EQ(graphs[Envelope::Filter], (std::set<std::string>{"FEGAtkTime", "FEGDcyTime", "FEGRelTime", "FEGSusLevel"}));
     EXPECT_EQ(graphs[Envelope::Pitch], (std::set<std::string>{"PEGInitLevel", "PEGAtkTime", "PEGAtkLevel",
                                                               "PEGDcyTime", "PEGRelTime", "PEGRelLevel"}));
+}
+
+// Outside the table no source names a parameter's block and offset by
+// number: no image access, message byte or parameter change with a literal
+// place. (The virtual synth keeps tables of its own on purpose: it checks the
+// editor rather than mirroring it.)
+TEST(Parameters, BlocksAndOffsetsAreWrittenInTheTableOnly) {
+    const char* root = std::getenv("PATCHSMITH_SOURCE_DIR");
+    if (!root) GTEST_SKIP() << "PATCHSMITH_SOURCE_DIR not set";
+    namespace fs = std::filesystem;
+    const fs::path src = fs::path(root) / "src";
+    ASSERT_TRUE(fs::is_directory(src));
+    const std::vector<std::regex> literalPlaces = {
+        std::regex(R"(Block::(Common|Effect|Controller)\s*,\s*[0-9])"),
+        std::regex(R"(\b(setLayerData|layerData)\s*\([^,()]+,\s*[0-9]+\s*[,)])"),
+        std::regex(R"(\bSend(ParamChange|ParamChangeWide|LayerParam)\s*\(\s*0x)"),
+        std::regex(R"(\bSendBulkBlock\s*\(\s*[0-9]+\s*\))"),
+        std::regex(R"([cC]ommonMessage\[\s*[0-9]+\s*\])"),
+    };
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(src)) {
+        const fs::path& path = entry.path();
+        if (!entry.is_regular_file() || (path.extension() != ".cpp" && path.extension() != ".h")) continue;
+        const std::string relative = fs::relative(path, src).generic_string();
+        if (relative.rfind("synth/", 0) == 0 || relative == "model/Parameters.cpp") continue;
+        ++files;
+        std::ifstream in(path);
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number)
+            for (const std::regex& pattern : literalPlaces)
+                if (std::regex_search(line, pattern)) ADD_FAILURE() << relative << ":" << number << ": " << line;
+    }
+    EXPECT_GT(files, 50);
 }

@@ -113,20 +113,6 @@ TEST(Model, StartUpFillingCopiesLayerOneIntoTheClipboard) {
     }
 }
 
-TEST(Model, LayerBytesGoToTheCurrentLayerOrToAllFour) {
-    Model m;
-    m.fillDefaults();
-    m.CurrentLayer = 3;
-    m.writeLayerByte(19, 88);
-    EXPECT_EQ(m.image.layerData(3, 19), 88);
-    EXPECT_EQ(m.image.layerData(1, 19), 64);
-    EXPECT_EQ(m.image.layerData(2, 19), 64);
-    EXPECT_EQ(m.image.layerData(4, 19), 64);
-    m.AffectAllLayers = true;
-    m.writeLayerByte(19, 5);
-    for (int layer = 1; layer <= 4; ++layer) EXPECT_EQ(m.image.layerData(layer, 19), 5);
-}
-
 TEST(PerformanceRecord, SevenMessagesOf317BytesBackToBack) {
     PerformanceRecord rec;
     int total = 0;
