@@ -661,7 +661,7 @@ TEST(Parameters, EnvelopeControlsNameTheirGraph) {
 // editor rather than mirroring it.)
 TEST(Parameters, BlocksAndOffsetsAreWrittenInTheTableOnly) {
     const char* root = std::getenv("PATCHSMITH_SOURCE_DIR");
-    if (!root) GTEST_SKIP() << "PATCHSMITH_SOURCE_DIR not set";
+    if (!root) root = PS_SOURCE_DIR;
     namespace fs = std::filesystem;
     const fs::path src = fs::path(root) / "src";
     ASSERT_TRUE(fs::is_directory(src));
