@@ -15,6 +15,11 @@ int blockKind(Block block) {
     }
 }
 
+// A data byte on the wire never has bit 7 set. A damaged image (a foreign
+// file, say) may hold such a byte beside the one edited; it goes out as the
+// largest value instead of breaking the message.
+Byte wire(Byte b) { return b > 0x7F ? Byte{0x7F} : b; }
+
 } // namespace
 
 EditSession::EditSession(Model& model, MidiLink& link) : model_(model), link_(link) {}
@@ -97,7 +102,7 @@ void EditSession::send(const Parameter& p) {
     if (p.layer()) {
         if (p.send == ParamSend::OneByte) {
             link_.SendLayerParam(baseAddress(layerBlock(1)).high, addressLow(p.area, p.sendOffset),
-                                 image.layerData(model_.CurrentLayer, p.sendOffset));
+                                 wire(image.layerData(model_.CurrentLayer, p.sendOffset)));
         } else {
             link_.SendLayerDumps(model_.AffectAllLayers);
         }
@@ -107,11 +112,12 @@ void EditSession::send(const Parameter& p) {
     const Address base = baseAddress(block);
     switch (p.send) {
     case ParamSend::OneByte:
-        link_.SendParamChange(base.high, base.mid, addressLow(p.area, p.sendOffset), image.data(block, p.sendOffset));
+        link_.SendParamChange(base.high, base.mid, addressLow(p.area, p.sendOffset),
+                              wire(image.data(block, p.sendOffset)));
         break;
     case ParamSend::TwoByte:
         link_.SendParamChangeWide(base.high, base.mid, addressLow(p.area, p.sendOffset),
-                                  image.data(block, p.sendOffset), image.data(block, p.sendOffset + 1));
+                                  wire(image.data(block, p.sendOffset)), wire(image.data(block, p.sendOffset + 1)));
         break;
     case ParamSend::BlockDump:
     case ParamSend::LayerDump: link_.SendBulkBlock(blockKind(block)); break;

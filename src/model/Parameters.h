@@ -14,6 +14,7 @@
 #include "model/PerformanceImage.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -236,9 +237,10 @@ std::string entryText(ParamList list, int row, int bank = 0);
 // Number of entries of a list (choices: see Parameter::entries).
 int entryCount(ParamList list);
 // The text the window shows for a parameter of the image: the read-out of a
-// bar, the entry of a list, the checked box or radio button, the name. A
-// value the window cannot show (a row past a list's end, a pair in no row)
-// reads "?" followed by the value.
+// bar, the entry of a list, the checked box or radio button, the name; a
+// bar's value 0 that checks its companion box reads as what it means ("MIDI",
+// "Random"). A value the window cannot show reads "?" followed by the value
+// (a row past a list's end: "?25"; a pair in no row: its bytes, "?7F/00").
 std::string displayText(const Parameter& p, const PerformanceImage& image, int layer, char decimalPoint);
 
 // Read-out texts with rules of their own.

@@ -273,6 +273,13 @@ TEST_F(SessionTest, BadValuesNeverReachTheWireWithBitSeven) {
         for (std::size_t i = 1; i + 1 < m.size(); ++i) EXPECT_LT(m[i], 0x80) << i;
     EXPECT_EQ(model.image.data(Block::Common, 9), 127);
     EXPECT_EQ(model.image.layerData(1, 10), 0);
+
+    // A damaged byte beside the edited one goes out as 7F; the image keeps it.
+    platform.sent.clear();
+    model.image.setData(Block::Common, 29, 0x90); // target of assign-knob-2 parameter 1
+    edits.set(params::assign2Layer(1), 3);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{wide(0x1C, 3, 0x7F)}));
+    EXPECT_EQ(model.image.data(Block::Common, 29), 0x90);
 }
 
 TEST_F(SessionTest, TheRefreshStartsFromLayerOneUnmutedAndUnmodified) {
