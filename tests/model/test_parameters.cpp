@@ -660,8 +660,7 @@ TEST(Parameters, EnvelopeControlsNameTheirGraph) {
 // place. (The virtual synth keeps tables of its own on purpose: it checks the
 // editor rather than mirroring it.)
 TEST(Parameters, BlocksAndOffsetsAreWrittenInTheTableOnly) {
-    const char* root = std::getenv("PATCHSMITH_SOURCE_DIR");
-    if (!root) root = PS_SOURCE_DIR;
+    const char* root = PS_SOURCE_DIR;
     namespace fs = std::filesystem;
     const fs::path src = fs::path(root) / "src";
     ASSERT_TRUE(fs::is_directory(src));
