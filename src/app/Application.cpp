@@ -13,32 +13,6 @@
 
 namespace patchsmith::app {
 
-std::string ChooseDevice(const std::string& configured, const std::vector<std::string>& present,
-                         const std::string& fallback) {
-    auto has = [&](const std::string& name) { return std::find(present.begin(), present.end(), name) != present.end(); };
-    if (has(configured) || fallback.empty() || !has(fallback)) return configured;
-    return fallback;
-}
-
-namespace {
-
-// The names of one side's devices, as the enumeration reads them.
-std::vector<std::string> deviceNames(midi::MidiPlatform& platform, bool inputs) {
-    std::vector<std::string> names;
-    const unsigned n = (inputs ? platform.inputDeviceCount() : platform.outputDeviceCount()) & 0xFF;
-    for (unsigned i = 0; i < n; ++i) {
-        midi::DeviceNameField field{};
-        if (inputs)
-            platform.inputDeviceName(i, field);
-        else
-            platform.outputDeviceName(i, field);
-        names.push_back(MidiDevices::nameFromField(field));
-    }
-    return names;
-}
-
-} // namespace
-
 Application::Application(midi::MidiPlatform& platform, Notifier& notifier, SettingsOpener openSettings,
                          StartupOptions options)
     : platform_(platform), openSettings_(std::move(openSettings)), options_(std::move(options)),
@@ -117,12 +91,9 @@ bool Application::start() {
     devices.onIdentityRequest = [this] { context_.link.SendRequest(1); };
     devices.onInputEvent = [w](const midi::MidiInputEvent& event) { w->Dispatcher.AppMessage(event); };
 
-    if (!options_.fallbackDevice.empty()) {
-        devices.MidiInDeviceName =
-            ChooseDevice(devices.MidiInDeviceName, deviceNames(platform_, true), options_.fallbackDevice);
-        devices.MidiOutDeviceName =
-            ChooseDevice(devices.MidiOutDeviceName, deviceNames(platform_, false), options_.fallbackDevice);
-    }
+    // The fallback stands in for an absent device without taking its name:
+    // the user's choice is what is saved.
+    devices.FallbackDeviceName = options_.fallbackDevice;
     return devices.InitMidiDevices();
 }
 
@@ -130,9 +101,11 @@ void Application::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     if (!settings_) settings_ = openSettings_();
-    WriteSettings(*settings_, context_.devices.MidiInDeviceName, context_.devices.MidiOutDeviceName,
-                  context_.settings);
+    const QSettings::Status status = WriteSettings(*settings_, context_.devices.MidiInDeviceName,
+                                                   context_.devices.MidiOutDeviceName, context_.settings);
+    const QString file = settings_->fileName();
     settings_.reset();
+    if (status != QSettings::NoError) context_.notifier.showMessage(SettingsNotSavedText(file, status));
     context_.devices.CloseMidiIn();
     context_.devices.CloseMidiOut();
 }

@@ -30,17 +30,12 @@ struct StartupOptions {
     QString executableDir;
     QString documentsDir;
     // A device opened on each side when the settings name no device that is
-    // present (the built-in virtual CS1x); empty for none.
+    // present (the built-in virtual CS1x); empty for none. The settings keep
+    // the names they had.
     std::string fallbackDevice;
 };
 
 using SettingsOpener = std::function<std::unique_ptr<QSettings>()>;
-
-// The device to open on one side: the configured name when a device of that
-// name is present, else the fallback when it is present, else the configured
-// name unchanged (nothing is opened then).
-std::string ChooseDevice(const std::string& configured, const std::vector<std::string>& present,
-                         const std::string& fallback);
 
 class Application {
 public:
@@ -57,7 +52,8 @@ public:
     bool start();
 
     // Writes the eight settings back, closes the settings store, then the
-    // MIDI input and output. Safe to call once after start().
+    // MIDI input and output. Settings that cannot be written (a read-only
+    // file, a full disk) are reported. Safe to call once after start().
     void shutdown();
 
     AppContext& context() { return context_; }

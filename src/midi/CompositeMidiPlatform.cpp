@@ -6,21 +6,27 @@ using namespace midi;
 
 CompositeMidiPlatform::CompositeMidiPlatform(std::vector<MidiPlatform*> parts) : parts_(std::move(parts)) {}
 
-unsigned CompositeMidiPlatform::inputDeviceCount() {
-    unsigned n = 0;
-    for (MidiPlatform* p : parts_) n += p->inputDeviceCount();
-    return n;
+std::vector<std::string> CompositeMidiPlatform::inputPortNames() {
+    std::vector<std::string> names;
+    for (MidiPlatform* p : parts_) {
+        const auto part = p->inputPortNames();
+        names.insert(names.end(), part.begin(), part.end());
+    }
+    return names;
 }
 
-unsigned CompositeMidiPlatform::outputDeviceCount() {
-    unsigned n = 0;
-    for (MidiPlatform* p : parts_) n += p->outputDeviceCount();
-    return n;
+std::vector<std::string> CompositeMidiPlatform::outputPortNames() {
+    std::vector<std::string> names;
+    for (MidiPlatform* p : parts_) {
+        const auto part = p->outputPortNames();
+        names.insert(names.end(), part.begin(), part.end());
+    }
+    return names;
 }
 
 CompositeMidiPlatform::Local CompositeMidiPlatform::locateInput(unsigned device) {
     for (MidiPlatform* p : parts_) {
-        const unsigned count = p->inputDeviceCount();
+        const auto count = static_cast<unsigned>(p->inputPortNames().size());
         if (device < count) return {p, device};
         device -= count;
     }
@@ -29,7 +35,7 @@ CompositeMidiPlatform::Local CompositeMidiPlatform::locateInput(unsigned device)
 
 CompositeMidiPlatform::Local CompositeMidiPlatform::locateOutput(unsigned device) {
     for (MidiPlatform* p : parts_) {
-        const unsigned count = p->outputDeviceCount();
+        const auto count = static_cast<unsigned>(p->outputPortNames().size());
         if (device < count) return {p, device};
         device -= count;
     }
@@ -46,17 +52,6 @@ const CompositeMidiPlatform::Target* CompositeMidiPlatform::output(OutputHandle 
     return it == outputs_.end() ? nullptr : &it->second;
 }
 
-MidiResult CompositeMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    const Local l = locateInput(device);
-    if (!l.part) return MMSYSERR_BADDEVICEID;
-    return l.part->inputDeviceName(l.device, name);
-}
-
-MidiResult CompositeMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    const Local l = locateOutput(device);
-    if (!l.part) return MMSYSERR_BADDEVICEID;
-    return l.part->outputDeviceName(l.device, name);
-}
 
 MidiResult CompositeMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
     const Local l = locateInput(device);
@@ -97,11 +92,11 @@ MidiResult CompositeMidiPlatform::closeInput(InputHandle handle) {
     return rc;
 }
 
-MidiResult CompositeMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+MidiResult CompositeMidiPlatform::openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) {
     const Local l = locateOutput(device);
     if (!l.part) return MMSYSERR_BADDEVICEID;
     OutputHandle theirs = 0;
-    const MidiResult rc = l.part->openOutput(l.device, theirs);
+    const MidiResult rc = l.part->openOutput(l.device, std::move(onFailure), theirs);
     if (rc != MMSYSERR_NOERROR) return rc;
     const OutputHandle mine = nextHandle_++;
     outputs_[mine] = {l.part, theirs};

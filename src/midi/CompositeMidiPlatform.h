@@ -16,10 +16,8 @@ public:
     // The parts, in list order; they must outlive this object.
     explicit CompositeMidiPlatform(std::vector<MidiPlatform*> parts);
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
-    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
 
     MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
     MidiResult prepareInputBuffer(InputHandle handle) override;
@@ -30,7 +28,7 @@ public:
     MidiResult unprepareInputBuffer(InputHandle handle) override;
     MidiResult closeInput(InputHandle handle) override;
 
-    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
+    MidiResult openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) override;
     MidiResult prepareOutputBuffer(OutputHandle handle) override;
     MidiResult unprepareOutputBuffer(OutputHandle handle) override;
     MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;

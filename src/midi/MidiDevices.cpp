@@ -12,47 +12,93 @@ MidiDevices::MidiDevices(MidiPlatform& platform, Notifier& notifier)
 
 MidiDevices::~MidiDevices() { alive_->self = nullptr; }
 
-std::string MidiDevices::nameFromField(const DeviceNameField& field) {
+namespace {
+
+bool allDigits(const std::string& s, std::size_t from, std::size_t to) {
+    if (from >= to) return false;
+    return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(from), s.begin() + static_cast<std::ptrdiff_t>(to),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int lastRowNamed(const std::vector<std::string>& names, const std::string& wanted) {
+    for (std::size_t i = names.size(); i-- > 0;)
+        if (names[i] == wanted) return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace
+
+std::string midi::nameFromField(const DeviceNameField& field) {
     const auto end = std::find(field.begin(), field.end(), '\0');
     if (end == field.end()) return {};
     return std::string(field.begin(), end);
 }
 
+std::string MidiDevices::baseDeviceName(const std::string& name) {
+    // "Client:Port 20:0": the sequencer hands out the numbers in the order
+    // in which devices appear.
+    const std::size_t blank = name.rfind(' ');
+    if (blank == std::string::npos) return name;
+    const std::size_t colon = name.find(':', blank);
+    if (colon == std::string::npos || !allDigits(name, blank + 1, colon) || !allDigits(name, colon + 1, name.size()))
+        return name;
+    return name.substr(0, blank);
+}
+
+int MidiDevices::findDevice(const std::vector<std::string>& names, const std::string& wanted) {
+    const int exact = lastRowNamed(names, wanted);
+    if (exact >= 0 || wanted.empty()) return exact;
+    const std::string base = baseDeviceName(wanted);
+    for (std::size_t i = names.size(); i-- > 0;)
+        if (baseDeviceName(names[i]) == base) return static_cast<int>(i);
+    return -1;
+}
+
 bool MidiDevices::InitMidiDevices() {
-    const unsigned inputs = platform_.inputDeviceCount() & 0xFF;
-    const unsigned outputs = platform_.outputDeviceCount() & 0xFF;
-    if (inputs == 0 || outputs == 0) {
+    std::vector<std::string> inputs = platform_.inputPortNames();
+    std::vector<std::string> outputs = platform_.outputPortNames();
+    if (inputs.empty() || outputs.empty()) {
         notifier_.showMessage("You should have at least ONE MIDI-Device in your Computer I think!");
         return false;
     }
-    MidiInDeviceNames.clear();
-    MidiOutDeviceNames.clear();
-    for (unsigned i = 0; i < inputs; ++i) {
-        DeviceNameField field{};
-        LastMidiResult = platform_.inputDeviceName(i, field);
-        const std::string name = nameFromField(field);
-        MidiInDeviceNames.push_back(name);
-        if (name == MidiInDeviceName) {
-            MidiInDeviceIndex = static_cast<int>(i);
-            OpenMidiIn(static_cast<int>(i));
+    MidiInDeviceNames = std::move(inputs);
+    MidiOutDeviceNames = std::move(outputs);
+
+    // Every device of the configured name is opened in turn (each open
+    // closes the one before), so the last of them stays open. Without one of
+    // that exact name, the device whose name differs only in ALSA's numbers
+    // stands for it; without that, the fallback.
+    auto openSide = [this](const std::vector<std::string>& names, const std::string& configured, int& index,
+                           void (MidiDevices::*open)(int, const std::string&)) {
+        bool found = false;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i] != configured) continue;
+            index = static_cast<int>(i);
+            (this->*open)(index, configured);
+            found = true;
         }
-    }
-    for (unsigned i = 0; i < outputs; ++i) {
-        DeviceNameField field{};
-        LastMidiResult = platform_.outputDeviceName(i, field);
-        const std::string name = nameFromField(field);
-        MidiOutDeviceNames.push_back(name);
-        if (name == MidiOutDeviceName) {
-            MidiOutDeviceIndex = static_cast<int>(i);
-            OpenMidiOut(static_cast<int>(i));
+        if (found) return;
+        if (const int row = findDevice(names, configured); row >= 0) {
+            index = row;
+            (this->*open)(row, configured);
+        } else if (const int fallback = FallbackDeviceName.empty() ? -1 : lastRowNamed(names, FallbackDeviceName);
+                   fallback >= 0) {
+            index = fallback;
+            (this->*open)(fallback, FallbackDeviceName);
         }
-    }
+    };
+    openSide(MidiInDeviceNames, MidiInDeviceName, MidiInDeviceIndex, &MidiDevices::openInput);
+    openSide(MidiOutDeviceNames, MidiOutDeviceName, MidiOutDeviceIndex, &MidiDevices::openOutput);
     if (onIdentityRequest) onIdentityRequest();
     return true;
 }
 
-void MidiDevices::OpenMidiIn(int device) {
-    if (!CloseMidiIn()) return;
+void MidiDevices::OpenMidiIn(int device) { openInput(device, MidiInDeviceName); }
+
+void MidiDevices::openInput(int device, const std::string& shownName) {
+    // A device that refused to close has been reported and is given up; the
+    // new one is opened all the same.
+    CloseMidiIn();
     std::weak_ptr<Alive> alive = alive_;
     MidiInputSink sink = [alive](MidiInputEvent event) {
         auto a = alive.lock();
@@ -68,10 +114,10 @@ void MidiDevices::OpenMidiIn(int device) {
         });
     };
     InputHandle handle = 0;
-    const MidiResult rc = platform_.openInput(static_cast<unsigned>(std::clamp(device, 0, 255)), std::move(sink), handle);
+    const MidiResult rc = platform_.openInput(static_cast<unsigned>(std::max(device, 0)), std::move(sink), handle);
     LastMidiResult = rc;
     if (rc != MMSYSERR_NOERROR) {
-        notifier_.showMessage("Unable to open MIDI-IN-Device <" + MidiInDeviceName + "> : " + std::to_string(rc));
+        notifier_.showMessage("Unable to open MIDI-IN-Device <" + shownName + "> : " + std::to_string(rc));
         return;
     }
     inHandle_ = handle;
@@ -96,21 +142,41 @@ bool MidiDevices::CloseMidiIn() {
     }
     const MidiResult rc = platform_.closeInput(inHandle_);
     LastMidiResult = rc;
-    if (rc == MMSYSERR_NOERROR) {
-        MidiInOpen = false;
-        return true;
-    }
+    // Closed or not, the handle is of no further use: keeping the device
+    // counted as open would refuse every later open for good.
+    MidiInOpen = false;
+    inHandle_ = 0;
+    if (rc == MMSYSERR_NOERROR) return true;
     notifier_.showMessage("Unable to close MIDI-IN-Device <" + MidiInDeviceName + "> : " + std::to_string(rc));
     return false;
 }
 
-void MidiDevices::OpenMidiOut(int device) {
-    if (!CloseMidiOut()) return;
+void MidiDevices::OpenMidiOut(int device) { openOutput(device, MidiOutDeviceName); }
+
+void MidiDevices::openOutput(int device, const std::string& shownName) {
+    CloseMidiOut();
+    std::weak_ptr<Alive> alive = alive_;
+    // A message the platform had taken and could not send after all is
+    // reported when that happens, not with whatever is sent next.
+    MidiSendFailureSink onFailure = [alive](MidiResult rc, std::span<const Byte>) {
+        auto a = alive.lock();
+        if (!a || !a->self) return;
+        MidiDevices* self = a->self;
+        if (!self->postToGuiThread) {
+            self->reportLateSendFailure(rc);
+            return;
+        }
+        self->postToGuiThread([alive, rc] {
+            auto b = alive.lock();
+            if (b && b->self) b->self->reportLateSendFailure(rc);
+        });
+    };
     OutputHandle handle = 0;
-    const MidiResult rc = platform_.openOutput(static_cast<unsigned>(std::clamp(device, 0, 255)), handle);
+    const MidiResult rc =
+        platform_.openOutput(static_cast<unsigned>(std::max(device, 0)), std::move(onFailure), handle);
     LastMidiResult = rc;
     if (rc != MMSYSERR_NOERROR) {
-        notifier_.showMessage("Unable to open MIDI-OUT-Device <" + MidiOutDeviceName + "> : " + std::to_string(rc));
+        notifier_.showMessage("Unable to open MIDI-OUT-Device <" + shownName + "> : " + std::to_string(rc));
         return;
     }
     outHandle_ = handle;
@@ -131,10 +197,9 @@ bool MidiDevices::CloseMidiOut() {
     }
     const MidiResult rc = platform_.closeOutput(outHandle_);
     LastMidiResult = rc;
-    if (rc == MMSYSERR_NOERROR) {
-        MidiOutOpen = false;
-        return true;
-    }
+    MidiOutOpen = false;
+    outHandle_ = 0;
+    if (rc == MMSYSERR_NOERROR) return true;
     notifier_.showMessage("Unable to close MIDI-Device <" + MidiOutDeviceName + "> : " + std::to_string(rc));
     return false;
 }
@@ -173,6 +238,11 @@ void MidiDevices::ReportMidiOutError() {
     case MIDIERR_NOTREADY: notifier_.showMessage("MIDIERR_NOTREADY"); break;
     default: break;
     }
+}
+
+void MidiDevices::reportLateSendFailure(MidiResult rc) {
+    LastMidiResult = rc;
+    ReportMidiOutError();
 }
 
 void MidiDevices::PulseMidiInLed() {

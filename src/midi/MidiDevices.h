@@ -28,7 +28,9 @@ public:
 
     // Enumerates both sides, opens the devices whose names match the
     // configured ones and sends the identity request. False (after a
-    // message) when there is no input or no output device at all.
+    // message) when there is no input or no output device at all. A side
+    // whose configured device is absent gets FallbackDeviceName when that is
+    // present; the configured name stays as it is.
     bool InitMidiDevices();
     void OpenMidiIn(int device);
     bool CloseMidiIn();
@@ -57,6 +59,9 @@ public:
     std::string MidiInDeviceName;
     std::string MidiOutDeviceName;
     int LastMidiResult = 0;
+    // Opened on a side whose configured device is not present (the built-in
+    // virtual CS1x); empty for none.
+    std::string FallbackDeviceName;
 
     // Hooks the window and the link connect.
     std::function<void()> onPulseMidiInLed;
@@ -67,14 +72,23 @@ public:
     // one is set, events are handled on the delivering thread at once.
     std::function<void(std::function<void()>)> postToGuiThread;
 
-    // The name a device reports: the field up to its first NUL; a field with
-    // no NUL in its 32 characters gives an empty name.
-    static std::string nameFromField(const midi::DeviceNameField& field);
+    // A device name without the numbers ALSA's sequencer appends (" 20:0"),
+    // which change when an interface is plugged in again.
+    static std::string baseDeviceName(const std::string& name);
+    // The row of the device a configured name stands for: the last row of
+    // that exact name, else the last row whose name is the same without
+    // ALSA's numbers; -1 when there is none.
+    static int findDevice(const std::vector<std::string>& names, const std::string& wanted);
 
 private:
     struct Alive {
         MidiDevices* self;
     };
+
+    // `shownName` names the device in failure messages.
+    void openInput(int device, const std::string& shownName);
+    void openOutput(int device, const std::string& shownName);
+    void reportLateSendFailure(midi::MidiResult rc);
 
     midi::MidiPlatform& platform_;
     Notifier& notifier_;

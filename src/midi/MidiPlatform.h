@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace patchsmith::midi {
@@ -22,9 +23,12 @@ inline constexpr MidiResult MMSYSERR_INVALPARAM = 11;
 inline constexpr MidiResult MIDIERR_UNPREPARED = 64;
 inline constexpr MidiResult MIDIERR_NOTREADY = 67;
 
-// A device's name as the system reports it: at most 32 characters; the name
-// ends at the first NUL.
+// A device's name where a system reports it in a fixed field of 32
+// characters: the name ends at the first NUL, and a field with no NUL gives
+// an empty name (nameFromField). Systems without such a field report whole
+// names.
 using DeviceNameField = std::array<char, 32>;
+std::string nameFromField(const DeviceNameField& field);
 
 // Handles of open devices; 0 is never a valid handle.
 using InputHandle = std::uint32_t;
@@ -49,14 +53,18 @@ struct MidiInputEvent {
 // the MIDI system delivers them.
 using MidiInputSink = std::function<void(MidiInputEvent)>;
 
+// Told, on whatever thread the MIDI system finds out, that a message whose
+// send call had already returned success could not be sent after all: the
+// result code and the message.
+using MidiSendFailureSink = std::function<void(MidiResult, std::span<const Byte>)>;
+
 class MidiPlatform {
 public:
     virtual ~MidiPlatform() = default;
 
-    virtual unsigned inputDeviceCount() = 0;
-    virtual unsigned outputDeviceCount() = 0;
-    virtual MidiResult inputDeviceName(unsigned device, DeviceNameField& name) = 0;
-    virtual MidiResult outputDeviceName(unsigned device, DeviceNameField& name) = 0;
+    // The names of the input and output devices, in device-number order.
+    virtual std::vector<std::string> inputPortNames() = 0;
+    virtual std::vector<std::string> outputPortNames() = 0;
 
     virtual MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) = 0;
     virtual MidiResult prepareInputBuffer(InputHandle handle) = 0;
@@ -67,7 +75,7 @@ public:
     virtual MidiResult unprepareInputBuffer(InputHandle handle) = 0;
     virtual MidiResult closeInput(InputHandle handle) = 0;
 
-    virtual MidiResult openOutput(unsigned device, OutputHandle& handle) = 0;
+    virtual MidiResult openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) = 0;
     virtual MidiResult prepareOutputBuffer(OutputHandle handle) = 0;
     virtual MidiResult unprepareOutputBuffer(OutputHandle handle) = 0;
     // Sends one complete system-exclusive message. Must not lose, cut or mix

@@ -1,10 +1,9 @@
 #include "midi/RtMidiPlatform.h"
+#include "midi/SendQueue.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -153,95 +152,19 @@ struct RtMidiPlatform::InputState {
 };
 
 // An open output: RtMidi's output object and the queue of messages that a
-// thread of its own hands to it one after the other.
+// thread of its own hands to it one after the other. The thread shares both,
+// so that a thread left behind by a stalled driver keeps them alive.
 struct RtMidiPlatform::Sender {
-    using Clock = std::chrono::steady_clock;
+    std::shared_ptr<ErrorLog> errors = std::make_shared<ErrorLog>();
+    std::shared_ptr<RtMidiOut> out;
+    std::shared_ptr<SendQueue> queue;
 
-    ErrorLog errors;
-    std::unique_ptr<RtMidiOut> out;
-    std::thread thread;
-
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::vector<Byte>> queue;
-    std::size_t queuedBytes = 0;
-    bool busy = false;     // a message is with RtMidi
-    bool stop = false;     // closing: send what is queued, then end
-    bool finished = false; // the thread has ended
-    // When the thread last took up or finished a message.
-    Clock::time_point lastProgress = Clock::now();
-    // The failure of a message sent after its send call had returned; the
-    // next send reports it.
-    MidiResult lateFailure = MMSYSERR_NOERROR;
-    // Pacing, used by the thread alone.
-    double paceAllowance = static_cast<double>(kPaceBurstBytes);
-    Clock::time_point paceTime = Clock::now();
-
-    MidiResult enqueue(const Byte* bytes, std::size_t size) {
-        std::unique_lock lock(mutex);
-        if (queue.empty() && !busy) lastProgress = Clock::now();
-        // The first message always fits, however long.
-        while (!queue.empty() && queuedBytes + size > kQueueBytes) {
-            const auto deadline = lastProgress + std::chrono::milliseconds(kSendWaitMs);
-            if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
-            changed.wait_until(lock, deadline);
-        }
-        queue.emplace_back(bytes, bytes + size);
-        queuedBytes += size;
-        const MidiResult rc = lateFailure;
-        lateFailure = MMSYSERR_NOERROR;
-        lock.unlock();
-        changed.notify_all();
-        return rc;
-    }
-
-    static void run(std::shared_ptr<Sender> self) {
-        std::unique_lock lock(self->mutex);
-        for (;;) {
-            self->changed.wait(lock, [&] { return self->stop || !self->queue.empty(); });
-            if (self->queue.empty()) break;
-            std::vector<Byte> message = std::move(self->queue.front());
-            self->queue.pop_front();
-            self->busy = true;
-            self->lastProgress = Clock::now();
-            lock.unlock();
-            self->pace(message.size());
-            const MidiResult rc = self->transmit(message);
-            lock.lock();
-            self->busy = false;
-            self->queuedBytes -= message.size();
-            self->lastProgress = Clock::now();
-            if (rc != MMSYSERR_NOERROR && self->lateFailure == MMSYSERR_NOERROR) self->lateFailure = rc;
-            self->changed.notify_all();
-        }
-        self->finished = true;
-        self->changed.notify_all();
-    }
-
-    // Waits until the message may go: at most kPaceBurstBytes at once, then
-    // kPaceBytesPerMs. A message longer than the burst waits for a full
-    // allowance and leaves a debt that the next one waits off.
-    void pace(std::size_t size) {
-        using Ms = std::chrono::duration<double, std::milli>;
-        const double cost = static_cast<double>(size + 12);
-        const double needed = std::min(cost, static_cast<double>(kPaceBurstBytes));
-        for (;;) {
-            const auto now = Clock::now();
-            paceAllowance = std::min(static_cast<double>(kPaceBurstBytes),
-                                     paceAllowance + Ms(now - paceTime).count() * kPaceBytesPerMs);
-            paceTime = now;
-            if (paceAllowance >= needed) break;
-            std::this_thread::sleep_for(Ms((needed - paceAllowance) / kPaceBytesPerMs));
-        }
-        paceAllowance -= cost;
-    }
-
-    MidiResult transmit(const std::vector<Byte>& message) {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(kSendWaitMs);
+    static MidiResult transmit(RtMidiOut& out, ErrorLog& errors, const std::vector<Byte>& message) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendWaitMs);
         for (;;) {
             errors.clear();
             try {
-                out->sendMessage(message.data(), message.size());
+                out.sendMessage(message.data(), message.size());
             } catch (const RtMidiError& e) {
                 return resultFromRtMidiError(e.getType());
             } catch (const std::exception&) {
@@ -256,32 +179,28 @@ struct RtMidiPlatform::Sender {
             }
             // The driver's queue is full and did not take the message: offer
             // the whole message again once it has drained a little.
-            if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
+            if (std::chrono::steady_clock::now() >= deadline) return MIDIERR_NOTREADY;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
 
-    // Sends what is queued and closes the port. A driver that has stopped
-    // taking messages cannot be waited for: the thread is then left to
-    // itself, keeping what it uses alive.
+    void start(MidiSendFailureSink onFailure) {
+        SendQueue::Limits limits;
+        limits.queueBytes = kQueueBytes;
+        limits.stallLimit = std::chrono::milliseconds(kSendWaitMs);
+        limits.bytesPerMs = kPaceBytesPerMs;
+        limits.burstBytes = kPaceBurstBytes;
+        limits.overheadBytes = 12;
+        queue = SendQueue::start(
+            [out = out, errors = errors](const std::vector<Byte>& message) { return transmit(*out, *errors, message); },
+            std::move(onFailure), limits);
+    }
+
     MidiResult close() {
-        std::unique_lock lock(mutex);
-        stop = true;
-        changed.notify_all();
-        while (!finished) {
-            const auto deadline = lastProgress + std::chrono::milliseconds(kSendWaitMs);
-            if (Clock::now() >= deadline) break;
-            changed.wait_until(lock, deadline);
-        }
-        const bool ended = finished;
-        lock.unlock();
-        if (!ended) {
-            // The port is lost either way; reporting a failure would only
-            // leave the device counted as open with nothing behind it.
-            thread.detach();
-            return MMSYSERR_NOERROR;
-        }
-        thread.join();
+        // A driver that stopped taking messages leaves the port as lost as a
+        // closed one; reporting a failure would only keep the device counted
+        // as open with nothing behind it.
+        if (!queue->close()) return MMSYSERR_NOERROR;
         try {
             out->closePort();
         } catch (const RtMidiError& e) {
@@ -293,33 +212,12 @@ struct RtMidiPlatform::Sender {
 
 std::string normalizeDeviceName(RtMidi::Api api, const std::string& rtmidiName) {
     std::string name = rtmidiName;
-    if (api == RtMidi::LINUX_ALSA) {
-        // "Client:Port 20:0" - the numbers are handed out by the sequencer
-        // and change with the order in which devices appear.
-        const std::size_t blank = name.rfind(' ');
-        if (blank != std::string::npos) {
-            const std::size_t colon = name.find(':', blank);
-            if (colon != std::string::npos && allDigits(name, blank + 1, colon) &&
-                allDigits(name, colon + 1, name.size()))
-                name.erase(blank);
-        }
-    } else if (api == RtMidi::WINDOWS_MM) {
+    if (api == RtMidi::WINDOWS_MM) {
         // RtMidi appends the device number to make names unique.
         const std::size_t blank = name.rfind(' ');
         if (blank != std::string::npos && allDigits(name, blank + 1, name.size())) name.erase(blank);
     }
     return name;
-}
-
-void fillDeviceNameField(const std::string& name, DeviceNameField& field) {
-    field.fill('\0');
-    std::size_t length = std::min(name.size(), field.size() - 1);
-    // Never end inside a multi-byte character: step back over continuation
-    // bytes to the start of the character that would be cut.
-    if (length < name.size()) {
-        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
-    }
-    std::copy_n(name.begin(), length, field.begin());
 }
 
 MidiResult resultFromRtMidiError(RtMidiError::Type type) {
@@ -424,19 +322,16 @@ void RtMidiPlatform::rescan() {
     }
 }
 
-unsigned RtMidiPlatform::inputDeviceCount() { return static_cast<unsigned>(inputs_.size()); }
-unsigned RtMidiPlatform::outputDeviceCount() { return static_cast<unsigned>(outputs_.size()); }
-
-MidiResult RtMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device >= inputs_.size()) return MMSYSERR_BADDEVICEID;
-    fillDeviceNameField(inputs_[device].name, name);
-    return MMSYSERR_NOERROR;
+std::vector<std::string> RtMidiPlatform::inputPortNames() {
+    std::vector<std::string> names;
+    for (const Port& p : inputs_) names.push_back(p.name);
+    return names;
 }
 
-MidiResult RtMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
-    fillDeviceNameField(outputs_[device].name, name);
-    return MMSYSERR_NOERROR;
+std::vector<std::string> RtMidiPlatform::outputPortNames() {
+    std::vector<std::string> names;
+    for (const Port& p : outputs_) names.push_back(p.name);
+    return names;
 }
 
 namespace {
@@ -568,26 +463,26 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
     return rc;
 }
 
-MidiResult RtMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+MidiResult RtMidiPlatform::openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) {
     if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
     const Port& port = outputs_[device];
     auto sender = std::make_shared<Sender>();
     try {
-        sender->out = std::make_unique<RtMidiOut>(port.api, kClientName);
-        sender->out->setErrorCallback(&ErrorLog::callback, &sender->errors);
+        sender->out = std::make_shared<RtMidiOut>(port.api, kClientName);
+        sender->out->setErrorCallback(&ErrorLog::callback, sender->errors.get());
         const auto index = findPort(*sender->out, port.rtmidiName);
         if (!index) return MMSYSERR_BADDEVICEID;
-        sender->errors.clear();
+        sender->errors->clear();
         sender->out->openPort(*index, kOutputPortName);
-        if (auto error = sender->errors.take(); error && error->first != RtMidiError::WARNING &&
-                                                error->first != RtMidiError::DEBUG_WARNING)
+        if (auto error = sender->errors->take(); error && error->first != RtMidiError::WARNING &&
+                                                 error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
         if (!sender->out->isPortOpen()) return MMSYSERR_ERROR;
 #ifdef PATCHSMITH_JACK_CONNECTION_WAIT
         if (port.api == RtMidi::UNIX_JACK && !awaitJackConnection(port.rtmidiName, kOutputPortName))
             return MMSYSERR_ERROR;
 #endif
-        sender->thread = std::thread(&Sender::run, sender);
+        sender->start(std::move(onFailure));
     } catch (const RtMidiError& e) {
         return resultFromRtMidiError(e.getType());
     } catch (const std::exception&) {
@@ -618,7 +513,7 @@ MidiResult RtMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> m
     if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
     if (!it->second.prepared) return MIDIERR_UNPREPARED;
     if (!isWholeSysEx(message) || message.size() > kMaxLongMessageBytes) return MMSYSERR_INVALPARAM;
-    return it->second.sender->enqueue(message.data(), message.size());
+    return it->second.sender->queue->enqueue(message.data(), message.size());
 }
 
 MidiResult RtMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) {
@@ -630,7 +525,7 @@ MidiResult RtMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) 
     if (length == 0) return MMSYSERR_INVALPARAM;
     for (unsigned i = 1; i < length; ++i)
         if (bytes[i] & 0x80) return MMSYSERR_INVALPARAM;
-    return it->second.sender->enqueue(bytes, length);
+    return it->second.sender->queue->enqueue(bytes, length);
 }
 
 MidiResult RtMidiPlatform::closeOutput(OutputHandle handle) {

@@ -21,14 +21,12 @@
 
 namespace patchsmith::midi {
 
-// The name under which the device list shows a port: RtMidi's name without
-// the numbers that change from run to run (ALSA's " client:port", WinMM's
-// appended device number), so that a stored name finds the device again.
+// The name under which the device list shows a port: RtMidi's whole name,
+// without the device number RtMidi appends to WinMM's names (it tells only
+// the position in the list). ALSA's "client:port" numbers stay: they tell
+// apart the ports of two identical interfaces; the device layer finds a
+// stored name again when they change.
 std::string normalizeDeviceName(RtMidi::Api api, const std::string& rtmidiName);
-
-// Copies a name into a device name field: at most 31 bytes, cut on a UTF-8
-// character boundary, NUL-terminated, the rest NUL.
-void fillDeviceNameField(const std::string& name, DeviceNameField& field);
 
 // The result code for an error RtMidi reports.
 MidiResult resultFromRtMidiError(RtMidiError::Type type);
@@ -72,10 +70,8 @@ public:
     // name other devices; open devices stay open.
     void rescan();
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
-    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
 
     MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
     MidiResult prepareInputBuffer(InputHandle handle) override;
@@ -86,7 +82,7 @@ public:
     MidiResult unprepareInputBuffer(InputHandle handle) override;
     MidiResult closeInput(InputHandle handle) override;
 
-    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
+    MidiResult openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) override;
     MidiResult prepareOutputBuffer(OutputHandle handle) override;
     MidiResult unprepareOutputBuffer(OutputHandle handle) override;
     MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;

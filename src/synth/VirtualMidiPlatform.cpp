@@ -12,26 +12,8 @@ VirtualMidiPlatform::VirtualMidiPlatform(bool wireModel)
 
 VirtualMidiPlatform::~VirtualMidiPlatform() = default;
 
-void VirtualMidiPlatform::fillName(DeviceNameField& field) {
-    field.fill('\0');
-    const std::size_t n = std::min(std::strlen(kDeviceName), field.size() - 1);
-    std::copy_n(kDeviceName, n, field.begin());
-}
-
-unsigned VirtualMidiPlatform::inputDeviceCount() { return 1; }
-unsigned VirtualMidiPlatform::outputDeviceCount() { return 1; }
-
-MidiResult VirtualMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device != 0) return MMSYSERR_BADDEVICEID;
-    fillName(name);
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device != 0) return MMSYSERR_BADDEVICEID;
-    fillName(name);
-    return MMSYSERR_NOERROR;
-}
+std::vector<std::string> VirtualMidiPlatform::inputPortNames() { return {kDeviceName}; }
+std::vector<std::string> VirtualMidiPlatform::outputPortNames() { return {kDeviceName}; }
 
 MidiResult VirtualMidiPlatform::checkInput(InputHandle handle) const {
     return (handle == 0 || handle != in_) ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR;
@@ -110,7 +92,7 @@ MidiResult VirtualMidiPlatform::closeInput(InputHandle handle) {
     return MMSYSERR_NOERROR;
 }
 
-MidiResult VirtualMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+MidiResult VirtualMidiPlatform::openOutput(unsigned device, MidiSendFailureSink, OutputHandle& handle) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (device != 0) return MMSYSERR_BADDEVICEID;
     if (out_ != 0) return MMSYSERR_ALLOCATED;

@@ -40,10 +40,8 @@ public:
         return runner_.waitIdle(timeout);
     }
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    midi::MidiResult inputDeviceName(unsigned device, midi::DeviceNameField& name) override;
-    midi::MidiResult outputDeviceName(unsigned device, midi::DeviceNameField& name) override;
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
 
     midi::MidiResult openInput(unsigned device, midi::MidiInputSink sink, midi::InputHandle& handle) override;
     midi::MidiResult prepareInputBuffer(midi::InputHandle handle) override;
@@ -54,7 +52,8 @@ public:
     midi::MidiResult unprepareInputBuffer(midi::InputHandle handle) override;
     midi::MidiResult closeInput(midi::InputHandle handle) override;
 
-    midi::MidiResult openOutput(unsigned device, midi::OutputHandle& handle) override;
+    midi::MidiResult openOutput(unsigned device, midi::MidiSendFailureSink onFailure,
+                                midi::OutputHandle& handle) override;
     midi::MidiResult prepareOutputBuffer(midi::OutputHandle handle) override;
     midi::MidiResult unprepareOutputBuffer(midi::OutputHandle handle) override;
     midi::MidiResult sendLong(midi::OutputHandle handle, std::span<const Byte> message) override;
@@ -67,7 +66,6 @@ private:
     void deliver(const Message& message); // on the runner's thread
     midi::MidiResult checkInput(midi::InputHandle handle) const;
     midi::MidiResult checkOutput(midi::OutputHandle handle) const;
-    static void fillName(midi::DeviceNameField& field);
 
     mutable std::mutex mutex_;
     std::condition_variable delivered_;

@@ -283,15 +283,6 @@ TEST_F(StartupFixture, InputEventsReachTheGuiThreadInOrder) {
     for (auto id : threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 
-TEST(ChooseDevice, ConfiguredNameFirstThenTheFallback) {
-    const std::vector<std::string> present{"USB MIDI", "Virtual CS1x"};
-    EXPECT_EQ(app::ChooseDevice("USB MIDI", present, "Virtual CS1x"), "USB MIDI");
-    EXPECT_EQ(app::ChooseDevice("", present, "Virtual CS1x"), "Virtual CS1x");
-    EXPECT_EQ(app::ChooseDevice("Unplugged", present, "Virtual CS1x"), "Virtual CS1x");
-    EXPECT_EQ(app::ChooseDevice("Unplugged", present, ""), "Unplugged");
-    EXPECT_EQ(app::ChooseDevice("Unplugged", {"USB MIDI"}, "Virtual CS1x"), "Unplugged");
-}
-
 TEST_F(StartupFixture, VirtualSynthIsOpenedWhenNoConfiguredDeviceIsPresent) {
     midi::ScriptedMidiPlatform virtualSynth;
     virtualSynth.inputs = {"Virtual CS1x"};
@@ -308,8 +299,64 @@ TEST_F(StartupFixture, VirtualSynthIsOpenedWhenNoConfiguredDeviceIsPresent) {
     EXPECT_NE(virtualSynth.openInputHandle(), 0u);
     EXPECT_EQ(virtualSynth.openOutputHandle(), 0u);
     EXPECT_TRUE(sentIdentityRequest(platform));
+    // The device that stood in is not the user's choice: one start with the
+    // interface unplugged must not replace the saved device for good.
+    EXPECT_EQ(d.MidiInDeviceName, "Unplugged");
     app->shutdown();
-    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Virtual CS1x"));
+    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Unplugged"));
+    EXPECT_EQ(stored("Midi-OUT"), QStringLiteral("CS1x Out"));
+
+    // Plugged in again, the saved device is opened at the next start.
+    platform.inputs = {"CS1x In", "Unplugged"};
+    auto again = make(merged);
+    ASSERT_TRUE(again->start());
+    EXPECT_EQ(again->context().devices.MidiInDeviceIndex, 1);
+    EXPECT_EQ(platform.openedInputDevice(), 1u);
+    again->shutdown();
+}
+
+TEST_F(StartupFixture, OnlyTheFallbackPresentKeepsBothSavedNames) {
+    midi::ScriptedMidiPlatform virtualSynth;
+    virtualSynth.inputs = {"Virtual CS1x"};
+    virtualSynth.outputs = {"Virtual CS1x"};
+    midi::ScriptedMidiPlatform noHardware;
+    noHardware.inputs.clear();
+    noHardware.outputs.clear();
+    midi::CompositeMidiPlatform merged({&noHardware, &virtualSynth});
+    options.fallbackDevice = "Virtual CS1x";
+    store({{"Midi-IN", "UM-ONE:UM-ONE MIDI 1 24:0"}, {"Midi-OUT", "UM-ONE:UM-ONE MIDI 1 24:0"}});
+    auto app = make(merged);
+    ASSERT_TRUE(app->start());
+    EXPECT_TRUE(app->context().devices.MidiInOpen);
+    EXPECT_TRUE(app->context().devices.MidiOutOpen);
+    app->shutdown();
+    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("UM-ONE:UM-ONE MIDI 1 24:0"));
+    EXPECT_EQ(stored("Midi-OUT"), QStringLiteral("UM-ONE:UM-ONE MIDI 1 24:0"));
+}
+
+TEST_F(StartupFixture, SettingsThatCannotBeWrittenAreReported) {
+    // A settings file below a plain file: no directory can be made there,
+    // not even by root.
+    QFile blocker(temp.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    settingsPath = temp.filePath("blocker/Patchsmith.conf");
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    EXPECT_TRUE(notifier.messages.empty());
+    app->shutdown();
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0], "Unable to save the settings to <" +
+                                        QDir::toNativeSeparators(settingsPath).toStdString() +
+                                        "> : the file cannot be written");
+}
+
+TEST_F(StartupFixture, WrittenSettingsAreNotReported) {
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    app->shutdown();
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(stored("ShowHints"), QStringLiteral("1"));
 }
 
 TEST_F(StartupFixture, TalksToTheBuiltInVirtualCs1x) {
@@ -333,6 +380,7 @@ TEST_F(StartupFixture, TalksToTheBuiltInVirtualCs1x) {
     EXPECT_EQ(events[0].sysex[3], 0x06);
     EXPECT_EQ(events[0].sysex[4], 0x02);
     app->shutdown();
-    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Virtual CS1x"));
-    EXPECT_EQ(stored("Midi-OUT"), QStringLiteral("Virtual CS1x"));
+    // Nothing was chosen: nothing is saved.
+    EXPECT_EQ(stored("Midi-IN"), QString());
+    EXPECT_EQ(stored("Midi-OUT"), QString());
 }

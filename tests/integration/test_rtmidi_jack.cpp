@@ -177,17 +177,8 @@ TEST_F(RtMidiJackTest, ListsThePeerPortsByStableNamesButNotItsOwn) {
 
     // Read again while our own ports exist: they are not offered as devices.
     platform->rescan();
-    std::vector<std::string> names;
-    for (unsigned i = 0; i < platform->inputDeviceCount(); ++i) {
-        midi::DeviceNameField field{};
-        ASSERT_EQ(platform->inputDeviceName(i, field), midi::MMSYSERR_NOERROR);
-        names.push_back(MidiDevices::nameFromField(field));
-    }
-    for (unsigned i = 0; i < platform->outputDeviceCount(); ++i) {
-        midi::DeviceNameField field{};
-        ASSERT_EQ(platform->outputDeviceName(i, field), midi::MMSYSERR_NOERROR);
-        names.push_back(MidiDevices::nameFromField(field));
-    }
+    std::vector<std::string> names = platform->inputPortNames();
+    for (const auto& name : platform->outputPortNames()) names.push_back(name);
     EXPECT_NE(std::find(names.begin(), names.end(), kPeerOut), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), kPeerIn), names.end());
     for (const auto& name : names) EXPECT_NE(name.rfind("Patchsmith", 0), 0u) << name;
@@ -304,20 +295,17 @@ TEST_F(RtMidiJackTest, NothingArrivesAfterCloseMidiIn) {
 TEST_F(RtMidiJackTest, PlatformChecksHandlesBuffersAndMessages) {
     using namespace midi;
     auto deviceNumber = [&](bool input, const std::string& wanted) {
-        const unsigned count = input ? platform->inputDeviceCount() : platform->outputDeviceCount();
-        for (unsigned i = 0; i < count; ++i) {
-            DeviceNameField field{};
-            if (input) platform->inputDeviceName(i, field);
-            else platform->outputDeviceName(i, field);
-            if (MidiDevices::nameFromField(field) == wanted) return i;
-        }
+        const auto names = input ? platform->inputPortNames() : platform->outputPortNames();
+        const auto count = static_cast<unsigned>(names.size());
+        for (unsigned i = 0; i < count; ++i)
+            if (names[i] == wanted) return i;
         ADD_FAILURE() << "no device " << wanted;
         return count;
     };
     const unsigned outDevice = deviceNumber(false, kPeerIn);
     OutputHandle first = 0, second = 0;
-    ASSERT_EQ(platform->openOutput(outDevice, first), MMSYSERR_NOERROR);
-    ASSERT_EQ(platform->openOutput(outDevice, second), MMSYSERR_NOERROR);
+    ASSERT_EQ(platform->openOutput(outDevice, {}, first), MMSYSERR_NOERROR);
+    ASSERT_EQ(platform->openOutput(outDevice, {}, second), MMSYSERR_NOERROR);
     EXPECT_NE(first, 0u);
     EXPECT_NE(second, 0u);
     EXPECT_NE(first, second);

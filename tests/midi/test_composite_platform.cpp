@@ -12,10 +12,6 @@ using namespace patchsmith::midi;
 
 namespace {
 
-std::string nameOf(MidiResult rc, const DeviceNameField& f) {
-    return rc == MMSYSERR_NOERROR ? MidiDevices::nameFromField(f) : "<error>";
-}
-
 struct CompositeFixture : ::testing::Test {
     ScriptedMidiPlatform hw;
     ScriptedMidiPlatform synth;
@@ -32,19 +28,17 @@ struct CompositeFixture : ::testing::Test {
 } // namespace
 
 TEST_F(CompositeFixture, ListsThePartsInTurn) {
-    EXPECT_EQ(merged.inputDeviceCount(), 3u);
-    EXPECT_EQ(merged.outputDeviceCount(), 2u);
-    DeviceNameField f{};
-    EXPECT_EQ(nameOf(merged.inputDeviceName(0, f), f), "USB In 1");
-    EXPECT_EQ(nameOf(merged.inputDeviceName(2, f), f), "Virtual CS1x");
-    EXPECT_EQ(nameOf(merged.outputDeviceName(1, f), f), "Virtual CS1x");
-    EXPECT_EQ(merged.inputDeviceName(3, f), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(merged.outputDeviceName(2, f), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(merged.inputPortNames(), (std::vector<std::string>{"USB In 1", "USB In 2", "Virtual CS1x"}));
+    EXPECT_EQ(merged.outputPortNames(), (std::vector<std::string>{"USB Out", "Virtual CS1x"}));
+    InputHandle in = 0;
+    OutputHandle out = 0;
+    EXPECT_EQ(merged.openInput(3, {}, in), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(merged.openOutput(2, {}, out), MMSYSERR_BADDEVICEID);
 }
 
 TEST_F(CompositeFixture, OpensTheRightPartAndMapsHandles) {
     OutputHandle out = 0;
-    ASSERT_EQ(merged.openOutput(1, out), MMSYSERR_NOERROR);
+    ASSERT_EQ(merged.openOutput(1, {}, out), MMSYSERR_NOERROR);
     EXPECT_NE(out, 0u);
     EXPECT_EQ(synth.openedOutputDevice(), 0u);
     EXPECT_EQ(hw.openOutputHandle(), 0u);
@@ -78,7 +72,7 @@ TEST_F(CompositeFixture, InputEventsCarryTheMergedHandle) {
     EXPECT_EQ(events[0].shortMessage, packShort(0x90, 60, 100));
     EXPECT_EQ(events[1].input, in);
     EXPECT_TRUE(events[1].isSysEx);
-    EXPECT_EQ(hw.calls, (std::vector<std::string>{"inputDeviceCount", "openInput", "prepareInputBuffer", "addInputBuffer",
+    EXPECT_EQ(hw.calls, (std::vector<std::string>{"inputPortNames", "openInput", "prepareInputBuffer", "addInputBuffer",
                                                  "startInput"}));
     EXPECT_EQ(merged.closeInput(in), MMSYSERR_NOERROR);
 }
@@ -86,10 +80,10 @@ TEST_F(CompositeFixture, InputEventsCarryTheMergedHandle) {
 TEST_F(CompositeFixture, FailuresOfAPartPassThrough) {
     synth.failWith("openOutput", 67);
     OutputHandle out = 0;
-    EXPECT_EQ(merged.openOutput(1, out), 67);
+    EXPECT_EQ(merged.openOutput(1, {}, out), 67);
     EXPECT_EQ(out, 0u);
     hw.failWith("sendLong", 64);
-    ASSERT_EQ(merged.openOutput(0, out), MMSYSERR_NOERROR);
+    ASSERT_EQ(merged.openOutput(0, {}, out), MMSYSERR_NOERROR);
     const std::vector<Byte> msg{0xF0, 0xF7};
     EXPECT_EQ(merged.sendLong(out, msg), 64);
 }

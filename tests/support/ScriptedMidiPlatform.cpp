@@ -10,9 +10,19 @@ MidiResult ScriptedMidiPlatform::call(const std::string& operation) {
     return it == failures_.end() ? MMSYSERR_NOERROR : it->second;
 }
 
-void ScriptedMidiPlatform::fillName(const std::string& name, DeviceNameField& field) {
-    field.fill('\0');
-    std::copy_n(name.begin(), std::min(name.size(), field.size()), field.begin());
+std::vector<std::string> ScriptedMidiPlatform::listed(const std::vector<std::string>& names) const {
+    if (!nameFields) return names;
+    std::vector<std::string> out;
+    for (const std::string& name : names) {
+        DeviceNameField field{};
+        std::copy_n(name.begin(), std::min(name.size(), field.size()), field.begin());
+        out.push_back(nameFromField(field));
+    }
+    return out;
+}
+
+void ScriptedMidiPlatform::failLater(MidiResult code, std::vector<Byte> message) {
+    if (openOut_ != 0 && failureSink_) failureSink_(code, message);
 }
 
 std::vector<std::vector<Byte>> ScriptedMidiPlatform::longMessages() const {
@@ -39,30 +49,14 @@ void ScriptedMidiPlatform::injectSysEx(std::vector<Byte> bytes, InputHandle inpu
     sink_(ev);
 }
 
-unsigned ScriptedMidiPlatform::inputDeviceCount() {
-    calls.emplace_back("inputDeviceCount");
-    return static_cast<unsigned>(inputs.size());
+std::vector<std::string> ScriptedMidiPlatform::inputPortNames() {
+    calls.emplace_back("inputPortNames");
+    return listed(inputs);
 }
 
-unsigned ScriptedMidiPlatform::outputDeviceCount() {
-    calls.emplace_back("outputDeviceCount");
-    return static_cast<unsigned>(outputs.size());
-}
-
-MidiResult ScriptedMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    const MidiResult rc = call("inputDeviceName");
-    if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= inputs.size()) return MMSYSERR_BADDEVICEID;
-    fillName(inputs[device], name);
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult ScriptedMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    const MidiResult rc = call("outputDeviceName");
-    if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= outputs.size()) return MMSYSERR_BADDEVICEID;
-    fillName(outputs[device], name);
-    return MMSYSERR_NOERROR;
+std::vector<std::string> ScriptedMidiPlatform::outputPortNames() {
+    calls.emplace_back("outputPortNames");
+    return listed(outputs);
 }
 
 MidiResult ScriptedMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
@@ -91,10 +85,11 @@ MidiResult ScriptedMidiPlatform::closeInput(InputHandle handle) {
     return MMSYSERR_NOERROR;
 }
 
-MidiResult ScriptedMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+MidiResult ScriptedMidiPlatform::openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) {
     const MidiResult rc = call("openOutput");
     if (rc != MMSYSERR_NOERROR) return rc;
     if (device >= outputs.size()) return MMSYSERR_BADDEVICEID;
+    failureSink_ = std::move(onFailure);
     openOut_ = handle = nextHandle_++;
     openOutDevice_ = device;
     return MMSYSERR_NOERROR;
@@ -126,6 +121,7 @@ MidiResult ScriptedMidiPlatform::closeOutput(OutputHandle handle) {
     if (rc != MMSYSERR_NOERROR) return rc;
     if (handle != openOut_) return MMSYSERR_INVALHANDLE;
     openOut_ = 0;
+    failureSink_ = nullptr;
     return MMSYSERR_NOERROR;
 }
 

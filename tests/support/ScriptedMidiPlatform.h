@@ -19,10 +19,13 @@ public:
         std::vector<Byte> bytes; // long: the message; short: status, data 1, data 2
     };
 
-    // Devices, in device-number order. A name of 32 characters or more fills
-    // the whole name field with no NUL.
+    // Devices, in device-number order.
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
+    // Names travel through a 32-character name field, as with the original
+    // platform: a name of 32 characters or more fills it with no NUL and
+    // reads as empty.
+    bool nameFields = false;
 
     // Makes the named operation ("openInput", "sendLong", "closeOutput", ...)
     // return `code` from now on (0 to succeed again).
@@ -39,15 +42,17 @@ public:
     void injectShort(Byte status, Byte d1, Byte d2, InputHandle input = 0);
     void injectSysEx(std::vector<Byte> bytes, InputHandle input = 0);
 
+    // Reports a message of the open output as failed after its send call
+    // had succeeded, as a driver with a queue of its own does.
+    void failLater(MidiResult code, std::vector<Byte> message);
+
     InputHandle openInputHandle() const { return openIn_; }
     OutputHandle openOutputHandle() const { return openOut_; }
     unsigned openedInputDevice() const { return openInDevice_; }
     unsigned openedOutputDevice() const { return openOutDevice_; }
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
-    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
     MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
     MidiResult prepareInputBuffer(InputHandle handle) override;
     MidiResult addInputBuffer(InputHandle handle) override;
@@ -56,7 +61,7 @@ public:
     MidiResult resetInput(InputHandle handle) override;
     MidiResult unprepareInputBuffer(InputHandle handle) override;
     MidiResult closeInput(InputHandle handle) override;
-    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
+    MidiResult openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) override;
     MidiResult prepareOutputBuffer(OutputHandle handle) override;
     MidiResult unprepareOutputBuffer(OutputHandle handle) override;
     MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;
@@ -65,10 +70,11 @@ public:
 
 private:
     MidiResult call(const std::string& operation);
-    static void fillName(const std::string& name, DeviceNameField& field);
+    std::vector<std::string> listed(const std::vector<std::string>& names) const;
 
     std::map<std::string, MidiResult> failures_;
     MidiInputSink sink_;
+    MidiSendFailureSink failureSink_;
     InputHandle openIn_ = 0;
     OutputHandle openOut_ = 0;
     unsigned openInDevice_ = 0;

@@ -56,7 +56,7 @@ Opened openBoth(VirtualMidiPlatform& p, Events& ev) {
     EXPECT_EQ(p.prepareInputBuffer(o.in), MMSYSERR_NOERROR);
     EXPECT_EQ(p.addInputBuffer(o.in), MMSYSERR_NOERROR);
     EXPECT_EQ(p.startInput(o.in), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.openOutput(0, o.out), MMSYSERR_NOERROR);
+    EXPECT_EQ(p.openOutput(0, {}, o.out), MMSYSERR_NOERROR);
     EXPECT_EQ(p.prepareOutputBuffer(o.out), MMSYSERR_NOERROR);
     return o;
 }
@@ -96,30 +96,22 @@ struct GuiQueue {
 
 TEST(VirtualMidiPlatform, OneInputAndOneOutputNamedVirtualCs1x) {
     VirtualMidiPlatform p;
-    EXPECT_EQ(p.inputDeviceCount(), 1u);
-    EXPECT_EQ(p.outputDeviceCount(), 1u);
-    DeviceNameField field{};
-    ASSERT_EQ(p.inputDeviceName(0, field), MMSYSERR_NOERROR);
-    EXPECT_EQ(MidiDevices::nameFromField(field), "Virtual CS1x");
-    field.fill('x');
-    ASSERT_EQ(p.outputDeviceName(0, field), MMSYSERR_NOERROR);
-    EXPECT_EQ(MidiDevices::nameFromField(field), "Virtual CS1x");
-    EXPECT_EQ(p.inputDeviceName(1, field), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(p.outputDeviceName(7, field), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(p.inputPortNames(), std::vector<std::string>{"Virtual CS1x"});
+    EXPECT_EQ(p.outputPortNames(), std::vector<std::string>{"Virtual CS1x"});
     InputHandle in = 0;
     OutputHandle out = 0;
     EXPECT_EQ(p.openInput(1, {}, in), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(p.openOutput(1, out), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(p.openOutput(1, {}, out), MMSYSERR_BADDEVICEID);
 }
 
 TEST(VirtualMidiPlatform, ResultCodesForBadHandlesUnpreparedBuffersAndSecondOpens) {
     VirtualMidiPlatform p;
     Events ev;
     OutputHandle out = 0;
-    ASSERT_EQ(p.openOutput(0, out), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.openOutput(0, {}, out), MMSYSERR_NOERROR);
     EXPECT_NE(out, 0u);
     OutputHandle second = 0;
-    EXPECT_EQ(p.openOutput(0, second), VirtualMidiPlatform::MMSYSERR_ALLOCATED);
+    EXPECT_EQ(p.openOutput(0, {}, second), VirtualMidiPlatform::MMSYSERR_ALLOCATED);
     EXPECT_EQ(p.sendLong(out, kIdentityRequest), MIDIERR_UNPREPARED);
     EXPECT_EQ(p.prepareOutputBuffer(out + 100), MMSYSERR_INVALHANDLE);
     ASSERT_EQ(p.prepareOutputBuffer(out), MMSYSERR_NOERROR);
@@ -145,7 +137,7 @@ TEST(VirtualMidiPlatform, ResultCodesForBadHandlesUnpreparedBuffersAndSecondOpen
     EXPECT_EQ(p.closeInput(in), MMSYSERR_NOERROR);
     EXPECT_EQ(p.stopInput(in), MMSYSERR_INVALHANDLE);
     // Reopening after a close works and gives a new handle.
-    ASSERT_EQ(p.openOutput(0, second), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.openOutput(0, {}, second), MMSYSERR_NOERROR);
     EXPECT_NE(second, out);
 }
 

@@ -126,6 +126,23 @@ TEST_F(SettingsWindowTest, OpensWithDeviceRowsAndSwitches) {
     EXPECT_FALSE(w->CheckShowHints->isChecked());
 }
 
+TEST_F(SettingsWindowTest, ShowsWholePortNames) {
+    // Two ports of one interface that agree in their first 31 characters.
+    const std::string port1 = "Roland UM-ONE mk2:UM-ONE mk2 MIDI 1 24:0";
+    const std::string port2 = "Roland UM-ONE mk2:UM-ONE mk2 MIDI 2 24:1";
+    platform.inputs = {port1, port2};
+    platform.outputs = {port1, port2};
+    devices.MidiInDeviceName = port2;
+    devices.MidiOutDeviceName = port1;
+    ASSERT_TRUE(devices.InitMidiDevices());
+    auto w = makeWindow();
+    ASSERT_EQ(w->ListMidiInDevice->count(), 2);
+    EXPECT_EQ(w->ListMidiInDevice->item(0)->text().toStdString(), port1);
+    EXPECT_EQ(w->ListMidiInDevice->item(1)->text().toStdString(), port2);
+    EXPECT_EQ(w->ListMidiInDevice->currentRow(), 1);
+    EXPECT_EQ(w->ListMidiOutDevice->currentRow(), 0);
+}
+
 TEST_F(SettingsWindowTest, MissingInputDeviceShowsNoRowAndOkAsksForBoth) {
     devices.MidiInDeviceName = "Gone";
     devices.MidiInDeviceIndex = -1;
