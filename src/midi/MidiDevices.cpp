@@ -20,6 +20,12 @@ bool allDigits(const std::string& s, std::size_t from, std::size_t to) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// The name a row of a device list shows; empty for a row that is not there.
+std::string rowName(const std::vector<std::string>& names, int row) {
+    return row >= 0 && static_cast<std::size_t>(row) < names.size() ? names[static_cast<std::size_t>(row)]
+                                                                      : std::string();
+}
+
 int lastRowNamed(const std::vector<std::string>& names, const std::string& wanted) {
     for (std::size_t i = names.size(); i-- > 0;)
         if (names[i] == wanted) return static_cast<int>(i);
@@ -114,32 +120,21 @@ void MidiDevices::openInput(int device, const std::string& shownName) {
         });
     };
     InputHandle handle = 0;
-    const MidiResult rc = platform_.openInput(static_cast<unsigned>(std::max(device, 0)), std::move(sink), handle);
+    const auto port = static_cast<unsigned>(std::max(device, 0));
+    const MidiResult rc = platform_.openInput(port, rowName(MidiInDeviceNames, device), std::move(sink), handle);
     LastMidiResult = rc;
     if (rc != MMSYSERR_NOERROR) {
         notifier_.showMessage("Unable to open MIDI-IN-Device <" + shownName + "> : " + std::to_string(rc));
         return;
     }
+    // The platform delivers from the open on: there is no receive buffer to
+    // register and no start, so kCreateInBufferFailed cannot arise.
     inHandle_ = handle;
     MidiInOpen = true;
-    LastMidiResult = platform_.prepareInputBuffer(inHandle_);
-    if (LastMidiResult != MMSYSERR_NOERROR) {
-        notifier_.showMessage("Unable to Create MIDI-In Buffer!");
-        return;
-    }
-    LastMidiResult = platform_.addInputBuffer(inHandle_);
-    LastMidiResult = platform_.startInput(inHandle_);
-    inHeaderPrepared_ = true;
 }
 
 bool MidiDevices::CloseMidiIn() {
     if (!MidiInOpen) return true;
-    LastMidiResult = platform_.resetInput(inHandle_);
-    LastMidiResult = platform_.stopInput(inHandle_);
-    if (inHeaderPrepared_) {
-        LastMidiResult = platform_.unprepareInputBuffer(inHandle_);
-        inHeaderPrepared_ = false;
-    }
     const MidiResult rc = platform_.closeInput(inHandle_);
     LastMidiResult = rc;
     // Closed or not, the handle is of no further use: keeping the device
@@ -172,8 +167,9 @@ void MidiDevices::openOutput(int device, const std::string& shownName) {
         });
     };
     OutputHandle handle = 0;
+    const auto port = static_cast<unsigned>(std::max(device, 0));
     const MidiResult rc =
-        platform_.openOutput(static_cast<unsigned>(std::max(device, 0)), std::move(onFailure), handle);
+        platform_.openOutput(port, rowName(MidiOutDeviceNames, device), std::move(onFailure), handle);
     LastMidiResult = rc;
     if (rc != MMSYSERR_NOERROR) {
         notifier_.showMessage("Unable to open MIDI-OUT-Device <" + shownName + "> : " + std::to_string(rc));
@@ -181,20 +177,11 @@ void MidiDevices::openOutput(int device, const std::string& shownName) {
     }
     outHandle_ = handle;
     MidiOutOpen = true;
-    LastMidiResult = platform_.prepareOutputBuffer(outHandle_);
-    if (LastMidiResult == MMSYSERR_NOERROR) {
-        outHeaderPrepared_ = true;
-    } else {
-        notifier_.showMessage("Unable to Create MIDI-Out Buffer!");
-    }
+    // Nothing to register either: kCreateOutBufferFailed cannot arise.
 }
 
 bool MidiDevices::CloseMidiOut() {
     if (!MidiOutOpen) return true;
-    if (outHeaderPrepared_) {
-        LastMidiResult = platform_.unprepareOutputBuffer(outHandle_);
-        outHeaderPrepared_ = false;
-    }
     const MidiResult rc = platform_.closeOutput(outHandle_);
     LastMidiResult = rc;
     MidiOutOpen = false;
@@ -207,7 +194,9 @@ bool MidiDevices::CloseMidiOut() {
 void MidiDevices::SendLongMessage(std::span<const Byte> message) {
     if (message.size() > sendBuffer_.size()) {
         LastMidiResult = MMSYSERR_INVALPARAM;
-    } else if (!outHeaderPrepared_) {
+    } else if (!MidiOutOpen) {
+        // Nothing to send through: the text a send through an unregistered
+        // buffer gave.
         LastMidiResult = MIDIERR_UNPREPARED;
     } else {
         std::copy(message.begin(), message.end(), sendBuffer_.begin());

@@ -17,6 +17,13 @@
 
 namespace patchsmith {
 
+// Texts of failures to register a receive or send buffer. The platforms in
+// use have no such step (they deliver from the open on and take each
+// message as it is sent), so nothing shows them today; they stay for a
+// platform that has one.
+inline constexpr const char* kCreateInBufferFailed = "Unable to Create MIDI-In Buffer!";
+inline constexpr const char* kCreateOutBufferFailed = "Unable to Create MIDI-Out Buffer!";
+
 class MidiDevices {
 public:
     static constexpr std::size_t kBufferBytes = 8192;
@@ -94,8 +101,6 @@ private:
     Notifier& notifier_;
     midi::InputHandle inHandle_ = 0;
     midi::OutputHandle outHandle_ = 0;
-    bool inHeaderPrepared_ = false;
-    bool outHeaderPrepared_ = false;
     std::array<Byte, kBufferBytes> sendBuffer_{};
     // Lets events still queued for the GUI thread find out that this object
     // is gone.

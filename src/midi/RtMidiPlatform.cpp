@@ -135,18 +135,14 @@ struct RtMidiPlatform::InputState {
     std::mutex mutex;
     InputHandle handle = 0;
     MidiInputSink sink;
-    bool started = false;
-    bool bufferAdded = false;
 
     static void callback(double, std::vector<unsigned char>* message, void* user) {
         auto* state = static_cast<InputState*>(user);
         if (!message) return;
         std::lock_guard lock(state->mutex);
-        if (!state->started || !state->sink) return;
+        if (!state->sink) return;
         auto event = eventFromMessage(state->handle, *message);
         if (!event) return;
-        // Without a receive buffer a SysEx message has nowhere to go.
-        if (event->isSysEx && !state->bufferAdded) return;
         state->sink(std::move(*event));
     }
 };
@@ -270,14 +266,13 @@ std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vec
     return event;
 }
 
-RtMidiPlatform::RtMidiPlatform() { rescan(); }
+RtMidiPlatform::RtMidiPlatform() = default;
 
 RtMidiPlatform::~RtMidiPlatform() {
     // Inputs first: their callbacks must be quiet before anything goes away.
     for (auto& [handle, input] : openInputs_) {
         (void)handle;
         std::lock_guard lock(input.state->mutex);
-        input.state->started = false;
         input.state->sink = nullptr;
     }
     openInputs_.clear();
@@ -288,16 +283,15 @@ RtMidiPlatform::~RtMidiPlatform() {
     openOutputs_.clear();
 }
 
-void RtMidiPlatform::rescan() {
-    inputs_.clear();
-    outputs_.clear();
+std::vector<RtMidiPlatform::Port> RtMidiPlatform::listPorts(bool inputs) {
+    std::vector<Port> ports;
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
     for (const RtMidi::Api api : apis) {
         if (api == RtMidi::RTMIDI_DUMMY) continue;
         // Each API on its own: one that cannot work here (no ALSA sequencer,
-        // no JACK server) throws or lists nothing, and adds no devices.
-        auto list = [api](auto& rtmidi, std::vector<Port>& ports) {
+        // no JACK server) throws or lists nothing, and adds no ports.
+        auto list = [&](auto& rtmidi) {
             ErrorLog errors;
             rtmidi.setErrorCallback(&ErrorLog::callback, &errors);
             const unsigned count = rtmidi.getPortCount();
@@ -310,33 +304,29 @@ void RtMidiPlatform::rescan() {
             rtmidi.setErrorCallback(nullptr, nullptr);
         };
         try {
-            RtMidiIn in(api, kClientName);
-            list(in, inputs_);
-        } catch (const std::exception&) {
-        }
-        try {
-            RtMidiOut out(api, kClientName);
-            list(out, outputs_);
+            if (inputs) {
+                RtMidiIn in(api, kClientName);
+                list(in);
+            } else {
+                RtMidiOut out(api, kClientName);
+                list(out);
+            }
         } catch (const std::exception&) {
         }
     }
-}
-
-std::vector<std::string> RtMidiPlatform::inputPortNames() {
-    std::vector<std::string> names;
-    for (const Port& p : inputs_) names.push_back(p.name);
-    return names;
-}
-
-std::vector<std::string> RtMidiPlatform::outputPortNames() {
-    std::vector<std::string> names;
-    for (const Port& p : outputs_) names.push_back(p.name);
-    return names;
+    return ports;
 }
 
 namespace {
 
-// Finds the port RtMidi now lists under the name seen at enumeration; the
+std::vector<std::string> namesOf(const std::vector<RtMidiPlatform::Port>& ports) {
+    std::vector<std::string> names;
+    names.reserve(ports.size());
+    for (const auto& p : ports) names.push_back(p.name);
+    return names;
+}
+
+// Finds the port RtMidi now lists under the name seen when listing; the
 // numbering may have changed since.
 template <typename R>
 std::optional<unsigned> findPort(R& rtmidi, const std::string& rtmidiName) {
@@ -348,9 +338,15 @@ std::optional<unsigned> findPort(R& rtmidi, const std::string& rtmidiName) {
 
 } // namespace
 
-MidiResult RtMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
-    if (device >= inputs_.size()) return MMSYSERR_BADDEVICEID;
-    const Port& port = inputs_[device];
+std::vector<std::string> RtMidiPlatform::inputPortNames() { return namesOf(listPorts(true)); }
+std::vector<std::string> RtMidiPlatform::outputPortNames() { return namesOf(listPorts(false)); }
+
+MidiResult RtMidiPlatform::openInput(unsigned portNumber, const std::string& name, MidiInputSink sink,
+                                     InputHandle& handle) {
+    const std::vector<Port> ports = listPorts(true);
+    const int index = resolvePort(namesOf(ports), portNumber, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
+    const Port& port = ports[static_cast<std::size_t>(index)];
     OpenInput input;
     input.errors = std::make_unique<ErrorLog>();
     input.state = std::make_shared<InputState>();
@@ -360,11 +356,11 @@ MidiResult RtMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputH
         input.in->setBufferSize(kInputBufferBytes, kInputBufferCount);
         // SysEx and timing messages are wanted, active sensing is not.
         input.in->ignoreTypes(false, false, true);
-        const auto index = findPort(*input.in, port.rtmidiName);
-        if (!index) return MMSYSERR_BADDEVICEID;
+        const auto rtmidiIndex = findPort(*input.in, port.rtmidiName);
+        if (!rtmidiIndex) return MMSYSERR_BADDEVICEID;
         input.errors->clear();
         input.in->setCallback(&InputState::callback, input.state.get());
-        input.in->openPort(*index, kInputPortName);
+        input.in->openPort(*rtmidiIndex, kInputPortName);
         if (auto error = input.errors->take(); error && error->first != RtMidiError::WARNING &&
                                                error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
@@ -381,64 +377,12 @@ MidiResult RtMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputH
     handle = nextHandle_++;
     if (nextHandle_ == 0) nextHandle_ = 1;
     {
+        // Events flow from here on.
         std::lock_guard lock(input.state->mutex);
         input.state->handle = handle;
         input.state->sink = std::move(sink);
     }
     openInputs_.emplace(handle, std::move(input));
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::prepareInputBuffer(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::addInputBuffer(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    if (!it->second.prepared) return MIDIERR_UNPREPARED;
-    // The buffer stays with the input until reset: SysEx messages that follow
-    // each other closely are all kept, also while the program is still
-    // handling the one before.
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->bufferAdded = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::startInput(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->started = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::stopInput(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->started = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::resetInput(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->started = false;
-    it->second.state->bufferAdded = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::unprepareInputBuffer(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = false;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->bufferAdded = false;
     return MMSYSERR_NOERROR;
 }
 
@@ -449,7 +393,6 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
         // Once this returns, RtMidi's thread delivers nothing more: a callback
         // that is running finishes first, later ones find the sink gone.
         std::lock_guard lock(it->second.state->mutex);
-        it->second.state->started = false;
         it->second.state->sink = nullptr;
     }
     MidiResult rc = MMSYSERR_NOERROR;
@@ -463,17 +406,20 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
     return rc;
 }
 
-MidiResult RtMidiPlatform::openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) {
-    if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
-    const Port& port = outputs_[device];
+MidiResult RtMidiPlatform::openOutput(unsigned portNumber, const std::string& name, MidiSendFailureSink onFailure,
+                                      OutputHandle& handle) {
+    const std::vector<Port> ports = listPorts(false);
+    const int index = resolvePort(namesOf(ports), portNumber, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
+    const Port& port = ports[static_cast<std::size_t>(index)];
     auto sender = std::make_shared<Sender>();
     try {
         sender->out = std::make_shared<RtMidiOut>(port.api, kClientName);
         sender->out->setErrorCallback(&ErrorLog::callback, sender->errors.get());
-        const auto index = findPort(*sender->out, port.rtmidiName);
-        if (!index) return MMSYSERR_BADDEVICEID;
+        const auto rtmidiIndex = findPort(*sender->out, port.rtmidiName);
+        if (!rtmidiIndex) return MMSYSERR_BADDEVICEID;
         sender->errors->clear();
-        sender->out->openPort(*index, kOutputPortName);
+        sender->out->openPort(*rtmidiIndex, kOutputPortName);
         if (auto error = sender->errors->take(); error && error->first != RtMidiError::WARNING &&
                                                  error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
@@ -490,28 +436,13 @@ MidiResult RtMidiPlatform::openOutput(unsigned device, MidiSendFailureSink onFai
     }
     handle = nextHandle_++;
     if (nextHandle_ == 0) nextHandle_ = 1;
-    openOutputs_.emplace(handle, OpenOutput{std::move(sender), false});
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::prepareOutputBuffer(OutputHandle handle) {
-    const auto it = openOutputs_.find(handle);
-    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::unprepareOutputBuffer(OutputHandle handle) {
-    const auto it = openOutputs_.find(handle);
-    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = false;
+    openOutputs_.emplace(handle, OpenOutput{std::move(sender)});
     return MMSYSERR_NOERROR;
 }
 
 MidiResult RtMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
     const auto it = openOutputs_.find(handle);
     if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
-    if (!it->second.prepared) return MIDIERR_UNPREPARED;
     if (!isWholeSysEx(message) || message.size() > kMaxLongMessageBytes) return MMSYSERR_INVALPARAM;
     return it->second.sender->queue->enqueue(message.data(), message.size());
 }

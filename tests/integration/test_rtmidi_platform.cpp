@@ -118,29 +118,21 @@ TEST_F(NoServer, UnusableApisAreNotFatalAndBadHandlesAreRejected) {
     const auto inputs = static_cast<unsigned>(platform.inputPortNames().size());
     const auto outputs = static_cast<unsigned>(platform.outputPortNames().size());
     InputHandle in = 0;
-    EXPECT_EQ(platform.openInput(inputs, [](MidiInputEvent) {}, in), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(platform.openInput(inputs, "Nobody:here", [](MidiInputEvent) {}, in), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(in, 0u);
     OutputHandle out = 0;
-    EXPECT_EQ(platform.openOutput(outputs + 3, {}, out), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(platform.openOutput(outputs + 3, "", {}, out), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(out, 0u);
 
     for (const std::uint32_t h : {0u, 1u, 99u}) {
-        EXPECT_EQ(platform.prepareInputBuffer(h), MMSYSERR_INVALHANDLE);
-        EXPECT_EQ(platform.addInputBuffer(h), MMSYSERR_INVALHANDLE);
-        EXPECT_EQ(platform.startInput(h), MMSYSERR_INVALHANDLE);
-        EXPECT_EQ(platform.stopInput(h), MMSYSERR_INVALHANDLE);
-        EXPECT_EQ(platform.resetInput(h), MMSYSERR_INVALHANDLE);
-        EXPECT_EQ(platform.unprepareInputBuffer(h), MMSYSERR_INVALHANDLE);
         EXPECT_EQ(platform.closeInput(h), MMSYSERR_INVALHANDLE);
-        EXPECT_EQ(platform.prepareOutputBuffer(h), MMSYSERR_INVALHANDLE);
-        EXPECT_EQ(platform.unprepareOutputBuffer(h), MMSYSERR_INVALHANDLE);
         const Byte msg[] = {0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, 0x00, 0x01, 0xF7};
         EXPECT_EQ(platform.sendLong(h, msg), MMSYSERR_INVALHANDLE);
         EXPECT_EQ(platform.sendShort(h, packShort(0x90, 60, 100)), MMSYSERR_INVALHANDLE);
         EXPECT_EQ(platform.closeOutput(h), MMSYSERR_INVALHANDLE);
     }
     // Reading the lists again is just as harmless.
-    platform.rescan();
+    EXPECT_EQ(platform.inputPortNames().size(), inputs);
 }
 
 } // namespace

@@ -117,19 +117,6 @@ TEST_F(DevicesTest, SendResultCodesAndTheirTexts) {
     EXPECT_EQ(outPulses, static_cast<int>(cases.size())); // pulsed after every long send
 }
 
-TEST_F(DevicesTest, FailedBufferPreparationKeepsTheOutputOpenAndEverySendFails) {
-    platform.inputs = {"In"};
-    platform.outputs = {"Out"};
-    devices.MidiOutDeviceName = "Out";
-    platform.failWith("prepareOutputBuffer", 7);
-    devices.InitMidiDevices();
-    EXPECT_THAT(notifier.messages, ElementsAre("Unable to Create MIDI-Out Buffer!"));
-    EXPECT_TRUE(devices.MidiOutOpen);
-    notifier.messages.clear();
-    devices.SendLongMessage(std::vector<Byte>{0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7});
-    EXPECT_THAT(notifier.messages, ElementsAre("MIDIERR_UNPREPARED"));
-}
-
 TEST_F(DevicesTest, OpenFailuresNameTheConfiguredDeviceAndCode) {
     platform.inputs = {"In"};
     platform.outputs = {"Out"};
@@ -142,20 +129,6 @@ TEST_F(DevicesTest, OpenFailuresNameTheConfiguredDeviceAndCode) {
                                                "Unable to open MIDI-OUT-Device <Out> : 2"));
     EXPECT_FALSE(devices.MidiInOpen);
     EXPECT_FALSE(devices.MidiOutOpen);
-}
-
-TEST_F(DevicesTest, FailedInputBufferLeavesTheInputOpenWithoutBuffer) {
-    platform.inputs = {"In"};
-    platform.outputs = {"Out"};
-    devices.MidiInDeviceName = "In";
-    platform.failWith("prepareInputBuffer", 1);
-    devices.InitMidiDevices();
-    EXPECT_THAT(notifier.messages, ElementsAre("Unable to Create MIDI-In Buffer!"));
-    EXPECT_TRUE(devices.MidiInOpen);
-    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "startInput"), 0);
-    // Closing it does not unprepare a buffer that never was.
-    EXPECT_TRUE(devices.CloseMidiIn());
-    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "unprepareInputBuffer"), 0);
 }
 
 TEST_F(DevicesTest, FailedCloseIsReportedAndLeavesTheSideReopenable) {

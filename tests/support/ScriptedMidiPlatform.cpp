@@ -59,22 +59,17 @@ std::vector<std::string> ScriptedMidiPlatform::outputPortNames() {
     return listed(outputs);
 }
 
-MidiResult ScriptedMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
+MidiResult ScriptedMidiPlatform::openInput(unsigned port, const std::string& name, MidiInputSink sink,
+                                           InputHandle& handle) {
     const MidiResult rc = call("openInput");
     if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= inputs.size()) return MMSYSERR_BADDEVICEID;
+    const int index = resolvePort(listed(inputs), port, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
     sink_ = std::move(sink);
     openIn_ = handle = nextHandle_++;
-    openInDevice_ = device;
+    openInDevice_ = static_cast<unsigned>(index);
     return MMSYSERR_NOERROR;
 }
-
-MidiResult ScriptedMidiPlatform::prepareInputBuffer(InputHandle) { return call("prepareInputBuffer"); }
-MidiResult ScriptedMidiPlatform::addInputBuffer(InputHandle) { return call("addInputBuffer"); }
-MidiResult ScriptedMidiPlatform::startInput(InputHandle) { return call("startInput"); }
-MidiResult ScriptedMidiPlatform::stopInput(InputHandle) { return call("stopInput"); }
-MidiResult ScriptedMidiPlatform::resetInput(InputHandle) { return call("resetInput"); }
-MidiResult ScriptedMidiPlatform::unprepareInputBuffer(InputHandle) { return call("unprepareInputBuffer"); }
 
 MidiResult ScriptedMidiPlatform::closeInput(InputHandle handle) {
     const MidiResult rc = call("closeInput");
@@ -85,18 +80,17 @@ MidiResult ScriptedMidiPlatform::closeInput(InputHandle handle) {
     return MMSYSERR_NOERROR;
 }
 
-MidiResult ScriptedMidiPlatform::openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) {
+MidiResult ScriptedMidiPlatform::openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                                            OutputHandle& handle) {
     const MidiResult rc = call("openOutput");
     if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= outputs.size()) return MMSYSERR_BADDEVICEID;
+    const int index = resolvePort(listed(outputs), port, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
     failureSink_ = std::move(onFailure);
     openOut_ = handle = nextHandle_++;
-    openOutDevice_ = device;
+    openOutDevice_ = static_cast<unsigned>(index);
     return MMSYSERR_NOERROR;
 }
-
-MidiResult ScriptedMidiPlatform::prepareOutputBuffer(OutputHandle) { return call("prepareOutputBuffer"); }
-MidiResult ScriptedMidiPlatform::unprepareOutputBuffer(OutputHandle) { return call("unprepareOutputBuffer"); }
 
 MidiResult ScriptedMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
     const MidiResult rc = call("sendLong");

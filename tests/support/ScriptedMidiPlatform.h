@@ -29,6 +29,8 @@ public:
 
     // Makes the named operation ("openInput", "sendLong", "closeOutput", ...)
     // return `code` from now on (0 to succeed again).
+    // Opens find their port as a real system does: the number when the list
+    // still shows the name there, else the last port of that name.
     void failWith(const std::string& operation, MidiResult code) { failures_[operation] = code; }
 
     // Every platform call, by operation name, in order.
@@ -53,19 +55,12 @@ public:
 
     std::vector<std::string> inputPortNames() override;
     std::vector<std::string> outputPortNames() override;
-    MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
-    MidiResult prepareInputBuffer(InputHandle handle) override;
-    MidiResult addInputBuffer(InputHandle handle) override;
-    MidiResult startInput(InputHandle handle) override;
-    MidiResult stopInput(InputHandle handle) override;
-    MidiResult resetInput(InputHandle handle) override;
-    MidiResult unprepareInputBuffer(InputHandle handle) override;
-    MidiResult closeInput(InputHandle handle) override;
-    MidiResult openOutput(unsigned device, MidiSendFailureSink onFailure, OutputHandle& handle) override;
-    MidiResult prepareOutputBuffer(OutputHandle handle) override;
-    MidiResult unprepareOutputBuffer(OutputHandle handle) override;
+    MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink, InputHandle& handle) override;
+    MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                          OutputHandle& handle) override;
     MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;
     MidiResult sendShort(OutputHandle handle, std::uint32_t packed) override;
+    MidiResult closeInput(InputHandle handle) override;
     MidiResult closeOutput(OutputHandle handle) override;
 
 private:
