@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Settings.h"
 
+#include "midi/PortWatch.h"
 #include "ui/MessageWindow.h"
 #include "ui/MainWindow.h"
 
@@ -21,10 +22,16 @@ Application::Application(midi::MidiPlatform& platform, Notifier& notifier, Setti
 Application::~Application() {
     // The windows go before the state they show; nothing may call into them
     // once they are gone.
+    portTimer_.stop();
+    portWatch_.reset();
     MidiDevices& devices = context_.devices;
     devices.onInputEvent = nullptr;
     devices.onPulseMidiInLed = nullptr;
     devices.onPulseMidiOutLed = nullptr;
+    devices.onDeviceLost = nullptr;
+    devices.onDeviceReconnected = nullptr;
+    devices.onDeviceStateChanged = nullptr;
+    devices.busy = nullptr;
     messageWindow_.reset();
     window_.reset();
 }
@@ -91,15 +98,56 @@ bool Application::start() {
     devices.onIdentityRequest = [this] { context_.link.SendRequest(1); };
     devices.onInputEvent = [w](const midi::MidiInputEvent& event) { w->Dispatcher.AppMessage(event); };
 
+    // Ports that come and go: a lost device is shown by its lamp and on the
+    // status line, and reopened once its port is back.
+    devices.busy = [this] { return busy(); };
+    devices.onDeviceStateChanged = [w, &devices] {
+        w->ShowMidiDeviceLost(true, devices.MidiInLost());
+        w->ShowMidiDeviceLost(false, devices.MidiOutLost());
+    };
+    devices.onDeviceLost = [w](bool input, const std::string& name) {
+        w->ShowStatus(std::string(input ? "MIDI-IN" : "MIDI-OUT") + " device <" + name + "> lost");
+    };
+    devices.onDeviceReconnected = [w](bool input, const std::string& name) {
+        w->ShowStatus(std::string(input ? "MIDI-IN" : "MIDI-OUT") + " device <" + name + "> connected again");
+    };
+
     // The fallback stands in for an absent device without taking its name:
     // the user's choice is what is saved.
     devices.FallbackDeviceName = options_.fallbackDevice;
-    return devices.InitMidiDevices();
+    const bool started = devices.InitMidiDevices();
+    if (started) {
+        portWatch_ = std::make_unique<PortWatch>(devices);
+        if (options_.portPollMs > 0) {
+            portTimer_.setInterval(options_.portPollMs);
+            QObject::connect(&portTimer_, &QTimer::timeout, [this] { pollPortsNow(); });
+            portTimer_.start();
+        }
+    }
+    return started;
+}
+
+bool Application::busy() const {
+    // The one place that knows what runs. A request chain counts while its
+    // request waits for the answer; once it has timed out it has stalled and
+    // is left alone.
+    const editor::TMainWindow* w = window_.get();
+    if (!w) return false;
+    const ReceiveDispatcher& d = w->Dispatcher;
+    const bool chain = d.ReceivingCurrentPerf || d.ReceivingAllNames || d.UserPerfToDisk || d.AllUserPerfsToDisk;
+    return (chain && w->MidiRequestTimer->isActive()) || w->BankSendRunning();
+}
+
+bool Application::pollPortsNow() {
+    if (!portWatch_ || shutDown_) return false;
+    return portWatch_->poll();
 }
 
 void Application::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    portTimer_.stop();
+    portWatch_.reset();
     if (!settings_) settings_ = openSettings_();
     const QSettings::Status status = WriteSettings(*settings_, context_.devices.MidiInDeviceName,
                                                    context_.devices.MidiOutDeviceName, context_.settings);

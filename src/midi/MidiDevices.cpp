@@ -75,33 +75,162 @@ bool MidiDevices::InitMidiDevices() {
     // that exact name, the device whose name differs only in ALSA's numbers
     // stands for it; without that, the fallback.
     auto openSide = [this](const std::vector<std::string>& names, const std::string& configured, int& index,
-                           void (MidiDevices::*open)(int, const std::string&)) {
+                           Side& side, const bool& isOpen,
+                           bool (MidiDevices::*open)(int, const std::string&, const std::string&, bool)) {
         bool found = false;
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (names[i] != configured) continue;
             index = static_cast<int>(i);
-            (this->*open)(index, configured);
+            (this->*open)(index, names[i], configured, false);
             found = true;
         }
-        if (found) return;
-        if (const int row = findDevice(names, configured); row >= 0) {
-            index = row;
-            (this->*open)(row, configured);
-        } else if (const int fallback = FallbackDeviceName.empty() ? -1 : lastRowNamed(names, FallbackDeviceName);
-                   fallback >= 0) {
-            index = fallback;
-            (this->*open)(fallback, FallbackDeviceName);
+        if (!found) {
+            if (const int row = findDevice(names, configured); row >= 0) {
+                index = row;
+                found = true;
+                (this->*open)(row, names[static_cast<std::size_t>(row)], configured, false);
+            } else if (const int fallback =
+                           FallbackDeviceName.empty() ? -1 : lastRowNamed(names, FallbackDeviceName);
+                       fallback >= 0) {
+                index = fallback;
+                (this->*open)(fallback, FallbackDeviceName, FallbackDeviceName, false);
+            }
         }
+        // A configured device that is not there, or would not open, is
+        // waited for.
+        side.waiting = !configured.empty() && !(found && isOpen);
+        if (side.waiting && !found) side.lostName = configured;
     };
-    openSide(MidiInDeviceNames, MidiInDeviceName, MidiInDeviceIndex, &MidiDevices::openInput);
-    openSide(MidiOutDeviceNames, MidiOutDeviceName, MidiOutDeviceIndex, &MidiDevices::openOutput);
+    openSide(MidiInDeviceNames, MidiInDeviceName, MidiInDeviceIndex, inSide_, MidiInOpen, &MidiDevices::openInput);
+    openSide(MidiOutDeviceNames, MidiOutDeviceName, MidiOutDeviceIndex, outSide_, MidiOutOpen,
+             &MidiDevices::openOutput);
+    stateChanged();
     if (onIdentityRequest) onIdentityRequest();
     return true;
 }
 
-void MidiDevices::OpenMidiIn(int device) { openInput(device, MidiInDeviceName); }
+MidiDevices::PortLists MidiDevices::listPorts() {
+    PortLists lists;
+    lists.inputs = platform_.inputPortNames();
+    lists.outputs = platform_.outputPortNames();
+    return lists;
+}
 
-void MidiDevices::openInput(int device, const std::string& shownName) {
+bool MidiDevices::PollPorts() {
+    if (busy && busy()) return false;
+    applyPortLists(listPorts());
+    return true;
+}
+
+void MidiDevices::RefreshDeviceLists() {
+    PortLists lists = listPorts();
+    MidiInDeviceNames = std::move(lists.inputs);
+    MidiOutDeviceNames = std::move(lists.outputs);
+    updateIndexes();
+}
+
+int MidiDevices::wantedRow(const std::vector<std::string>& names, const std::string& configured,
+                           const Side& side) const {
+    if (!configured.empty()) return findDevice(names, configured);
+    return side.lostName.empty() ? -1 : lastRowNamed(names, side.lostName);
+}
+
+void MidiDevices::updateIndexes() {
+    // The open device's row, else the row the configured name stands for.
+    auto index = [](const std::vector<std::string>& names, bool open, const Side& side, const std::string& configured) {
+        if (open) return lastRowNamed(names, side.openName);
+        return findDevice(names, configured);
+    };
+    MidiInDeviceIndex = index(MidiInDeviceNames, MidiInOpen, inSide_, MidiInDeviceName);
+    MidiOutDeviceIndex = index(MidiOutDeviceNames, MidiOutOpen, outSide_, MidiOutDeviceName);
+}
+
+void MidiDevices::stateChanged() {
+    if (onDeviceStateChanged) onDeviceStateChanged();
+}
+
+void MidiDevices::closeQuietly(bool input) {
+    // The port has gone: whatever the platform says about closing it, the
+    // handle is done with, and there is nobody to tell.
+    if (input) {
+        if (MidiInOpen) (void)platform_.closeInput(inHandle_);
+        MidiInOpen = false;
+        inHandle_ = 0;
+        inSide_.openName.clear();
+    } else {
+        if (MidiOutOpen) (void)platform_.closeOutput(outHandle_);
+        MidiOutOpen = false;
+        outHandle_ = 0;
+        outSide_.openName.clear();
+    }
+}
+
+void MidiDevices::applyPortLists(PortLists lists) {
+    if (busy && busy()) return;
+    MidiInDeviceNames = std::move(lists.inputs);
+    MidiOutDeviceNames = std::move(lists.outputs);
+    bool changed = false;
+
+    auto listed = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    // Gone: closed and waited for.
+    auto loseGone = [&](bool input) {
+        const bool open = input ? MidiInOpen : MidiOutOpen;
+        Side& side = input ? inSide_ : outSide_;
+        const auto& names = input ? MidiInDeviceNames : MidiOutDeviceNames;
+        if (!open || listed(names, side.openName)) return;
+        const std::string name = side.openName;
+        closeQuietly(input);
+        side.waiting = true;
+        side.lostName = name;
+        side.retryBlocked = false;
+        changed = true;
+        if (onDeviceLost) onDeviceLost(input, name);
+    };
+    loseGone(true);
+    loseGone(false);
+
+    // Back: opened again, without a message when that fails.
+    bool reconnected = false;
+    auto reopen = [&](bool input) {
+        Side& side = input ? inSide_ : outSide_;
+        const auto& names = input ? MidiInDeviceNames : MidiOutDeviceNames;
+        const std::string& configured = input ? MidiInDeviceName : MidiOutDeviceName;
+        if (!side.waiting) return;
+        const int row = wantedRow(names, configured, side);
+        if (row < 0) {
+            side.retryBlocked = false;
+            return;
+        }
+        const std::string name = names[static_cast<std::size_t>(row)];
+        // Standing in with the fallback on that very port already.
+        if ((input ? MidiInOpen : MidiOutOpen) && side.openName == name) return;
+        if (side.retryBlocked) return;
+        const bool opened = input ? openInput(row, name, name, true) : openOutput(row, name, name, true);
+        changed = true;
+        if (!opened) {
+            side.waiting = true;
+            side.retryBlocked = true;
+            return;
+        }
+        reconnected = true;
+        if (onDeviceReconnected) onDeviceReconnected(input, name);
+    };
+    reopen(true);
+    reopen(false);
+
+    updateIndexes();
+    if (changed) stateChanged();
+    if (reconnected && MidiOutOpen && onIdentityRequest) onIdentityRequest();
+}
+
+void MidiDevices::OpenMidiIn(int device, const std::string& portName) {
+    openInput(device, portName.empty() ? rowName(MidiInDeviceNames, device) : portName, MidiInDeviceName);
+    stateChanged();
+}
+
+bool MidiDevices::openInput(int device, const std::string& portName, const std::string& shownName, bool quiet) {
     // A device that refused to close has been reported and is given up; the
     // new one is opened all the same.
     CloseMidiIn();
@@ -121,16 +250,25 @@ void MidiDevices::openInput(int device, const std::string& shownName) {
     };
     InputHandle handle = 0;
     const auto port = static_cast<unsigned>(std::max(device, 0));
-    const MidiResult rc = platform_.openInput(port, rowName(MidiInDeviceNames, device), std::move(sink), handle);
+    const MidiResult rc = platform_.openInput(port, portName, std::move(sink), handle);
     LastMidiResult = rc;
     if (rc != MMSYSERR_NOERROR) {
-        notifier_.showMessage("Unable to open MIDI-IN-Device <" + shownName + "> : " + std::to_string(rc));
-        return;
+        // Tried again once the port has gone and come back.
+        inSide_.waiting = !MidiInDeviceName.empty();
+        inSide_.lostName = portName;
+        inSide_.retryBlocked = true;
+        if (!quiet)
+            notifier_.showMessage("Unable to open MIDI-IN-Device <" + shownName + "> : " + std::to_string(rc));
+        return false;
     }
     // The platform delivers from the open on: there is no receive buffer to
     // register and no start, so kCreateInBufferFailed cannot arise.
     inHandle_ = handle;
     MidiInOpen = true;
+    inSide_.openName = portName;
+    inSide_.waiting = false;
+    inSide_.retryBlocked = false;
+    return true;
 }
 
 bool MidiDevices::CloseMidiIn() {
@@ -141,14 +279,18 @@ bool MidiDevices::CloseMidiIn() {
     // counted as open would refuse every later open for good.
     MidiInOpen = false;
     inHandle_ = 0;
+    inSide_.openName.clear();
     if (rc == MMSYSERR_NOERROR) return true;
     notifier_.showMessage("Unable to close MIDI-IN-Device <" + MidiInDeviceName + "> : " + std::to_string(rc));
     return false;
 }
 
-void MidiDevices::OpenMidiOut(int device) { openOutput(device, MidiOutDeviceName); }
+void MidiDevices::OpenMidiOut(int device, const std::string& portName) {
+    openOutput(device, portName.empty() ? rowName(MidiOutDeviceNames, device) : portName, MidiOutDeviceName);
+    stateChanged();
+}
 
-void MidiDevices::openOutput(int device, const std::string& shownName) {
+bool MidiDevices::openOutput(int device, const std::string& portName, const std::string& shownName, bool quiet) {
     CloseMidiOut();
     std::weak_ptr<Alive> alive = alive_;
     // A message the platform had taken and could not send after all is
@@ -168,16 +310,23 @@ void MidiDevices::openOutput(int device, const std::string& shownName) {
     };
     OutputHandle handle = 0;
     const auto port = static_cast<unsigned>(std::max(device, 0));
-    const MidiResult rc =
-        platform_.openOutput(port, rowName(MidiOutDeviceNames, device), std::move(onFailure), handle);
+    const MidiResult rc = platform_.openOutput(port, portName, std::move(onFailure), handle);
     LastMidiResult = rc;
     if (rc != MMSYSERR_NOERROR) {
-        notifier_.showMessage("Unable to open MIDI-OUT-Device <" + shownName + "> : " + std::to_string(rc));
-        return;
+        outSide_.waiting = !MidiOutDeviceName.empty();
+        outSide_.lostName = portName;
+        outSide_.retryBlocked = true;
+        if (!quiet)
+            notifier_.showMessage("Unable to open MIDI-OUT-Device <" + shownName + "> : " + std::to_string(rc));
+        return false;
     }
     outHandle_ = handle;
     MidiOutOpen = true;
+    outSide_.openName = portName;
+    outSide_.waiting = false;
+    outSide_.retryBlocked = false;
     // Nothing to register either: kCreateOutBufferFailed cannot arise.
+    return true;
 }
 
 bool MidiDevices::CloseMidiOut() {
@@ -186,6 +335,7 @@ bool MidiDevices::CloseMidiOut() {
     LastMidiResult = rc;
     MidiOutOpen = false;
     outHandle_ = 0;
+    outSide_.openName.clear();
     if (rc == MMSYSERR_NOERROR) return true;
     notifier_.showMessage("Unable to close MIDI-Device <" + MidiOutDeviceName + "> : " + std::to_string(rc));
     return false;

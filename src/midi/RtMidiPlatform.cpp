@@ -2,10 +2,15 @@
 #include "midi/SendQueue.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <mutex>
 #include <thread>
+
+#if defined(__LINUX_ALSA__)
+#include <unistd.h>
+#endif
 
 #if defined(PATCHSMITH_HAVE_JACK) && defined(__UNIX_JACK__)
 #include <jack/jack.h>
@@ -59,33 +64,124 @@ bool isQueueFull(const std::string& text) {
 }
 
 #ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+// libjack reports on stderr every time it finds no server; while a device
+// is lost the ports are listed once a second, with or without one.
+void quietJack(const char*) {}
+
+// The one client through which this process looks at JACK's ports, kept
+// while its server runs. Opening and closing a client for every look (once a
+// second, and for every open) deadlocks libjack sooner or later: its close
+// waits for a lock that the threads of the process's other clients hold
+// while the server notifies them of that very client. A client whose server
+// went away is left as it is (closing it may hang as well) and a new one is
+// opened once a server answers again.
+class JackLook {
+public:
+    static JackLook& instance() {
+        static JackLook* look = new JackLook; // lives as long as the process
+        return *look;
+    }
+
+    // That server still runs: a client of ours made on it may be closed.
+    // A client of a server that has gone is a zombie: libjack crashes when
+    // its port is unregistered, and its close may hang.
+    bool running(unsigned server) {
+        std::lock_guard lock(mutex_);
+        if (!client_ || gone_.load() || server != server_) return false;
+        // The shutdown notice may still be on its way: ask the server itself.
+        char* uuid = jack_get_uuid_for_client_name(client_, jack_get_client_name(client_));
+        if (!uuid) return false;
+        jack_free(uuid);
+        return true;
+    }
+
+    // Runs `f` with a client of the running server, or with nullptr when no
+    // server answers; one caller at a time.
+    template <typename F>
+    auto with(F f) {
+        std::lock_guard lock(mutex_);
+        if (client_ && gone_.load()) client_ = nullptr;
+        if (!client_) {
+            jack_status_t status{};
+            jack_client_t* client = jack_client_open("Patchsmith look", JackNoStartServer, &status);
+            if (client) {
+                gone_ = false;
+                ++server_;
+                jack_on_info_shutdown(client, &JackLook::shutdown, this);
+                client_ = client;
+            }
+        }
+        return f(client_);
+    }
+
+    // A number for the server the look client talks to; it changes when
+    // that server goes away or another one answers.
+    unsigned server() {
+        return with([this](jack_client_t*) { return server_; });
+    }
+
+private:
+    static void shutdown(jack_status_t, const char*, void* self) { static_cast<JackLook*>(self)->gone_ = true; }
+
+    std::mutex mutex_;
+    jack_client_t* client_ = nullptr;
+    std::atomic<bool> gone_{false};
+    unsigned server_ = 0;
+};
+
+// RtMidi objects that cannot be closed or destroyed any more (their JACK
+// server has gone): kept, unused, until the process ends.
+void keepForever(std::shared_ptr<void> object) {
+    static auto* kept = new std::vector<std::shared_ptr<void>>; // never destroyed
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    kept->push_back(std::move(object));
+}
+
 // JACK makes a new connection part of the running graph only at the start of
 // a later cycle, after jack_connect has returned: a message sent or received
 // in between is lost. Opening therefore waits until JACK's current graph
 // shows the peer port connected to a port of ours (bounded; false when it
 // never does).
 bool awaitJackConnection(const std::string& peerPort, const std::string& ownPortName) {
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("Patchsmith probe", JackNoStartServer, &status);
-    if (!client) return true; // cannot look; the open itself went through
-    bool connected = false;
-    if (jack_port_t* peer = jack_port_by_name(client, peerPort.c_str())) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        const std::string suffix = ":" + ownPortName;
-        while (!connected && std::chrono::steady_clock::now() < deadline) {
-            if (const char** ports = jack_port_get_all_connections(client, peer)) {
-                for (const char** p = ports; *p && !connected; ++p) {
-                    const std::string name = *p;
-                    connected = isOwnPort(name) && name.size() > suffix.size() &&
-                                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return JackLook::instance().with([&](jack_client_t* client) {
+        if (!client) return true; // cannot look; the open itself went through
+        bool connected = false;
+        if (jack_port_t* peer = jack_port_by_name(client, peerPort.c_str())) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            const std::string suffix = ":" + ownPortName;
+            while (!connected && std::chrono::steady_clock::now() < deadline) {
+                if (const char** ports = jack_port_get_all_connections(client, peer)) {
+                    for (const char** p = ports; *p && !connected; ++p) {
+                        const std::string name = *p;
+                        connected = isOwnPort(name) && name.size() > suffix.size() &&
+                                    name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+                    }
+                    jack_free(ports);
                 }
-                jack_free(ports);
+                if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
-            if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-    }
-    jack_client_close(client);
-    return connected;
+        return connected;
+    });
+}
+
+// JACK's MIDI ports, read from the server itself: RtMidi would open and
+// activate a client of the running graph for every listing. No server, no
+// ports. Ports that are outputs of their clients are our inputs.
+void listJackPorts(bool inputs, std::vector<RtMidiPlatform::Port>& ports) {
+    JackLook::instance().with([&](jack_client_t* client) {
+        if (!client) return;
+        const char** names =
+            jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, inputs ? JackPortIsOutput : JackPortIsInput);
+        if (!names) return;
+        for (const char** p = names; *p; ++p) {
+            const std::string name = *p;
+            if (!isOwnPort(name))
+                ports.push_back({RtMidi::UNIX_JACK, name, normalizeDeviceName(RtMidi::UNIX_JACK, name)});
+        }
+        jack_free(names);
+    });
 }
 #endif
 
@@ -154,6 +250,8 @@ struct RtMidiPlatform::Sender {
     std::shared_ptr<ErrorLog> errors = std::make_shared<ErrorLog>();
     std::shared_ptr<RtMidiOut> out;
     std::shared_ptr<SendQueue> queue;
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    unsigned server = 0; // the JACK server it was opened on
 
     static MidiResult transmit(RtMidiOut& out, ErrorLog& errors, const std::vector<Byte>& message) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendWaitMs);
@@ -193,6 +291,16 @@ struct RtMidiPlatform::Sender {
     }
 
     MidiResult close() {
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+        if (api == RtMidi::UNIX_JACK && !JackLook::instance().running(server)) {
+            // Its server has gone: nothing can be sent any more, and closing
+            // the port would crash libjack.
+            (void)queue->close();
+            keepForever(out);
+            keepForever(errors);
+            return MMSYSERR_NOERROR;
+        }
+#endif
         // A driver that stopped taking messages leaves the port as lost as a
         // closed one; reporting a failure would only keep the device counted
         // as open with nothing behind it.
@@ -266,16 +374,22 @@ std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vec
     return event;
 }
 
-RtMidiPlatform::RtMidiPlatform() = default;
+RtMidiPlatform::RtMidiPlatform() {
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    jack_set_error_function(quietJack);
+    jack_set_info_function(quietJack);
+#endif
+}
 
 RtMidiPlatform::~RtMidiPlatform() {
     // Inputs first: their callbacks must be quiet before anything goes away.
+    std::vector<InputHandle> inputs;
     for (auto& [handle, input] : openInputs_) {
-        (void)handle;
         std::lock_guard lock(input.state->mutex);
         input.state->sink = nullptr;
+        inputs.push_back(handle);
     }
-    openInputs_.clear();
+    for (const InputHandle handle : inputs) (void)closeInput(handle);
     for (auto& [handle, output] : openOutputs_) {
         (void)handle;
         (void)output.sender->close();
@@ -289,6 +403,17 @@ std::vector<RtMidiPlatform::Port> RtMidiPlatform::listPorts(bool inputs) {
     RtMidi::getCompiledApi(apis);
     for (const RtMidi::Api api : apis) {
         if (api == RtMidi::RTMIDI_DUMMY) continue;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+        if (api == RtMidi::UNIX_JACK) {
+            listJackPorts(inputs, ports);
+            continue;
+        }
+#endif
+#if defined(__LINUX_ALSA__)
+        // Without the sequencer device, ALSA's library would say so on
+        // stderr at every listing.
+        if (api == RtMidi::LINUX_ALSA && ::access("/dev/snd/seq", R_OK | W_OK) != 0) continue;
+#endif
         // Each API on its own: one that cannot work here (no ALSA sequencer,
         // no JACK server) throws or lists nothing, and adds no ports.
         auto list = [&](auto& rtmidi) {
@@ -350,6 +475,10 @@ MidiResult RtMidiPlatform::openInput(unsigned portNumber, const std::string& nam
     OpenInput input;
     input.errors = std::make_unique<ErrorLog>();
     input.state = std::make_shared<InputState>();
+    input.api = port.api;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    if (port.api == RtMidi::UNIX_JACK) input.server = JackLook::instance().server();
+#endif
     try {
         input.in = std::make_unique<RtMidiIn>(port.api, kClientName);
         input.in->setErrorCallback(&ErrorLog::callback, input.errors.get());
@@ -396,6 +525,15 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
         it->second.state->sink = nullptr;
     }
     MidiResult rc = MMSYSERR_NOERROR;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    if (it->second.api == RtMidi::UNIX_JACK && !JackLook::instance().running(it->second.server)) {
+        // Its server has gone: unregistering the port of a client whose
+        // server is gone crashes libjack, so the input is given up as it is.
+        abandon(std::move(it->second));
+        openInputs_.erase(it);
+        return rc;
+    }
+#endif
     try {
         it->second.in->cancelCallback();
         it->second.in->closePort();
@@ -406,6 +544,17 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
     return rc;
 }
 
+void RtMidiPlatform::abandon(OpenInput input) {
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    // RtMidi's object points at the error log and the state: all three stay.
+    keepForever(std::shared_ptr<RtMidiIn>(std::move(input.in)));
+    keepForever(std::shared_ptr<ErrorLog>(std::move(input.errors)));
+    keepForever(input.state);
+#else
+    (void)input;
+#endif
+}
+
 MidiResult RtMidiPlatform::openOutput(unsigned portNumber, const std::string& name, MidiSendFailureSink onFailure,
                                       OutputHandle& handle) {
     const std::vector<Port> ports = listPorts(false);
@@ -413,6 +562,10 @@ MidiResult RtMidiPlatform::openOutput(unsigned portNumber, const std::string& na
     if (index < 0) return MMSYSERR_BADDEVICEID;
     const Port& port = ports[static_cast<std::size_t>(index)];
     auto sender = std::make_shared<Sender>();
+    sender->api = port.api;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    if (port.api == RtMidi::UNIX_JACK) sender->server = JackLook::instance().server();
+#endif
     try {
         sender->out = std::make_shared<RtMidiOut>(port.api, kClientName);
         sender->out->setErrorCallback(&ErrorLog::callback, sender->errors.get());

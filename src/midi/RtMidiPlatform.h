@@ -96,7 +96,11 @@ private:
         std::unique_ptr<ErrorLog> errors;
         std::shared_ptr<InputState> state;
         std::unique_ptr<RtMidiIn> in;
+        RtMidi::Api api = RtMidi::UNSPECIFIED;
+        unsigned server = 0; // the JACK server it was opened on (see closeInput)
     };
+    // Gives up an input whose JACK server has gone: see closeInput.
+    static void abandon(OpenInput input);
     struct OpenOutput {
         std::shared_ptr<Sender> sender;
     };

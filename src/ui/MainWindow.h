@@ -278,9 +278,15 @@ public:
     void bankSendProgress(int done, const std::string& status) override;
     void endBankSend() override;
 
-    // Activity lamps: lime for 50 ms after the last event, green at rest.
+    // Activity lamps: lime for 50 ms after the last event, green at rest,
+    // red while the device of that side is lost (its port went away); the
+    // lost state is also told to assistive tools.
     void PulseMidiInLed();
     void PulseMidiOutLed();
+    void ShowMidiDeviceLost(bool input, bool lost);
+    bool MidiDeviceShownLost(bool input) const { return input ? midiInLost_ : midiOutLost_; }
+    // The bank send to the synthesizer runs.
+    bool BankSendRunning() const { return bankProgress_ != nullptr; }
 
     // The envelope graphs, from the positions of their track bars.
     void DrawAEGEnvelope();
@@ -297,6 +303,7 @@ public:
 
     static const QColor kLampOn;
     static const QColor kLampOff;
+    static const QColor kLampLost;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -318,6 +325,8 @@ private:
     AppContext& app_;
     int refreshDepth_ = 0;
     QProgressDialog* bankProgress_ = nullptr;
+    bool midiInLost_ = false;
+    bool midiOutLost_ = false;
     std::map<std::string, QWidget*, std::less<>> widgets_;
     bool centred_ = false;
 };

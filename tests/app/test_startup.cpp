@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -383,4 +384,75 @@ TEST_F(StartupFixture, TalksToTheBuiltInVirtualCs1x) {
     // Nothing was chosen: nothing is saved.
     EXPECT_EQ(stored("Midi-IN"), QString());
     EXPECT_EQ(stored("Midi-OUT"), QString());
+}
+
+TEST_F(StartupFixture, ALostDeviceIsShownByItsLampAndTheStatusLineAndComesBack) {
+    store({{"Midi-IN", "CS1x In"}, {"Midi-OUT", "CS1x Out"}});
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    editor::TMainWindow& w = *app->window();
+    MidiDevices& d = app->context().devices;
+    const QColor idle(0, 128, 0);
+    EXPECT_EQ(w.MidiInLED->color(), idle);
+
+    platform.inputs.clear();
+    ASSERT_TRUE(d.PollPorts());
+    EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
+    EXPECT_NE(w.MidiInLED->color(), idle);
+    EXPECT_EQ(w.MidiInLED->accessibleName(), QStringLiteral("IN - device lost"));
+    EXPECT_EQ(w.MidiInLED->accessibleDescription(), QStringLiteral("MidiInLED"));
+    EXPECT_NE(w.MidiOutLED->color(), editor::TMainWindow::kLampLost);
+    EXPECT_EQ(w.MidiOutLED->accessibleName(), QStringLiteral("OUT"));
+    EXPECT_EQ(w.StatusLabel->text(), QStringLiteral("MIDI-IN device <CS1x In> lost"));
+    EXPECT_TRUE(notifier.messages.empty());
+    // A pulse of the lamp ends in the lost colour, not at rest.
+    w.PulseMidiInLed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.MidiInTimer->isActive(); }, 2000));
+    EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
+
+    platform.sent.clear();
+    platform.inputs = {"CS1x In"};
+    ASSERT_TRUE(d.PollPorts());
+    EXPECT_EQ(w.MidiInLED->color(), QColor(0, 128, 0));
+    EXPECT_EQ(w.MidiInLED->accessibleName(), QStringLiteral("IN"));
+    EXPECT_EQ(w.StatusLabel->text(), QStringLiteral("MIDI-IN device <CS1x In> connected again"));
+    EXPECT_TRUE(sentIdentityRequest(platform));
+    app->shutdown();
+    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("CS1x In"));
+}
+
+TEST_F(StartupFixture, PortsAreNotLookedAtWhileARequestChainWaitsOrABankIsSent) {
+    store({{"Midi-IN", "CS1x In"}, {"Midi-OUT", "CS1x Out"}});
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    editor::TMainWindow& w = *app->window();
+    MidiDevices& d = app->context().devices;
+    EXPECT_FALSE(app->busy());
+
+    w.Dispatcher.FetchCurrentPerformance();
+    ASSERT_TRUE(w.MidiRequestTimer->isActive());
+    EXPECT_TRUE(app->busy());
+    platform.inputs.clear();
+    platform.calls.clear();
+    EXPECT_FALSE(d.PollPorts());
+    EXPECT_FALSE(app->pollPortsNow());
+    EXPECT_TRUE(d.MidiInOpen);
+    EXPECT_TRUE(platform.calls.empty());
+
+    // Timed out, the fetch has stalled: it no longer holds the ports up.
+    w.Dispatcher.RequestTimeout();
+    w.MidiRequestTimer->stop();
+    EXPECT_TRUE(w.Dispatcher.ReceivingCurrentPerf);
+    EXPECT_FALSE(app->busy());
+
+    w.beginBankSend(2);
+    EXPECT_TRUE(app->busy());
+    w.endBankSend();
+    EXPECT_FALSE(app->busy());
+
+    // The poll of the timer: listed on a thread of its own, applied here.
+    ASSERT_TRUE(app->pollPortsNow());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d.MidiInOpen; }, 10000));
+    EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
+    app->shutdown();
 }

@@ -301,3 +301,191 @@ TEST_F(DevicesTest, LateSendFailureIsReportedWithItsMessageNotWithTheNextOne) {
     EXPECT_THAT(notifier.messages, ElementsAre("MIDIERR_NOTREADY"));
     EXPECT_TRUE(queue.empty());
 }
+
+// --- Ports that come and go ---------------------------------------------------
+
+namespace {
+
+class PortsTest : public DevicesTest {
+protected:
+    PortsTest() {
+        devices.onDeviceLost = [this](bool input, const std::string& name) {
+            events.push_back((input ? "lost in " : "lost out ") + name);
+        };
+        devices.onDeviceReconnected = [this](bool input, const std::string& name) {
+            events.push_back((input ? "back in " : "back out ") + name);
+        };
+        devices.onDeviceStateChanged = [this] { ++stateChanges; };
+    }
+    int count(const std::string& call) const {
+        return static_cast<int>(std::count(platform.calls.begin(), platform.calls.end(), call));
+    }
+    std::vector<std::string> events;
+    int stateChanges = 0;
+};
+
+} // namespace
+
+TEST_F(PortsTest, AVanishedPortIsLostAndReopenedWhenItComesBackRenumbered) {
+    platform.inputs = {"Other In", "CS1x:CS1x MIDI 1 24:0"};
+    platform.outputs = {"CS1x:CS1x MIDI 1 24:0"};
+    devices.MidiInDeviceName = "CS1x:CS1x MIDI 1 24:0";
+    devices.MidiOutDeviceName = "CS1x:CS1x MIDI 1 24:0";
+    ASSERT_TRUE(devices.InitMidiDevices());
+    EXPECT_FALSE(devices.MidiInLost());
+    EXPECT_EQ(identityRequests, 1);
+
+    // Unplugged.
+    platform.inputs = {"Other In"};
+    platform.outputs = {};
+    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_FALSE(devices.MidiInOpen);
+    EXPECT_FALSE(devices.MidiOutOpen);
+    EXPECT_TRUE(devices.MidiInLost());
+    EXPECT_TRUE(devices.MidiOutLost());
+    EXPECT_THAT(events, ElementsAre("lost in CS1x:CS1x MIDI 1 24:0", "lost out CS1x:CS1x MIDI 1 24:0"));
+    EXPECT_GE(stateChanges, 1);
+    EXPECT_THAT(notifier.messages, IsEmpty()) << "a lost port is no message box";
+    EXPECT_THAT(devices.MidiInDeviceNames, ElementsAre("Other In"));
+    EXPECT_EQ(devices.MidiInDeviceIndex, -1);
+    EXPECT_EQ(devices.MidiOutDeviceIndex, -1);
+    // Nothing is sent into the void.
+    platform.sent.clear();
+    devices.SendShortMessage(0xC0, 4, 0);
+    EXPECT_TRUE(platform.sent.empty());
+    // Still gone: nothing more happens.
+    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_EQ(events.size(), 2u);
+    EXPECT_EQ(count("openInput") + count("openOutput"), 2);
+
+    // Plugged in again; ALSA gave it other numbers.
+    platform.inputs = {"Other In", "New One", "CS1x:CS1x MIDI 1 28:0"};
+    platform.outputs = {"CS1x:CS1x MIDI 1 28:0"};
+    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_TRUE(devices.MidiInOpen);
+    EXPECT_TRUE(devices.MidiOutOpen);
+    EXPECT_FALSE(devices.MidiInLost());
+    EXPECT_EQ(platform.openedInputDevice(), 2u);
+    EXPECT_EQ(devices.MidiInDeviceIndex, 2);
+    EXPECT_EQ(devices.MidiOutDeviceIndex, 0);
+    EXPECT_THAT(events, ElementsAre("lost in CS1x:CS1x MIDI 1 24:0", "lost out CS1x:CS1x MIDI 1 24:0",
+                                    "back in CS1x:CS1x MIDI 1 28:0", "back out CS1x:CS1x MIDI 1 28:0"));
+    EXPECT_EQ(identityRequests, 2) << "one identity request, as at start";
+    EXPECT_EQ(devices.MidiInDeviceName, "CS1x:CS1x MIDI 1 24:0") << "the saved name stays";
+    EXPECT_THAT(devices.MidiInDeviceNames, ElementsAre("Other In", "New One", "CS1x:CS1x MIDI 1 28:0"));
+    // Events of the reopened input reach the program.
+    std::vector<midi::MidiInputEvent> received;
+    devices.onInputEvent = [&](const midi::MidiInputEvent& e) { received.push_back(e); };
+    platform.injectShort(0x90, 60, 1);
+    EXPECT_EQ(received.size(), 1u);
+    // And a poll with nothing changed touches nothing.
+    const auto opens = count("openInput") + count("openOutput");
+    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_EQ(count("openInput") + count("openOutput"), opens);
+    EXPECT_EQ(identityRequests, 2);
+}
+
+TEST_F(PortsTest, NothingIsLookedAtWhileBusy) {
+    platform.inputs = {"In"};
+    platform.outputs = {"Out"};
+    devices.MidiInDeviceName = "In";
+    devices.MidiOutDeviceName = "Out";
+    devices.InitMidiDevices();
+    bool busy = true;
+    devices.busy = [&] { return busy; };
+    platform.calls.clear();
+    platform.inputs.clear();
+    EXPECT_FALSE(devices.PollPorts());
+    EXPECT_THAT(platform.calls, IsEmpty());
+    // Lists read before the transfer began are not applied during it either.
+    devices.applyPortLists({{}, {"Out"}});
+    EXPECT_TRUE(devices.MidiInOpen);
+    EXPECT_THAT(platform.calls, IsEmpty());
+    busy = false;
+    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_FALSE(devices.MidiInOpen);
+}
+
+TEST_F(PortsTest, AFailedReopenIsQuietAndTriedAgainOnlyAfterThePortCameBack) {
+    platform.inputs = {"In"};
+    platform.outputs = {"Out"};
+    devices.MidiInDeviceName = "In";
+    devices.MidiOutDeviceName = "Out";
+    devices.InitMidiDevices();
+    platform.inputs.clear();
+    devices.PollPorts();
+    ASSERT_TRUE(devices.MidiInLost());
+
+    platform.inputs = {"In"};
+    platform.failWith("openInput", midi::MIDIERR_NOTREADY);
+    devices.PollPorts();
+    EXPECT_TRUE(devices.MidiInLost());
+    EXPECT_THAT(notifier.messages, IsEmpty());
+    const int tries = count("openInput");
+    devices.PollPorts();
+    devices.PollPorts();
+    EXPECT_EQ(count("openInput"), tries) << "not once a second";
+    EXPECT_EQ(identityRequests, 1);
+
+    platform.failWith("openInput", 0);
+    platform.inputs.clear();
+    devices.PollPorts();
+    platform.inputs = {"In"};
+    devices.PollPorts();
+    EXPECT_TRUE(devices.MidiInOpen);
+    EXPECT_EQ(identityRequests, 2);
+    EXPECT_THAT(notifier.messages, IsEmpty());
+}
+
+TEST_F(PortsTest, AConfiguredDeviceAbsentAtStartIsOpenedWhenItIsPluggedIn) {
+    platform.inputs = {"Other"};
+    platform.outputs = {"Out"};
+    devices.MidiInDeviceName = "CS1x In";
+    devices.MidiOutDeviceName = "Out";
+    ASSERT_TRUE(devices.InitMidiDevices());
+    EXPECT_TRUE(devices.MidiInLost());
+    EXPECT_FALSE(devices.MidiOutLost());
+    EXPECT_THAT(notifier.messages, IsEmpty());
+    platform.inputs = {"Other", "CS1x In"};
+    devices.PollPorts();
+    EXPECT_TRUE(devices.MidiInOpen);
+    EXPECT_EQ(platform.openedInputDevice(), 1u);
+    EXPECT_THAT(events, ElementsAre("back in CS1x In"));
+    EXPECT_EQ(identityRequests, 2);
+}
+
+TEST_F(PortsTest, TheFallbackStandsInUntilTheConfiguredDeviceIsPluggedIn) {
+    platform.inputs = {"Virtual CS1x"};
+    platform.outputs = {"Virtual CS1x"};
+    devices.FallbackDeviceName = "Virtual CS1x";
+    devices.MidiInDeviceName = "UM-ONE:UM-ONE MIDI 1 24:0";
+    devices.MidiOutDeviceName = "UM-ONE:UM-ONE MIDI 1 24:0";
+    ASSERT_TRUE(devices.InitMidiDevices());
+    EXPECT_TRUE(devices.MidiInOpen);
+    EXPECT_FALSE(devices.MidiInLost()) << "the fallback works";
+    devices.PollPorts();
+    EXPECT_EQ(platform.openedInputDevice(), 0u);
+    EXPECT_TRUE(events.empty());
+
+    platform.inputs = {"Virtual CS1x", "UM-ONE:UM-ONE MIDI 1 20:0"};
+    platform.outputs = {"UM-ONE:UM-ONE MIDI 1 20:0", "Virtual CS1x"};
+    devices.PollPorts();
+    EXPECT_EQ(platform.openedInputDevice(), 1u);
+    EXPECT_EQ(platform.openedOutputDevice(), 0u);
+    EXPECT_EQ(identityRequests, 2);
+    EXPECT_THAT(notifier.messages, IsEmpty());
+}
+
+TEST_F(PortsTest, TheListsAreRefreshedWithoutOpeningAnything) {
+    platform.inputs = {"In"};
+    platform.outputs = {"Out"};
+    devices.MidiInDeviceName = "In";
+    devices.MidiOutDeviceName = "Out";
+    devices.InitMidiDevices();
+    platform.inputs = {"New", "In"};
+    platform.calls.clear();
+    devices.RefreshDeviceLists();
+    EXPECT_THAT(devices.MidiInDeviceNames, ElementsAre("New", "In"));
+    EXPECT_EQ(devices.MidiInDeviceIndex, 1);
+    EXPECT_THAT(platform.calls, ElementsAre("inputPortNames", "outputPortNames"));
+}

@@ -291,6 +291,41 @@ TEST_F(SettingsWindowTest, CancelKeepsEverything) {
     EXPECT_EQ(devices.MidiInDeviceName, "USB In");
 }
 
+TEST_F(SettingsWindowTest, OkOnUnchangedNamesReopensALostDevice) {
+    // The input's port went away and came back; the program has not
+    // reopened it yet (the poll waits while a transfer runs).
+    platform.inputs = {"CS1x In", "Loop In"};
+    devices.PollPorts();
+    ASSERT_FALSE(devices.MidiInOpen);
+    ASSERT_TRUE(devices.MidiInLost());
+    platform.inputs = {"USB In", "CS1x In", "Loop In"};
+    devices.RefreshDeviceLists(); // as File > Preferences does
+    platform.calls.clear();
+    platform.sent.clear();
+
+    auto w = makeWindow();
+    EXPECT_EQ(w->ListMidiInDevice->currentRow(), 0) << "the configured device is offered";
+    w->MidiDeviceOK->click();
+    EXPECT_TRUE(devices.MidiInOpen);
+    EXPECT_FALSE(devices.MidiInLost());
+    EXPECT_EQ(opens("openInput"), 1);
+    EXPECT_EQ(opens("openOutput"), 0) << "the working output is left alone";
+    EXPECT_EQ(identityRequests().size(), 1u);
+    EXPECT_EQ(devices.MidiInDeviceName, "USB In");
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(SettingsWindowTest, OkOpensThePortTheRowShowedEvenWhenTheListHasChangedSince) {
+    auto w = makeWindow();
+    w->ListMidiInDevice->setCurrentRow(2); // "Loop In"
+    // Meanwhile a port appeared before it.
+    platform.inputs = {"USB In", "New In", "CS1x In", "Loop In"};
+    devices.RefreshDeviceLists();
+    w->MidiDeviceOK->click();
+    EXPECT_EQ(devices.MidiInDeviceName, "Loop In");
+    EXPECT_EQ(platform.openedInputDevice(), 3u);
+}
+
 TEST(ApplyDeviceChoice, ComparesNamesExactly) {
     midi::ScriptedMidiPlatform platform;
     platform.inputs = {"cs1x in"};
