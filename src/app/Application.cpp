@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Settings.h"
 
+#include "midi/PortWatch.h"
 #include "ui/MessageWindow.h"
 #include "ui/MainWindow.h"
 
@@ -13,32 +14,6 @@
 
 namespace patchsmith::app {
 
-std::string ChooseDevice(const std::string& configured, const std::vector<std::string>& present,
-                         const std::string& fallback) {
-    auto has = [&](const std::string& name) { return std::find(present.begin(), present.end(), name) != present.end(); };
-    if (has(configured) || fallback.empty() || !has(fallback)) return configured;
-    return fallback;
-}
-
-namespace {
-
-// The names of one side's devices, as the enumeration reads them.
-std::vector<std::string> deviceNames(midi::MidiPlatform& platform, bool inputs) {
-    std::vector<std::string> names;
-    const unsigned n = (inputs ? platform.inputDeviceCount() : platform.outputDeviceCount()) & 0xFF;
-    for (unsigned i = 0; i < n; ++i) {
-        midi::DeviceNameField field{};
-        if (inputs)
-            platform.inputDeviceName(i, field);
-        else
-            platform.outputDeviceName(i, field);
-        names.push_back(MidiDevices::nameFromField(field));
-    }
-    return names;
-}
-
-} // namespace
-
 Application::Application(midi::MidiPlatform& platform, Notifier& notifier, SettingsOpener openSettings,
                          StartupOptions options)
     : platform_(platform), openSettings_(std::move(openSettings)), options_(std::move(options)),
@@ -47,10 +22,16 @@ Application::Application(midi::MidiPlatform& platform, Notifier& notifier, Setti
 Application::~Application() {
     // The windows go before the state they show; nothing may call into them
     // once they are gone.
+    portTimer_.stop();
+    portWatch_.reset();
     MidiDevices& devices = context_.devices;
     devices.onInputEvent = nullptr;
     devices.onPulseMidiInLed = nullptr;
     devices.onPulseMidiOutLed = nullptr;
+    devices.onDeviceLost = nullptr;
+    devices.onDeviceReconnected = nullptr;
+    devices.onDeviceStateChanged = nullptr;
+    devices.busy = nullptr;
     messageWindow_.reset();
     window_.reset();
 }
@@ -117,22 +98,61 @@ bool Application::start() {
     devices.onIdentityRequest = [this] { context_.link.SendRequest(1); };
     devices.onInputEvent = [w](const midi::MidiInputEvent& event) { w->Dispatcher.AppMessage(event); };
 
-    if (!options_.fallbackDevice.empty()) {
-        devices.MidiInDeviceName =
-            ChooseDevice(devices.MidiInDeviceName, deviceNames(platform_, true), options_.fallbackDevice);
-        devices.MidiOutDeviceName =
-            ChooseDevice(devices.MidiOutDeviceName, deviceNames(platform_, false), options_.fallbackDevice);
+    // Ports that come and go: a lost device is shown by its lamp and on the
+    // status line, and reopened once its port is back.
+    devices.busy = [this] { return busy(); };
+    devices.onDeviceStateChanged = [w, &devices] {
+        w->ShowMidiDeviceLost(true, devices.MidiInLost());
+        w->ShowMidiDeviceLost(false, devices.MidiOutLost());
+    };
+    devices.onDeviceLost = [w](bool input, const std::string& name) {
+        w->ShowStatus(std::string(input ? "MIDI-IN" : "MIDI-OUT") + " device <" + name + "> lost");
+    };
+    devices.onDeviceReconnected = [w](bool input, const std::string& name) {
+        w->ShowStatus(std::string(input ? "MIDI-IN" : "MIDI-OUT") + " device <" + name + "> connected again");
+    };
+
+    // The fallback stands in for an absent device without taking its name:
+    // the user's choice is what is saved.
+    devices.FallbackDeviceName = options_.fallbackDevice;
+    const bool started = devices.InitMidiDevices();
+    if (started) {
+        portWatch_ = std::make_unique<PortWatch>(devices);
+        if (options_.portPollMs > 0) {
+            portTimer_.setInterval(options_.portPollMs);
+            QObject::connect(&portTimer_, &QTimer::timeout, [this] { pollPortsNow(); });
+            portTimer_.start();
+        }
     }
-    return devices.InitMidiDevices();
+    return started;
+}
+
+bool Application::busy() const {
+    // The one place that knows what runs. A request chain counts while its
+    // request waits for the answer; once it has timed out it has stalled and
+    // is left alone.
+    const editor::TMainWindow* w = window_.get();
+    if (!w) return false;
+    const ReceiveDispatcher& d = w->Dispatcher;
+    return (d.chainRunning() && w->MidiRequestTimer->isActive()) || d.SendingBank;
+}
+
+bool Application::pollPortsNow() {
+    if (!portWatch_ || shutDown_) return false;
+    return portWatch_->poll();
 }
 
 void Application::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    portTimer_.stop();
+    portWatch_.reset();
     if (!settings_) settings_ = openSettings_();
-    WriteSettings(*settings_, context_.devices.MidiInDeviceName, context_.devices.MidiOutDeviceName,
-                  context_.settings);
+    const QSettings::Status status = WriteSettings(*settings_, context_.devices.MidiInDeviceName,
+                                                   context_.devices.MidiOutDeviceName, context_.settings);
+    const QString file = settings_->fileName();
     settings_.reset();
+    if (status != QSettings::NoError) context_.notifier.showMessage(SettingsNotSavedText(file, status));
     context_.devices.CloseMidiIn();
     context_.devices.CloseMidiOut();
 }

@@ -9,6 +9,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include <vector>
 
 namespace patchsmith {
+class PortWatch;
 class TMessageWindow;
 }
 namespace patchsmith::editor {
@@ -30,17 +32,15 @@ struct StartupOptions {
     QString executableDir;
     QString documentsDir;
     // A device opened on each side when the settings name no device that is
-    // present (the built-in virtual CS1x); empty for none.
+    // present (the built-in virtual CS1x); empty for none. The settings keep
+    // the names they had.
     std::string fallbackDevice;
+    // How often ports are looked at (Application::kPortPollMs in the
+    // program); 0 for never by itself, only by pollPortsNow().
+    int portPollMs = 0;
 };
 
 using SettingsOpener = std::function<std::unique_ptr<QSettings>()>;
-
-// The device to open on one side: the configured name when a device of that
-// name is present, else the fallback when it is present, else the configured
-// name unchanged (nothing is opened then).
-std::string ChooseDevice(const std::string& configured, const std::vector<std::string>& present,
-                         const std::string& fallback);
 
 class Application {
 public:
@@ -57,10 +57,22 @@ public:
     bool start();
 
     // Writes the eight settings back, closes the settings store, then the
-    // MIDI input and output. Safe to call once after start().
+    // MIDI input and output. Settings that cannot be written (a read-only
+    // file, a full disk) are reported. Safe to call once after start().
     void shutdown();
 
     AppContext& context() { return context_; }
+
+    // Ports are looked at this often, off the GUI thread, while nothing runs
+    // that must not be disturbed (see busy()).
+    static constexpr int kPortPollMs = 1000;
+    // What the poll timer does, for tests: starts one look at the ports;
+    // its result is applied on the GUI thread. False when none started (a
+    // look is under way, or busy()).
+    bool pollPortsNow();
+    // A transfer to disk, a names request or performance fetch waiting for
+    // its answer, or a bank send runs: ports are not looked at then.
+    bool busy() const;
     editor::TMainWindow* window() { return window_.get(); }
     // The two-button message window, made once at start-up and reused.
     TMessageWindow* messageWindow() { return messageWindow_.get(); }
@@ -79,6 +91,8 @@ private:
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<editor::TMainWindow> window_;
     std::unique_ptr<TMessageWindow> messageWindow_;
+    std::unique_ptr<PortWatch> portWatch_;
+    QTimer portTimer_;
     bool shutDown_ = false;
 };
 

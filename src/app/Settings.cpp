@@ -83,8 +83,8 @@ void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& 
     store.endGroup();
 }
 
-void WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
-                   const SettingsValues& values) {
+QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
+                                const SettingsValues& values) {
     store.beginGroup(QLatin1String(kSettingsGroup));
     auto put = [&](const char* name, const std::string& text) {
         store.setValue(QLatin1String(name), QString::fromStdString(text));
@@ -99,6 +99,12 @@ void WriteSettings(QSettings& store, const std::string& midiIn, const std::strin
     put(key::ProgramChanges, BoolText(values.ProgramChanges));
     store.endGroup();
     store.sync();
+    return store.status();
+}
+
+std::string SettingsNotSavedText(const QString& file, QSettings::Status status) {
+    const char* why = status == QSettings::FormatError ? "the file is damaged" : "the file cannot be written";
+    return "Unable to save the settings to <" + QDir::toNativeSeparators(file).toStdString() + "> : " + why;
 }
 
 } // namespace patchsmith::app

@@ -7,12 +7,11 @@
 
 #include "ui/AppContext.h"
 
+#include <QSettings>
 #include <QString>
 
 #include <string>
 #include <string_view>
-
-class QSettings;
 
 namespace patchsmith::app {
 
@@ -53,8 +52,11 @@ QString DefaultDirectoryOnDisk(const QString& executableDir, const QString& docu
 // missing or empty "Last-Dir" and "PerfBank-Dir".
 void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
                   SettingsValues& values);
-// Writes the five strings, then the three booleans as "0"/"1", in order.
-void WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
-                   const SettingsValues& values);
+// Writes the five strings, then the three booleans as "0"/"1", in order,
+// and flushes them to the store: NoError, or why they could not be written.
+QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
+                                const SettingsValues& values);
+// The message for settings that could not be written to `file`.
+std::string SettingsNotSavedText(const QString& file, QSettings::Status status);
 
 } // namespace patchsmith::app

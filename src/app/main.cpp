@@ -68,6 +68,7 @@ int main(int argc, char* argv[]) {
     app::StartupOptions options;
     options.executableDir = app::DirectoryOfExecutable(QApplication::applicationFilePath());
     options.documentsDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    options.portPollMs = app::Application::kPortPollMs;
     if (virtualSynth) {
         virtualCs1x = std::make_unique<synth::VirtualMidiPlatform>();
         merged = std::make_unique<midi::CompositeMidiPlatform>(

@@ -2,38 +2,41 @@
 
 namespace patchsmith::midi {
 
-using namespace midi;
-
 CompositeMidiPlatform::CompositeMidiPlatform(std::vector<MidiPlatform*> parts) : parts_(std::move(parts)) {}
 
-unsigned CompositeMidiPlatform::inputDeviceCount() {
-    unsigned n = 0;
-    for (MidiPlatform* p : parts_) n += p->inputDeviceCount();
-    return n;
-}
-
-unsigned CompositeMidiPlatform::outputDeviceCount() {
-    unsigned n = 0;
-    for (MidiPlatform* p : parts_) n += p->outputDeviceCount();
-    return n;
-}
-
-CompositeMidiPlatform::Local CompositeMidiPlatform::locateInput(unsigned device) {
+std::vector<std::string> CompositeMidiPlatform::inputPortNames() {
+    std::vector<std::string> names;
     for (MidiPlatform* p : parts_) {
-        const unsigned count = p->inputDeviceCount();
-        if (device < count) return {p, device};
-        device -= count;
+        const auto part = p->inputPortNames();
+        names.insert(names.end(), part.begin(), part.end());
     }
-    return {};
+    return names;
 }
 
-CompositeMidiPlatform::Local CompositeMidiPlatform::locateOutput(unsigned device) {
+std::vector<std::string> CompositeMidiPlatform::outputPortNames() {
+    std::vector<std::string> names;
     for (MidiPlatform* p : parts_) {
-        const unsigned count = p->outputDeviceCount();
-        if (device < count) return {p, device};
-        device -= count;
+        const auto part = p->outputPortNames();
+        names.insert(names.end(), part.begin(), part.end());
     }
-    return {};
+    return names;
+}
+
+std::optional<CompositeMidiPlatform::Local> CompositeMidiPlatform::locate(bool input, unsigned port,
+                                                                          const std::string& name) {
+    // One listing of every part, so that numbers and names agree.
+    std::vector<std::string> names;
+    std::vector<Local> owners;
+    for (MidiPlatform* p : parts_) {
+        const auto part = input ? p->inputPortNames() : p->outputPortNames();
+        for (std::size_t i = 0; i < part.size(); ++i) {
+            names.push_back(part[i]);
+            owners.push_back({p, static_cast<unsigned>(i)});
+        }
+    }
+    const int index = resolvePort(names, port, name);
+    if (index < 0) return std::nullopt;
+    return owners[static_cast<std::size_t>(index)];
 }
 
 const CompositeMidiPlatform::Target* CompositeMidiPlatform::input(InputHandle handle) const {
@@ -46,21 +49,10 @@ const CompositeMidiPlatform::Target* CompositeMidiPlatform::output(OutputHandle 
     return it == outputs_.end() ? nullptr : &it->second;
 }
 
-MidiResult CompositeMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    const Local l = locateInput(device);
-    if (!l.part) return MMSYSERR_BADDEVICEID;
-    return l.part->inputDeviceName(l.device, name);
-}
-
-MidiResult CompositeMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    const Local l = locateOutput(device);
-    if (!l.part) return MMSYSERR_BADDEVICEID;
-    return l.part->outputDeviceName(l.device, name);
-}
-
-MidiResult CompositeMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
-    const Local l = locateInput(device);
-    if (!l.part) return MMSYSERR_BADDEVICEID;
+MidiResult CompositeMidiPlatform::openInput(unsigned port, const std::string& name, MidiInputSink sink,
+                                            InputHandle& handle) {
+    const auto l = locate(true, port, name);
+    if (!l) return MMSYSERR_BADDEVICEID;
     const InputHandle mine = nextHandle_++;
     // Events carry the part's handle; the device layer knows only ours.
     MidiInputSink relabel = [mine, sink = std::move(sink)](MidiInputEvent event) {
@@ -68,57 +60,33 @@ MidiResult CompositeMidiPlatform::openInput(unsigned device, MidiInputSink sink,
         if (sink) sink(std::move(event));
     };
     InputHandle theirs = 0;
-    const MidiResult rc = l.part->openInput(l.device, std::move(relabel), theirs);
+    const MidiResult rc = l->part->openInput(l->port, name, std::move(relabel), theirs);
     if (rc != MMSYSERR_NOERROR) return rc;
-    inputs_[mine] = {l.part, theirs};
+    inputs_[mine] = {l->part, theirs};
     handle = mine;
     return rc;
 }
-
-#define PS_FORWARD_INPUT(method)                                                                                       \
-    MidiResult CompositeMidiPlatform::method(InputHandle handle) {                                                     \
-        const Target* t = input(handle);                                                                               \
-        if (!t) return MMSYSERR_INVALHANDLE;                                                                           \
-        return t->part->method(t->handle);                                                                             \
-    }
-PS_FORWARD_INPUT(prepareInputBuffer)
-PS_FORWARD_INPUT(addInputBuffer)
-PS_FORWARD_INPUT(startInput)
-PS_FORWARD_INPUT(stopInput)
-PS_FORWARD_INPUT(resetInput)
-PS_FORWARD_INPUT(unprepareInputBuffer)
-#undef PS_FORWARD_INPUT
 
 MidiResult CompositeMidiPlatform::closeInput(InputHandle handle) {
     const Target* t = input(handle);
     if (!t) return MMSYSERR_INVALHANDLE;
     const MidiResult rc = t->part->closeInput(t->handle);
-    if (rc == MMSYSERR_NOERROR) inputs_.erase(handle);
+    // Closed or not, the handle is done with (the device layer gives it up).
+    inputs_.erase(handle);
     return rc;
 }
 
-MidiResult CompositeMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
-    const Local l = locateOutput(device);
-    if (!l.part) return MMSYSERR_BADDEVICEID;
+MidiResult CompositeMidiPlatform::openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                                             OutputHandle& handle) {
+    const auto l = locate(false, port, name);
+    if (!l) return MMSYSERR_BADDEVICEID;
     OutputHandle theirs = 0;
-    const MidiResult rc = l.part->openOutput(l.device, theirs);
+    const MidiResult rc = l->part->openOutput(l->port, name, std::move(onFailure), theirs);
     if (rc != MMSYSERR_NOERROR) return rc;
     const OutputHandle mine = nextHandle_++;
-    outputs_[mine] = {l.part, theirs};
+    outputs_[mine] = {l->part, theirs};
     handle = mine;
     return rc;
-}
-
-MidiResult CompositeMidiPlatform::prepareOutputBuffer(OutputHandle handle) {
-    const Target* t = output(handle);
-    if (!t) return MMSYSERR_INVALHANDLE;
-    return t->part->prepareOutputBuffer(t->handle);
-}
-
-MidiResult CompositeMidiPlatform::unprepareOutputBuffer(OutputHandle handle) {
-    const Target* t = output(handle);
-    if (!t) return MMSYSERR_INVALHANDLE;
-    return t->part->unprepareOutputBuffer(t->handle);
 }
 
 MidiResult CompositeMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
@@ -137,7 +105,7 @@ MidiResult CompositeMidiPlatform::closeOutput(OutputHandle handle) {
     const Target* t = output(handle);
     if (!t) return MMSYSERR_INVALHANDLE;
     const MidiResult rc = t->part->closeOutput(t->handle);
-    if (rc == MMSYSERR_NOERROR) outputs_.erase(handle);
+    outputs_.erase(handle);
     return rc;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Several MIDI systems as one: the devices of each part in turn, numbered by
+// Several MIDI systems as one: the ports of each part in turn, numbered by
 // their position in the merged lists, with handles of its own mapped to the
 // part's handles. Used to list the built-in virtual CS1x after the real
 // devices.
@@ -7,6 +7,7 @@
 #include "midi/MidiPlatform.h"
 
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace patchsmith::midi {
@@ -16,25 +17,14 @@ public:
     // The parts, in list order; they must outlive this object.
     explicit CompositeMidiPlatform(std::vector<MidiPlatform*> parts);
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
-    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
-
-    MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
-    MidiResult prepareInputBuffer(InputHandle handle) override;
-    MidiResult addInputBuffer(InputHandle handle) override;
-    MidiResult startInput(InputHandle handle) override;
-    MidiResult stopInput(InputHandle handle) override;
-    MidiResult resetInput(InputHandle handle) override;
-    MidiResult unprepareInputBuffer(InputHandle handle) override;
-    MidiResult closeInput(InputHandle handle) override;
-
-    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
-    MidiResult prepareOutputBuffer(OutputHandle handle) override;
-    MidiResult unprepareOutputBuffer(OutputHandle handle) override;
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
+    MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink, InputHandle& handle) override;
+    MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                          OutputHandle& handle) override;
     MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;
     MidiResult sendShort(OutputHandle handle, std::uint32_t packed) override;
+    MidiResult closeInput(InputHandle handle) override;
     MidiResult closeOutput(OutputHandle handle) override;
 
 private:
@@ -44,12 +34,11 @@ private:
     };
     struct Local {
         MidiPlatform* part = nullptr;
-        unsigned device = 0;
+        unsigned port = 0;
     };
-    // The part and local number of a merged device number; part nullptr when
-    // there is no such device.
-    Local locateInput(unsigned device);
-    Local locateOutput(unsigned device);
+    // The part and its own number of a merged port, from the lists as they
+    // are now.
+    std::optional<Local> locate(bool input, unsigned port, const std::string& name);
     const Target* input(InputHandle handle) const;
     const Target* output(OutputHandle handle) const;
 

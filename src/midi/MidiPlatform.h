@@ -1,7 +1,9 @@
 #pragma once
-// The operations the device layer needs of a MIDI system, with the result
-// codes it tells apart. Implemented over RtMidi, by the built-in virtual CS1x
-// and by a scripted test double.
+// The operations the device layer needs of a MIDI system, in RtMidi's shape:
+// list the ports, open an input with a callback, open an output, send bytes,
+// close. Failures are told by the result codes the device layer tells apart.
+// Implemented over RtMidi, by the built-in virtual CS1x, by several systems
+// merged into one and by a scripted test double.
 
 #include "model/Bytes.h"
 
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace patchsmith::midi {
@@ -22,11 +25,14 @@ inline constexpr MidiResult MMSYSERR_INVALPARAM = 11;
 inline constexpr MidiResult MIDIERR_UNPREPARED = 64;
 inline constexpr MidiResult MIDIERR_NOTREADY = 67;
 
-// A device's name as the system reports it: at most 32 characters; the name
-// ends at the first NUL.
+// A device's name where a system reports it in a fixed field of 32
+// characters: the name ends at the first NUL, and a field with no NUL gives
+// an empty name (nameFromField). Systems without such a field report whole
+// names.
 using DeviceNameField = std::array<char, 32>;
+std::string nameFromField(const DeviceNameField& field);
 
-// Handles of open devices; 0 is never a valid handle.
+// Handles of open ports; 0 is never a valid handle.
 using InputHandle = std::uint32_t;
 using OutputHandle = std::uint32_t;
 
@@ -46,36 +52,54 @@ struct MidiInputEvent {
 };
 
 // Receives the events of an open input, in arrival order, on whatever thread
-// the MIDI system delivers them.
+// the MIDI system delivers them, from the open until the close returns.
 using MidiInputSink = std::function<void(MidiInputEvent)>;
+
+// Told, on whatever thread the MIDI system finds out, that a message whose
+// send call had already returned success could not be sent after all: the
+// result code and the message.
+using MidiSendFailureSink = std::function<void(MidiResult, std::span<const Byte>)>;
 
 class MidiPlatform {
 public:
     virtual ~MidiPlatform() = default;
 
-    virtual unsigned inputDeviceCount() = 0;
-    virtual unsigned outputDeviceCount() = 0;
-    virtual MidiResult inputDeviceName(unsigned device, DeviceNameField& name) = 0;
-    virtual MidiResult outputDeviceName(unsigned device, DeviceNameField& name) = 0;
+    // The names of the ports there are now, in port-number order. Callable
+    // from any thread, also while another thread opens, sends or closes.
+    virtual std::vector<std::string> inputPortNames() = 0;
+    virtual std::vector<std::string> outputPortNames() = 0;
 
-    virtual MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) = 0;
-    virtual MidiResult prepareInputBuffer(InputHandle handle) = 0;
-    virtual MidiResult addInputBuffer(InputHandle handle) = 0;
-    virtual MidiResult startInput(InputHandle handle) = 0;
-    virtual MidiResult stopInput(InputHandle handle) = 0;
-    virtual MidiResult resetInput(InputHandle handle) = 0;
-    virtual MidiResult unprepareInputBuffer(InputHandle handle) = 0;
-    virtual MidiResult closeInput(InputHandle handle) = 0;
+    // Open the port that a list showed at number `port` under `name`; when
+    // the ports have changed since, the port of that name (the last, should
+    // there be several). MMSYSERR_BADDEVICEID when there is none (see
+    // resolvePort).
+    virtual MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink,
+                                 InputHandle& handle) = 0;
+    virtual MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                                  OutputHandle& handle) = 0;
 
-    virtual MidiResult openOutput(unsigned device, OutputHandle& handle) = 0;
-    virtual MidiResult prepareOutputBuffer(OutputHandle handle) = 0;
-    virtual MidiResult unprepareOutputBuffer(OutputHandle handle) = 0;
-    // Sends one complete system-exclusive message. Must not lose, cut or mix
-    // messages sent back to back. Fails with MIDIERR_UNPREPARED while the
-    // output buffer is not prepared.
+    // Sends one complete system-exclusive message (F0 .. F7). Must not
+    // lose, cut or mix messages sent back to back; the caller may reuse its
+    // bytes at once.
     virtual MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) = 0;
+    // Sends one short message, packed as packShort.
     virtual MidiResult sendShort(OutputHandle handle, std::uint32_t packed) = 0;
+
+    // Once closeInput returns, the input's sink is not called any more
+    // (unless the close comes from inside the sink itself).
+    virtual MidiResult closeInput(InputHandle handle) = 0;
     virtual MidiResult closeOutput(OutputHandle handle) = 0;
 };
+
+// The port an open call means: `port` when the list still shows `name`
+// there, else the last port of that name; -1 when there is none. Without a
+// name (a caller that never read the list), `port` as it is.
+inline int resolvePort(const std::vector<std::string>& names, unsigned port, const std::string& name) {
+    if (port < names.size() && (names[port] == name || name.empty())) return static_cast<int>(port);
+    if (name.empty()) return -1;
+    for (std::size_t i = names.size(); i-- > 0;)
+        if (names[i] == name) return static_cast<int>(i);
+    return -1;
+}
 
 } // namespace patchsmith::midi

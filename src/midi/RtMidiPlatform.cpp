@@ -1,12 +1,16 @@
 #include "midi/RtMidiPlatform.h"
+#include "midi/SendQueue.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
+
+#if defined(__LINUX_ALSA__)
+#include <unistd.h>
+#endif
 
 #if defined(PATCHSMITH_HAVE_JACK) && defined(__UNIX_JACK__)
 #include <jack/jack.h>
@@ -60,33 +64,124 @@ bool isQueueFull(const std::string& text) {
 }
 
 #ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+// libjack reports on stderr every time it finds no server; while a device
+// is lost the ports are listed once a second, with or without one.
+void quietJack(const char*) {}
+
+// The one client through which this process looks at JACK's ports, kept
+// while its server runs. Opening and closing a client for every look (once a
+// second, and for every open) deadlocks libjack sooner or later: its close
+// waits for a lock that the threads of the process's other clients hold
+// while the server notifies them of that very client. A client whose server
+// went away is left as it is (closing it may hang as well) and a new one is
+// opened once a server answers again.
+class JackLook {
+public:
+    static JackLook& instance() {
+        static JackLook* look = new JackLook; // lives as long as the process
+        return *look;
+    }
+
+    // That server still runs: a client of ours made on it may be closed.
+    // A client of a server that has gone is a zombie: libjack crashes when
+    // its port is unregistered, and its close may hang.
+    bool running(unsigned server) {
+        std::lock_guard lock(mutex_);
+        if (!client_ || gone_.load() || server != server_) return false;
+        // The shutdown notice may still be on its way: ask the server itself.
+        char* uuid = jack_get_uuid_for_client_name(client_, jack_get_client_name(client_));
+        if (!uuid) return false;
+        jack_free(uuid);
+        return true;
+    }
+
+    // Runs `f` with a client of the running server, or with nullptr when no
+    // server answers; one caller at a time.
+    template <typename F>
+    auto with(F f) {
+        std::lock_guard lock(mutex_);
+        if (client_ && gone_.load()) client_ = nullptr;
+        if (!client_) {
+            jack_status_t status{};
+            jack_client_t* client = jack_client_open("Patchsmith look", JackNoStartServer, &status);
+            if (client) {
+                gone_ = false;
+                ++server_;
+                jack_on_info_shutdown(client, &JackLook::shutdown, this);
+                client_ = client;
+            }
+        }
+        return f(client_);
+    }
+
+    // A number for the server the look client talks to; it changes when
+    // that server goes away or another one answers.
+    unsigned server() {
+        return with([this](jack_client_t*) { return server_; });
+    }
+
+private:
+    static void shutdown(jack_status_t, const char*, void* self) { static_cast<JackLook*>(self)->gone_ = true; }
+
+    std::mutex mutex_;
+    jack_client_t* client_ = nullptr;
+    std::atomic<bool> gone_{false};
+    unsigned server_ = 0;
+};
+
+// RtMidi objects that cannot be closed or destroyed any more (their JACK
+// server has gone): kept, unused, until the process ends.
+void keepForever(std::shared_ptr<void> object) {
+    static auto* kept = new std::vector<std::shared_ptr<void>>; // never destroyed
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    kept->push_back(std::move(object));
+}
+
 // JACK makes a new connection part of the running graph only at the start of
 // a later cycle, after jack_connect has returned: a message sent or received
 // in between is lost. Opening therefore waits until JACK's current graph
 // shows the peer port connected to a port of ours (bounded; false when it
 // never does).
 bool awaitJackConnection(const std::string& peerPort, const std::string& ownPortName) {
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("Patchsmith probe", JackNoStartServer, &status);
-    if (!client) return true; // cannot look; the open itself went through
-    bool connected = false;
-    if (jack_port_t* peer = jack_port_by_name(client, peerPort.c_str())) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        const std::string suffix = ":" + ownPortName;
-        while (!connected && std::chrono::steady_clock::now() < deadline) {
-            if (const char** ports = jack_port_get_all_connections(client, peer)) {
-                for (const char** p = ports; *p && !connected; ++p) {
-                    const std::string name = *p;
-                    connected = isOwnPort(name) && name.size() > suffix.size() &&
-                                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return JackLook::instance().with([&](jack_client_t* client) {
+        if (!client) return true; // cannot look; the open itself went through
+        bool connected = false;
+        if (jack_port_t* peer = jack_port_by_name(client, peerPort.c_str())) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            const std::string suffix = ":" + ownPortName;
+            while (!connected && std::chrono::steady_clock::now() < deadline) {
+                if (const char** ports = jack_port_get_all_connections(client, peer)) {
+                    for (const char** p = ports; *p && !connected; ++p) {
+                        const std::string name = *p;
+                        connected = isOwnPort(name) && name.size() > suffix.size() &&
+                                    name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+                    }
+                    jack_free(ports);
                 }
-                jack_free(ports);
+                if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
-            if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-    }
-    jack_client_close(client);
-    return connected;
+        return connected;
+    });
+}
+
+// JACK's MIDI ports, read from the server itself: RtMidi would open and
+// activate a client of the running graph for every listing. No server, no
+// ports. Ports that are outputs of their clients are our inputs.
+void listJackPorts(bool inputs, std::vector<RtMidiPlatform::Port>& ports) {
+    JackLook::instance().with([&](jack_client_t* client) {
+        if (!client) return;
+        const char** names =
+            jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, inputs ? JackPortIsOutput : JackPortIsInput);
+        if (!names) return;
+        for (const char** p = names; *p; ++p) {
+            const std::string name = *p;
+            if (!isOwnPort(name))
+                ports.push_back({RtMidi::UNIX_JACK, name, normalizeDeviceName(RtMidi::UNIX_JACK, name)});
+        }
+        jack_free(names);
+    });
 }
 #endif
 
@@ -136,112 +231,34 @@ struct RtMidiPlatform::InputState {
     std::mutex mutex;
     InputHandle handle = 0;
     MidiInputSink sink;
-    bool started = false;
-    bool bufferAdded = false;
 
     static void callback(double, std::vector<unsigned char>* message, void* user) {
         auto* state = static_cast<InputState*>(user);
         if (!message) return;
         std::lock_guard lock(state->mutex);
-        if (!state->started || !state->sink) return;
+        if (!state->sink) return;
         auto event = eventFromMessage(state->handle, *message);
         if (!event) return;
-        // Without a receive buffer a SysEx message has nowhere to go.
-        if (event->isSysEx && !state->bufferAdded) return;
         state->sink(std::move(*event));
     }
 };
 
 // An open output: RtMidi's output object and the queue of messages that a
-// thread of its own hands to it one after the other.
+// thread of its own hands to it one after the other. The thread shares both,
+// so that a thread left behind by a stalled driver keeps them alive.
 struct RtMidiPlatform::Sender {
-    using Clock = std::chrono::steady_clock;
+    std::shared_ptr<ErrorLog> errors = std::make_shared<ErrorLog>();
+    std::shared_ptr<RtMidiOut> out;
+    std::shared_ptr<SendQueue> queue;
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    unsigned server = 0; // the JACK server it was opened on
 
-    ErrorLog errors;
-    std::unique_ptr<RtMidiOut> out;
-    std::thread thread;
-
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::vector<Byte>> queue;
-    std::size_t queuedBytes = 0;
-    bool busy = false;     // a message is with RtMidi
-    bool stop = false;     // closing: send what is queued, then end
-    bool finished = false; // the thread has ended
-    // When the thread last took up or finished a message.
-    Clock::time_point lastProgress = Clock::now();
-    // The failure of a message sent after its send call had returned; the
-    // next send reports it.
-    MidiResult lateFailure = MMSYSERR_NOERROR;
-    // Pacing, used by the thread alone.
-    double paceAllowance = static_cast<double>(kPaceBurstBytes);
-    Clock::time_point paceTime = Clock::now();
-
-    MidiResult enqueue(const Byte* bytes, std::size_t size) {
-        std::unique_lock lock(mutex);
-        if (queue.empty() && !busy) lastProgress = Clock::now();
-        // The first message always fits, however long.
-        while (!queue.empty() && queuedBytes + size > kQueueBytes) {
-            const auto deadline = lastProgress + std::chrono::milliseconds(kSendWaitMs);
-            if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
-            changed.wait_until(lock, deadline);
-        }
-        queue.emplace_back(bytes, bytes + size);
-        queuedBytes += size;
-        const MidiResult rc = lateFailure;
-        lateFailure = MMSYSERR_NOERROR;
-        lock.unlock();
-        changed.notify_all();
-        return rc;
-    }
-
-    static void run(std::shared_ptr<Sender> self) {
-        std::unique_lock lock(self->mutex);
-        for (;;) {
-            self->changed.wait(lock, [&] { return self->stop || !self->queue.empty(); });
-            if (self->queue.empty()) break;
-            std::vector<Byte> message = std::move(self->queue.front());
-            self->queue.pop_front();
-            self->busy = true;
-            self->lastProgress = Clock::now();
-            lock.unlock();
-            self->pace(message.size());
-            const MidiResult rc = self->transmit(message);
-            lock.lock();
-            self->busy = false;
-            self->queuedBytes -= message.size();
-            self->lastProgress = Clock::now();
-            if (rc != MMSYSERR_NOERROR && self->lateFailure == MMSYSERR_NOERROR) self->lateFailure = rc;
-            self->changed.notify_all();
-        }
-        self->finished = true;
-        self->changed.notify_all();
-    }
-
-    // Waits until the message may go: at most kPaceBurstBytes at once, then
-    // kPaceBytesPerMs. A message longer than the burst waits for a full
-    // allowance and leaves a debt that the next one waits off.
-    void pace(std::size_t size) {
-        using Ms = std::chrono::duration<double, std::milli>;
-        const double cost = static_cast<double>(size + 12);
-        const double needed = std::min(cost, static_cast<double>(kPaceBurstBytes));
-        for (;;) {
-            const auto now = Clock::now();
-            paceAllowance = std::min(static_cast<double>(kPaceBurstBytes),
-                                     paceAllowance + Ms(now - paceTime).count() * kPaceBytesPerMs);
-            paceTime = now;
-            if (paceAllowance >= needed) break;
-            std::this_thread::sleep_for(Ms((needed - paceAllowance) / kPaceBytesPerMs));
-        }
-        paceAllowance -= cost;
-    }
-
-    MidiResult transmit(const std::vector<Byte>& message) {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(kSendWaitMs);
+    static MidiResult transmit(RtMidiOut& out, ErrorLog& errors, const std::vector<Byte>& message) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendWaitMs);
         for (;;) {
             errors.clear();
             try {
-                out->sendMessage(message.data(), message.size());
+                out.sendMessage(message.data(), message.size());
             } catch (const RtMidiError& e) {
                 return resultFromRtMidiError(e.getType());
             } catch (const std::exception&) {
@@ -256,32 +273,38 @@ struct RtMidiPlatform::Sender {
             }
             // The driver's queue is full and did not take the message: offer
             // the whole message again once it has drained a little.
-            if (Clock::now() >= deadline) return MIDIERR_NOTREADY;
+            if (std::chrono::steady_clock::now() >= deadline) return MIDIERR_NOTREADY;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
 
-    // Sends what is queued and closes the port. A driver that has stopped
-    // taking messages cannot be waited for: the thread is then left to
-    // itself, keeping what it uses alive.
+    void start(MidiSendFailureSink onFailure) {
+        SendQueue::Limits limits;
+        limits.queueBytes = kQueueBytes;
+        limits.stallLimit = std::chrono::milliseconds(kSendWaitMs);
+        limits.bytesPerMs = kPaceBytesPerMs;
+        limits.burstBytes = kPaceBurstBytes;
+        limits.overheadBytes = 12;
+        queue = SendQueue::start(
+            [out = out, errors = errors](const std::vector<Byte>& message) { return transmit(*out, *errors, message); },
+            std::move(onFailure), limits);
+    }
+
     MidiResult close() {
-        std::unique_lock lock(mutex);
-        stop = true;
-        changed.notify_all();
-        while (!finished) {
-            const auto deadline = lastProgress + std::chrono::milliseconds(kSendWaitMs);
-            if (Clock::now() >= deadline) break;
-            changed.wait_until(lock, deadline);
-        }
-        const bool ended = finished;
-        lock.unlock();
-        if (!ended) {
-            // The port is lost either way; reporting a failure would only
-            // leave the device counted as open with nothing behind it.
-            thread.detach();
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+        if (api == RtMidi::UNIX_JACK && !JackLook::instance().running(server)) {
+            // Its server has gone: nothing can be sent any more, and closing
+            // the port would crash libjack.
+            (void)queue->close();
+            keepForever(out);
+            keepForever(errors);
             return MMSYSERR_NOERROR;
         }
-        thread.join();
+#endif
+        // A driver that stopped taking messages leaves the port as lost as a
+        // closed one; reporting a failure would only keep the device counted
+        // as open with nothing behind it.
+        if (!queue->close()) return MMSYSERR_NOERROR;
         try {
             out->closePort();
         } catch (const RtMidiError& e) {
@@ -293,33 +316,12 @@ struct RtMidiPlatform::Sender {
 
 std::string normalizeDeviceName(RtMidi::Api api, const std::string& rtmidiName) {
     std::string name = rtmidiName;
-    if (api == RtMidi::LINUX_ALSA) {
-        // "Client:Port 20:0" - the numbers are handed out by the sequencer
-        // and change with the order in which devices appear.
-        const std::size_t blank = name.rfind(' ');
-        if (blank != std::string::npos) {
-            const std::size_t colon = name.find(':', blank);
-            if (colon != std::string::npos && allDigits(name, blank + 1, colon) &&
-                allDigits(name, colon + 1, name.size()))
-                name.erase(blank);
-        }
-    } else if (api == RtMidi::WINDOWS_MM) {
+    if (api == RtMidi::WINDOWS_MM) {
         // RtMidi appends the device number to make names unique.
         const std::size_t blank = name.rfind(' ');
         if (blank != std::string::npos && allDigits(name, blank + 1, name.size())) name.erase(blank);
     }
     return name;
-}
-
-void fillDeviceNameField(const std::string& name, DeviceNameField& field) {
-    field.fill('\0');
-    std::size_t length = std::min(name.size(), field.size() - 1);
-    // Never end inside a multi-byte character: step back over continuation
-    // bytes to the start of the character that would be cut.
-    if (length < name.size()) {
-        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
-    }
-    std::copy_n(name.begin(), length, field.begin());
 }
 
 MidiResult resultFromRtMidiError(RtMidiError::Type type) {
@@ -372,17 +374,22 @@ std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vec
     return event;
 }
 
-RtMidiPlatform::RtMidiPlatform() { rescan(); }
+RtMidiPlatform::RtMidiPlatform() {
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    jack_set_error_function(quietJack);
+    jack_set_info_function(quietJack);
+#endif
+}
 
 RtMidiPlatform::~RtMidiPlatform() {
     // Inputs first: their callbacks must be quiet before anything goes away.
+    std::vector<InputHandle> inputs;
     for (auto& [handle, input] : openInputs_) {
-        (void)handle;
         std::lock_guard lock(input.state->mutex);
-        input.state->started = false;
         input.state->sink = nullptr;
+        inputs.push_back(handle);
     }
-    openInputs_.clear();
+    for (const InputHandle handle : inputs) (void)closeInput(handle);
     for (auto& [handle, output] : openOutputs_) {
         (void)handle;
         (void)output.sender->close();
@@ -390,16 +397,26 @@ RtMidiPlatform::~RtMidiPlatform() {
     openOutputs_.clear();
 }
 
-void RtMidiPlatform::rescan() {
-    inputs_.clear();
-    outputs_.clear();
+std::vector<RtMidiPlatform::Port> RtMidiPlatform::listPorts(bool inputs) {
+    std::vector<Port> ports;
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
     for (const RtMidi::Api api : apis) {
         if (api == RtMidi::RTMIDI_DUMMY) continue;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+        if (api == RtMidi::UNIX_JACK) {
+            listJackPorts(inputs, ports);
+            continue;
+        }
+#endif
+#if defined(__LINUX_ALSA__)
+        // Without the sequencer device, ALSA's library would say so on
+        // stderr at every listing.
+        if (api == RtMidi::LINUX_ALSA && ::access("/dev/snd/seq", R_OK | W_OK) != 0) continue;
+#endif
         // Each API on its own: one that cannot work here (no ALSA sequencer,
-        // no JACK server) throws or lists nothing, and adds no devices.
-        auto list = [api](auto& rtmidi, std::vector<Port>& ports) {
+        // no JACK server) throws or lists nothing, and adds no ports.
+        auto list = [&](auto& rtmidi) {
             ErrorLog errors;
             rtmidi.setErrorCallback(&ErrorLog::callback, &errors);
             const unsigned count = rtmidi.getPortCount();
@@ -412,36 +429,29 @@ void RtMidiPlatform::rescan() {
             rtmidi.setErrorCallback(nullptr, nullptr);
         };
         try {
-            RtMidiIn in(api, kClientName);
-            list(in, inputs_);
-        } catch (const std::exception&) {
-        }
-        try {
-            RtMidiOut out(api, kClientName);
-            list(out, outputs_);
+            if (inputs) {
+                RtMidiIn in(api, kClientName);
+                list(in);
+            } else {
+                RtMidiOut out(api, kClientName);
+                list(out);
+            }
         } catch (const std::exception&) {
         }
     }
-}
-
-unsigned RtMidiPlatform::inputDeviceCount() { return static_cast<unsigned>(inputs_.size()); }
-unsigned RtMidiPlatform::outputDeviceCount() { return static_cast<unsigned>(outputs_.size()); }
-
-MidiResult RtMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device >= inputs_.size()) return MMSYSERR_BADDEVICEID;
-    fillDeviceNameField(inputs_[device].name, name);
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
-    fillDeviceNameField(outputs_[device].name, name);
-    return MMSYSERR_NOERROR;
+    return ports;
 }
 
 namespace {
 
-// Finds the port RtMidi now lists under the name seen at enumeration; the
+std::vector<std::string> namesOf(const std::vector<RtMidiPlatform::Port>& ports) {
+    std::vector<std::string> names;
+    names.reserve(ports.size());
+    for (const auto& p : ports) names.push_back(p.name);
+    return names;
+}
+
+// Finds the port RtMidi now lists under the name seen when listing; the
 // numbering may have changed since.
 template <typename R>
 std::optional<unsigned> findPort(R& rtmidi, const std::string& rtmidiName) {
@@ -453,23 +463,33 @@ std::optional<unsigned> findPort(R& rtmidi, const std::string& rtmidiName) {
 
 } // namespace
 
-MidiResult RtMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
-    if (device >= inputs_.size()) return MMSYSERR_BADDEVICEID;
-    const Port& port = inputs_[device];
+std::vector<std::string> RtMidiPlatform::inputPortNames() { return namesOf(listPorts(true)); }
+std::vector<std::string> RtMidiPlatform::outputPortNames() { return namesOf(listPorts(false)); }
+
+MidiResult RtMidiPlatform::openInput(unsigned portNumber, const std::string& name, MidiInputSink sink,
+                                     InputHandle& handle) {
+    const std::vector<Port> ports = listPorts(true);
+    const int index = resolvePort(namesOf(ports), portNumber, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
+    const Port& port = ports[static_cast<std::size_t>(index)];
     OpenInput input;
     input.errors = std::make_unique<ErrorLog>();
     input.state = std::make_shared<InputState>();
+    input.api = port.api;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    if (port.api == RtMidi::UNIX_JACK) input.server = JackLook::instance().server();
+#endif
     try {
         input.in = std::make_unique<RtMidiIn>(port.api, kClientName);
         input.in->setErrorCallback(&ErrorLog::callback, input.errors.get());
         input.in->setBufferSize(kInputBufferBytes, kInputBufferCount);
         // SysEx and timing messages are wanted, active sensing is not.
         input.in->ignoreTypes(false, false, true);
-        const auto index = findPort(*input.in, port.rtmidiName);
-        if (!index) return MMSYSERR_BADDEVICEID;
+        const auto rtmidiIndex = findPort(*input.in, port.rtmidiName);
+        if (!rtmidiIndex) return MMSYSERR_BADDEVICEID;
         input.errors->clear();
         input.in->setCallback(&InputState::callback, input.state.get());
-        input.in->openPort(*index, kInputPortName);
+        input.in->openPort(*rtmidiIndex, kInputPortName);
         if (auto error = input.errors->take(); error && error->first != RtMidiError::WARNING &&
                                                error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
@@ -486,64 +506,12 @@ MidiResult RtMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputH
     handle = nextHandle_++;
     if (nextHandle_ == 0) nextHandle_ = 1;
     {
+        // Events flow from here on.
         std::lock_guard lock(input.state->mutex);
         input.state->handle = handle;
         input.state->sink = std::move(sink);
     }
     openInputs_.emplace(handle, std::move(input));
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::prepareInputBuffer(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::addInputBuffer(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    if (!it->second.prepared) return MIDIERR_UNPREPARED;
-    // The buffer stays with the input until reset: SysEx messages that follow
-    // each other closely are all kept, also while the program is still
-    // handling the one before.
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->bufferAdded = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::startInput(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->started = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::stopInput(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->started = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::resetInput(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->started = false;
-    it->second.state->bufferAdded = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::unprepareInputBuffer(InputHandle handle) {
-    const auto it = openInputs_.find(handle);
-    if (it == openInputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = false;
-    std::lock_guard lock(it->second.state->mutex);
-    it->second.state->bufferAdded = false;
     return MMSYSERR_NOERROR;
 }
 
@@ -554,10 +522,18 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
         // Once this returns, RtMidi's thread delivers nothing more: a callback
         // that is running finishes first, later ones find the sink gone.
         std::lock_guard lock(it->second.state->mutex);
-        it->second.state->started = false;
         it->second.state->sink = nullptr;
     }
     MidiResult rc = MMSYSERR_NOERROR;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    if (it->second.api == RtMidi::UNIX_JACK && !JackLook::instance().running(it->second.server)) {
+        // Its server has gone: unregistering the port of a client whose
+        // server is gone crashes libjack, so the input is given up as it is.
+        abandon(std::move(it->second));
+        openInputs_.erase(it);
+        return rc;
+    }
+#endif
     try {
         it->second.in->cancelCallback();
         it->second.in->closePort();
@@ -568,26 +544,44 @@ MidiResult RtMidiPlatform::closeInput(InputHandle handle) {
     return rc;
 }
 
-MidiResult RtMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
-    if (device >= outputs_.size()) return MMSYSERR_BADDEVICEID;
-    const Port& port = outputs_[device];
+void RtMidiPlatform::abandon(OpenInput input) {
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    // RtMidi's object points at the error log and the state: all three stay.
+    keepForever(std::shared_ptr<RtMidiIn>(std::move(input.in)));
+    keepForever(std::shared_ptr<ErrorLog>(std::move(input.errors)));
+    keepForever(input.state);
+#else
+    (void)input;
+#endif
+}
+
+MidiResult RtMidiPlatform::openOutput(unsigned portNumber, const std::string& name, MidiSendFailureSink onFailure,
+                                      OutputHandle& handle) {
+    const std::vector<Port> ports = listPorts(false);
+    const int index = resolvePort(namesOf(ports), portNumber, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
+    const Port& port = ports[static_cast<std::size_t>(index)];
     auto sender = std::make_shared<Sender>();
+    sender->api = port.api;
+#ifdef PATCHSMITH_JACK_CONNECTION_WAIT
+    if (port.api == RtMidi::UNIX_JACK) sender->server = JackLook::instance().server();
+#endif
     try {
-        sender->out = std::make_unique<RtMidiOut>(port.api, kClientName);
-        sender->out->setErrorCallback(&ErrorLog::callback, &sender->errors);
-        const auto index = findPort(*sender->out, port.rtmidiName);
-        if (!index) return MMSYSERR_BADDEVICEID;
-        sender->errors.clear();
-        sender->out->openPort(*index, kOutputPortName);
-        if (auto error = sender->errors.take(); error && error->first != RtMidiError::WARNING &&
-                                                error->first != RtMidiError::DEBUG_WARNING)
+        sender->out = std::make_shared<RtMidiOut>(port.api, kClientName);
+        sender->out->setErrorCallback(&ErrorLog::callback, sender->errors.get());
+        const auto rtmidiIndex = findPort(*sender->out, port.rtmidiName);
+        if (!rtmidiIndex) return MMSYSERR_BADDEVICEID;
+        sender->errors->clear();
+        sender->out->openPort(*rtmidiIndex, kOutputPortName);
+        if (auto error = sender->errors->take(); error && error->first != RtMidiError::WARNING &&
+                                                 error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
         if (!sender->out->isPortOpen()) return MMSYSERR_ERROR;
 #ifdef PATCHSMITH_JACK_CONNECTION_WAIT
         if (port.api == RtMidi::UNIX_JACK && !awaitJackConnection(port.rtmidiName, kOutputPortName))
             return MMSYSERR_ERROR;
 #endif
-        sender->thread = std::thread(&Sender::run, sender);
+        sender->start(std::move(onFailure));
     } catch (const RtMidiError& e) {
         return resultFromRtMidiError(e.getType());
     } catch (const std::exception&) {
@@ -595,30 +589,15 @@ MidiResult RtMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
     }
     handle = nextHandle_++;
     if (nextHandle_ == 0) nextHandle_ = 1;
-    openOutputs_.emplace(handle, OpenOutput{std::move(sender), false});
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::prepareOutputBuffer(OutputHandle handle) {
-    const auto it = openOutputs_.find(handle);
-    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult RtMidiPlatform::unprepareOutputBuffer(OutputHandle handle) {
-    const auto it = openOutputs_.find(handle);
-    if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
-    it->second.prepared = false;
+    openOutputs_.emplace(handle, OpenOutput{std::move(sender)});
     return MMSYSERR_NOERROR;
 }
 
 MidiResult RtMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
     const auto it = openOutputs_.find(handle);
     if (it == openOutputs_.end()) return MMSYSERR_INVALHANDLE;
-    if (!it->second.prepared) return MIDIERR_UNPREPARED;
     if (!isWholeSysEx(message) || message.size() > kMaxLongMessageBytes) return MMSYSERR_INVALPARAM;
-    return it->second.sender->enqueue(message.data(), message.size());
+    return it->second.sender->queue->enqueue(message.data(), message.size());
 }
 
 MidiResult RtMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) {
@@ -630,7 +609,7 @@ MidiResult RtMidiPlatform::sendShort(OutputHandle handle, std::uint32_t packed) 
     if (length == 0) return MMSYSERR_INVALPARAM;
     for (unsigned i = 1; i < length; ++i)
         if (bytes[i] & 0x80) return MMSYSERR_INVALPARAM;
-    return it->second.sender->enqueue(bytes, length);
+    return it->second.sender->queue->enqueue(bytes, length);
 }
 
 MidiResult RtMidiPlatform::closeOutput(OutputHandle handle) {

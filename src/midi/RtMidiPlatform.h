@@ -5,8 +5,9 @@
 // used on this machine (no sequencer device, no JACK server) simply adds no
 // devices.
 //
-// All operations are meant to be called from one thread (the GUI thread);
-// input events are delivered on RtMidi's own thread.
+// Opening, sending and closing are meant to be called from one thread (the
+// GUI thread), listing from any; input events are delivered on RtMidi's own
+// thread.
 
 #include "midi/MidiPlatform.h"
 
@@ -21,14 +22,12 @@
 
 namespace patchsmith::midi {
 
-// The name under which the device list shows a port: RtMidi's name without
-// the numbers that change from run to run (ALSA's " client:port", WinMM's
-// appended device number), so that a stored name finds the device again.
+// The name under which the device list shows a port: RtMidi's whole name,
+// without the device number RtMidi appends to WinMM's names (it tells only
+// the position in the list). ALSA's "client:port" numbers stay: they tell
+// apart the ports of two identical interfaces; the device layer finds a
+// stored name again when they change.
 std::string normalizeDeviceName(RtMidi::Api api, const std::string& rtmidiName);
-
-// Copies a name into a device name field: at most 31 bytes, cut on a UTF-8
-// character boundary, NUL-terminated, the rest NUL.
-void fillDeviceNameField(const std::string& name, DeviceNameField& field);
 
 // The result code for an error RtMidi reports.
 MidiResult resultFromRtMidiError(RtMidiError::Type type);
@@ -62,60 +61,50 @@ public:
     static constexpr std::size_t kPaceBytesPerMs = 2048;
     static constexpr std::size_t kPaceBurstBytes = 2048;
 
-    // Enumerates the devices at once.
     RtMidiPlatform();
     ~RtMidiPlatform() override;
     RtMidiPlatform(const RtMidiPlatform&) = delete;
     RtMidiPlatform& operator=(const RtMidiPlatform&) = delete;
 
-    // Reads the device lists anew. Device numbers given out before may then
-    // name other devices; open devices stay open.
-    void rescan();
+    // Listed afresh on every call, from any thread.
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
-    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
-
-    MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
-    MidiResult prepareInputBuffer(InputHandle handle) override;
-    MidiResult addInputBuffer(InputHandle handle) override;
-    MidiResult startInput(InputHandle handle) override;
-    MidiResult stopInput(InputHandle handle) override;
-    MidiResult resetInput(InputHandle handle) override;
-    MidiResult unprepareInputBuffer(InputHandle handle) override;
-    MidiResult closeInput(InputHandle handle) override;
-
-    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
-    MidiResult prepareOutputBuffer(OutputHandle handle) override;
-    MidiResult unprepareOutputBuffer(OutputHandle handle) override;
+    MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink, InputHandle& handle) override;
+    MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                          OutputHandle& handle) override;
     MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;
     MidiResult sendShort(OutputHandle handle, std::uint32_t packed) override;
+    MidiResult closeInput(InputHandle handle) override;
     MidiResult closeOutput(OutputHandle handle) override;
 
     struct ErrorLog;
     struct InputState;
     struct Sender;
 
-private:
     struct Port {
         RtMidi::Api api = RtMidi::UNSPECIFIED;
         std::string rtmidiName; // as RtMidi lists it, to find the port again when opening
         std::string name;       // as the device list shows it
     };
+
+private:
+    // The ports of every API, as they are now.
+    static std::vector<Port> listPorts(bool inputs);
+
     struct OpenInput {
         std::unique_ptr<ErrorLog> errors;
         std::shared_ptr<InputState> state;
         std::unique_ptr<RtMidiIn> in;
-        bool prepared = false;
+        RtMidi::Api api = RtMidi::UNSPECIFIED;
+        unsigned server = 0; // the JACK server it was opened on (see closeInput)
     };
+    // Gives up an input whose JACK server has gone: see closeInput.
+    static void abandon(OpenInput input);
     struct OpenOutput {
         std::shared_ptr<Sender> sender;
-        bool prepared = false;
     };
 
-    std::vector<Port> inputs_;
-    std::vector<Port> outputs_;
     std::map<InputHandle, OpenInput> openInputs_;
     std::map<OutputHandle, OpenOutput> openOutputs_;
     std::uint32_t nextHandle_ = 1;

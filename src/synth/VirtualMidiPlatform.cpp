@@ -12,26 +12,8 @@ VirtualMidiPlatform::VirtualMidiPlatform(bool wireModel)
 
 VirtualMidiPlatform::~VirtualMidiPlatform() = default;
 
-void VirtualMidiPlatform::fillName(DeviceNameField& field) {
-    field.fill('\0');
-    const std::size_t n = std::min(std::strlen(kDeviceName), field.size() - 1);
-    std::copy_n(kDeviceName, n, field.begin());
-}
-
-unsigned VirtualMidiPlatform::inputDeviceCount() { return 1; }
-unsigned VirtualMidiPlatform::outputDeviceCount() { return 1; }
-
-MidiResult VirtualMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device != 0) return MMSYSERR_BADDEVICEID;
-    fillName(name);
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    if (device != 0) return MMSYSERR_BADDEVICEID;
-    fillName(name);
-    return MMSYSERR_NOERROR;
-}
+std::vector<std::string> VirtualMidiPlatform::inputPortNames() { return {kDeviceName}; }
+std::vector<std::string> VirtualMidiPlatform::outputPortNames() { return {kDeviceName}; }
 
 MidiResult VirtualMidiPlatform::checkInput(InputHandle handle) const {
     return (handle == 0 || handle != in_) ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR;
@@ -41,59 +23,13 @@ MidiResult VirtualMidiPlatform::checkOutput(OutputHandle handle) const {
     return (handle == 0 || handle != out_) ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR;
 }
 
-MidiResult VirtualMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
+MidiResult VirtualMidiPlatform::openInput(unsigned port, const std::string& name, MidiInputSink sink,
+                                          InputHandle& handle) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (device != 0) return MMSYSERR_BADDEVICEID;
+    if (resolvePort({kDeviceName}, port, name) < 0) return MMSYSERR_BADDEVICEID;
     if (in_ != 0) return MMSYSERR_ALLOCATED;
     in_ = handle = nextHandle_++;
     sink_ = std::move(sink);
-    inPrepared_ = inBufferAdded_ = inStarted_ = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::prepareInputBuffer(InputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkInput(handle)) return rc;
-    inPrepared_ = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::addInputBuffer(InputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkInput(handle)) return rc;
-    if (!inPrepared_) return MIDIERR_UNPREPARED;
-    inBufferAdded_ = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::startInput(InputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkInput(handle)) return rc;
-    inStarted_ = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::stopInput(InputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkInput(handle)) return rc;
-    inStarted_ = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::resetInput(InputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkInput(handle)) return rc;
-    // A reset stops input and hands the buffer back.
-    inStarted_ = false;
-    inBufferAdded_ = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::unprepareInputBuffer(InputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkInput(handle)) return rc;
-    inPrepared_ = false;
-    inBufferAdded_ = false;
     return MMSYSERR_NOERROR;
 }
 
@@ -102,7 +38,6 @@ MidiResult VirtualMidiPlatform::closeInput(InputHandle handle) {
     if (const MidiResult rc = checkInput(handle)) return rc;
     in_ = 0;
     sink_ = nullptr;
-    inPrepared_ = inBufferAdded_ = inStarted_ = false;
     // After a close the old sink is not running any more, unless the close
     // comes from inside that very call.
     if (std::this_thread::get_id() != deliveryThread_)
@@ -110,26 +45,12 @@ MidiResult VirtualMidiPlatform::closeInput(InputHandle handle) {
     return MMSYSERR_NOERROR;
 }
 
-MidiResult VirtualMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+MidiResult VirtualMidiPlatform::openOutput(unsigned port, const std::string& name, MidiSendFailureSink,
+                                           OutputHandle& handle) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (device != 0) return MMSYSERR_BADDEVICEID;
+    if (resolvePort({kDeviceName}, port, name) < 0) return MMSYSERR_BADDEVICEID;
     if (out_ != 0) return MMSYSERR_ALLOCATED;
     out_ = handle = nextHandle_++;
-    outPrepared_ = false;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::prepareOutputBuffer(OutputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkOutput(handle)) return rc;
-    outPrepared_ = true;
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult VirtualMidiPlatform::unprepareOutputBuffer(OutputHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const MidiResult rc = checkOutput(handle)) return rc;
-    outPrepared_ = false;
     return MMSYSERR_NOERROR;
 }
 
@@ -137,7 +58,6 @@ MidiResult VirtualMidiPlatform::sendLong(OutputHandle handle, std::span<const By
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (const MidiResult rc = checkOutput(handle)) return rc;
-        if (!outPrepared_) return MIDIERR_UNPREPARED;
         if (message.empty() || message.size() > kMaxLong) return MMSYSERR_INVALPARAM;
     }
     // The runner copies the bytes, so the caller may reuse its buffer at once.
@@ -166,7 +86,6 @@ MidiResult VirtualMidiPlatform::closeOutput(OutputHandle handle) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (const MidiResult rc = checkOutput(handle)) return rc;
     out_ = 0;
-    outPrepared_ = false;
     return MMSYSERR_NOERROR;
 }
 
@@ -178,7 +97,7 @@ void VirtualMidiPlatform::deliver(const Message& message) {
         std::lock_guard<std::mutex> lock(mutex_);
         const bool sysex = message[0] == 0xF0;
         // Nobody listening: what the instrument sends is lost, as on a cable.
-        if (in_ == 0 || !sink_ || !inStarted_ || (sysex && !inBufferAdded_)) return;
+        if (in_ == 0 || !sink_) return;
         event.input = in_;
         event.isSysEx = sysex;
         if (sysex) {

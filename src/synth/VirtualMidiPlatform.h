@@ -10,11 +10,9 @@
 // always 0 on each side).
 //
 // Follows the result codes of the device layer: a bad handle gives
-// MMSYSERR_INVALHANDLE, a send before the output buffer is prepared
-// MIDIERR_UNPREPARED, a device number other than 0 MMSYSERR_BADDEVICEID, a
-// second open of the same side MMSYSERR_ALLOCATED. System-exclusive answers
-// reach the input only while it is started with its buffer added (as with a
-// real driver); short messages need it started.
+// MMSYSERR_INVALHANDLE, a port other than its one MMSYSERR_BADDEVICEID, a
+// second open of the same side MMSYSERR_ALLOCATED. Answers reach the input
+// from its open to its close.
 
 #include "midi/MidiPlatform.h"
 #include "synth/SynthRunner.h"
@@ -40,25 +38,15 @@ public:
         return runner_.waitIdle(timeout);
     }
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    midi::MidiResult inputDeviceName(unsigned device, midi::DeviceNameField& name) override;
-    midi::MidiResult outputDeviceName(unsigned device, midi::DeviceNameField& name) override;
-
-    midi::MidiResult openInput(unsigned device, midi::MidiInputSink sink, midi::InputHandle& handle) override;
-    midi::MidiResult prepareInputBuffer(midi::InputHandle handle) override;
-    midi::MidiResult addInputBuffer(midi::InputHandle handle) override;
-    midi::MidiResult startInput(midi::InputHandle handle) override;
-    midi::MidiResult stopInput(midi::InputHandle handle) override;
-    midi::MidiResult resetInput(midi::InputHandle handle) override;
-    midi::MidiResult unprepareInputBuffer(midi::InputHandle handle) override;
-    midi::MidiResult closeInput(midi::InputHandle handle) override;
-
-    midi::MidiResult openOutput(unsigned device, midi::OutputHandle& handle) override;
-    midi::MidiResult prepareOutputBuffer(midi::OutputHandle handle) override;
-    midi::MidiResult unprepareOutputBuffer(midi::OutputHandle handle) override;
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
+    midi::MidiResult openInput(unsigned port, const std::string& name, midi::MidiInputSink sink,
+                               midi::InputHandle& handle) override;
+    midi::MidiResult openOutput(unsigned port, const std::string& name, midi::MidiSendFailureSink onFailure,
+                                midi::OutputHandle& handle) override;
     midi::MidiResult sendLong(midi::OutputHandle handle, std::span<const Byte> message) override;
     midi::MidiResult sendShort(midi::OutputHandle handle, std::uint32_t packed) override;
+    midi::MidiResult closeInput(midi::InputHandle handle) override;
     midi::MidiResult closeOutput(midi::OutputHandle handle) override;
 
 private:
@@ -67,17 +55,12 @@ private:
     void deliver(const Message& message); // on the runner's thread
     midi::MidiResult checkInput(midi::InputHandle handle) const;
     midi::MidiResult checkOutput(midi::OutputHandle handle) const;
-    static void fillName(midi::DeviceNameField& field);
 
     mutable std::mutex mutex_;
     std::condition_variable delivered_;
     midi::MidiInputSink sink_;
     midi::InputHandle in_ = 0;
-    bool inPrepared_ = false;
-    bool inBufferAdded_ = false;
-    bool inStarted_ = false;
     midi::OutputHandle out_ = 0;
-    bool outPrepared_ = false;
     std::uint32_t nextHandle_ = 1;
     bool delivering_ = false;
     std::thread::id deliveryThread_;

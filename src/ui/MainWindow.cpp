@@ -30,6 +30,7 @@ namespace patchsmith::editor {
 
 const QColor TMainWindow::kLampOn(0, 255, 0);
 const QColor TMainWindow::kLampOff(0, 128, 0);
+const QColor TMainWindow::kLampLost(192, 0, 0);
 
 namespace {
 
@@ -159,11 +160,11 @@ void TMainWindow::setupTimers() {
     MidiOutLED->setColor(kLampOff);
     connect(MidiInTimer, &QTimer::timeout, this, [this] {
         MidiInTimer->stop();
-        MidiInLED->setColor(kLampOff);
+        MidiInLED->setColor(midiInLost_ ? kLampLost : kLampOff);
     });
     connect(MidiOutTimer, &QTimer::timeout, this, [this] {
         MidiOutTimer->stop();
-        MidiOutLED->setColor(kLampOff);
+        MidiOutLED->setColor(midiOutLost_ ? kLampLost : kLampOff);
     });
     connect(StatusTimer, &QTimer::timeout, this, [this] {
         StatusTimer->stop();
@@ -216,6 +217,19 @@ void TMainWindow::PulseMidiOutLed() {
     // A bank going to the synth keeps the lamp lit until its end.
     if (bankProgress_) return;
     MidiOutTimer->start(50);
+}
+
+void TMainWindow::ShowMidiDeviceLost(bool input, bool lost) {
+    Lamp* lamp = input ? MidiInLED : MidiOutLED;
+    QTimer* timer = input ? MidiInTimer : MidiOutTimer;
+    bool& shown = input ? midiInLost_ : midiOutLost_;
+    // The name that assistive tools read: the lamp's caption, and the state
+    // while it is not the usual one. The description stays the control's name.
+    static const QString kCaption[2] = {QStringLiteral("OUT"), QStringLiteral("IN")};
+    const QString& caption = kCaption[input ? 1 : 0];
+    shown = lost;
+    lamp->setAccessibleName(lost ? caption + QStringLiteral(" - device lost") : caption);
+    if (!timer->isActive()) lamp->setColor(lost ? kLampLost : kLampOff);
 }
 
 void TMainWindow::DrawAEGEnvelope() { PaintAEG->update(); }

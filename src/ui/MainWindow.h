@@ -291,9 +291,13 @@ public:
     void bankSendProgress(int done, const std::string& status) override;
     void endBankSend() override;
 
-    // Activity lamps: lime for 50 ms after the last event, green at rest.
+    // Activity lamps: lime for 50 ms after the last event, green at rest,
+    // red while the device of that side is lost (its port went away); the
+    // lost state is also told to assistive tools.
     void PulseMidiInLed();
     void PulseMidiOutLed();
+    void ShowMidiDeviceLost(bool input, bool lost);
+    bool MidiDeviceShownLost(bool input) const { return input ? midiInLost_ : midiOutLost_; }
 
     // The envelope graphs, from the positions of their track bars.
     void DrawAEGEnvelope();
@@ -310,6 +314,7 @@ public:
 
     static const QColor kLampOn;
     static const QColor kLampOff;
+    static const QColor kLampLost;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -331,6 +336,8 @@ private:
     AppContext& app_;
     std::vector<ParameterControls> parameterControls_;
     QProgressDialog* bankProgress_ = nullptr;
+    bool midiInLost_ = false;
+    bool midiOutLost_ = false;
     std::map<std::string, QWidget*, std::less<>> widgets_;
     bool centred_ = false;
 };

@@ -10,15 +10,15 @@ bool ApplyDeviceChoice(MidiDevices& devices, const DeviceChoice& choice, Notifie
     }
     // The name is stored before opening, so that a failure message names the
     // device just chosen and that name is kept for the next start.
-    if (choice.inText != devices.MidiInDeviceName) {
+    if (choice.inText != devices.MidiInDeviceName || !devices.MidiInOpen) {
         devices.MidiInDeviceName = choice.inText;
-        devices.OpenMidiIn(choice.inRow);
+        devices.OpenMidiIn(choice.inRow, choice.inText);
         if (sendIdentityRequest) sendIdentityRequest();
         devices.MidiInDeviceIndex = choice.inRow;
     }
-    if (choice.outText != devices.MidiOutDeviceName) {
+    if (choice.outText != devices.MidiOutDeviceName || !devices.MidiOutOpen) {
         devices.MidiOutDeviceName = choice.outText;
-        devices.OpenMidiOut(choice.outRow);
+        devices.OpenMidiOut(choice.outRow, choice.outText);
         if (sendIdentityRequest) sendIdentityRequest();
         devices.MidiOutDeviceIndex = choice.outRow;
     }

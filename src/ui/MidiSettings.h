@@ -37,9 +37,11 @@ inline constexpr const char* kChooseBothDevices = "Please choose BOTH MIDI-Devic
 
 // Applies a device choice. Without a row on either side it shows
 // kChooseBothDevices and opens nothing (false: the window stays open).
-// Otherwise a side whose row text differs from the configured name is
-// renamed, reopened on that row and announced with an identity request,
-// input first; unchanged sides are left alone. True: the window closes.
+// Otherwise a side whose row text differs from the configured name, or whose
+// device is not open (its port went away, or it would not open), is renamed,
+// reopened on that row and announced with an identity request, input first;
+// sides that work under an unchanged name are left alone. True: the window
+// closes.
 bool ApplyDeviceChoice(MidiDevices& devices, const DeviceChoice& choice, Notifier& notifier,
                        const std::function<void()>& sendIdentityRequest);
 

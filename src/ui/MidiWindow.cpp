@@ -144,6 +144,9 @@ void TMidiWindow::MidiDeviceCancelClick() { reject(); }
 void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
                       QWidget* parent) {
+    // Ports plugged in or gone since the lists were last read are shown as
+    // they are.
+    devices.RefreshDeviceLists();
     TMidiWindow window(devices, switches, notifier, std::move(sendIdentityRequest), std::move(applyHints),
                        parent);
     RunModal(window);

@@ -53,8 +53,8 @@ private:
     std::function<void(bool)> applyHints_;
 };
 
-// File > Preferences: creates the settings window, shows it modally and
-// destroys it.
+// File > Preferences: reads the port lists afresh, creates the settings
+// window, shows it modally and destroys it.
 void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
                       QWidget* parent = nullptr);

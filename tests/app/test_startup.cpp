@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -283,15 +284,6 @@ TEST_F(StartupFixture, InputEventsReachTheGuiThreadInOrder) {
     for (auto id : threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 
-TEST(ChooseDevice, ConfiguredNameFirstThenTheFallback) {
-    const std::vector<std::string> present{"USB MIDI", "Virtual CS1x"};
-    EXPECT_EQ(app::ChooseDevice("USB MIDI", present, "Virtual CS1x"), "USB MIDI");
-    EXPECT_EQ(app::ChooseDevice("", present, "Virtual CS1x"), "Virtual CS1x");
-    EXPECT_EQ(app::ChooseDevice("Unplugged", present, "Virtual CS1x"), "Virtual CS1x");
-    EXPECT_EQ(app::ChooseDevice("Unplugged", present, ""), "Unplugged");
-    EXPECT_EQ(app::ChooseDevice("Unplugged", {"USB MIDI"}, "Virtual CS1x"), "Unplugged");
-}
-
 TEST_F(StartupFixture, VirtualSynthIsOpenedWhenNoConfiguredDeviceIsPresent) {
     midi::ScriptedMidiPlatform virtualSynth;
     virtualSynth.inputs = {"Virtual CS1x"};
@@ -308,8 +300,64 @@ TEST_F(StartupFixture, VirtualSynthIsOpenedWhenNoConfiguredDeviceIsPresent) {
     EXPECT_NE(virtualSynth.openInputHandle(), 0u);
     EXPECT_EQ(virtualSynth.openOutputHandle(), 0u);
     EXPECT_TRUE(sentIdentityRequest(platform));
+    // The device that stood in is not the user's choice: one start with the
+    // interface unplugged must not replace the saved device for good.
+    EXPECT_EQ(d.MidiInDeviceName, "Unplugged");
     app->shutdown();
-    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Virtual CS1x"));
+    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Unplugged"));
+    EXPECT_EQ(stored("Midi-OUT"), QStringLiteral("CS1x Out"));
+
+    // Plugged in again, the saved device is opened at the next start.
+    platform.inputs = {"CS1x In", "Unplugged"};
+    auto again = make(merged);
+    ASSERT_TRUE(again->start());
+    EXPECT_EQ(again->context().devices.MidiInDeviceIndex, 1);
+    EXPECT_EQ(platform.openedInputDevice(), 1u);
+    again->shutdown();
+}
+
+TEST_F(StartupFixture, OnlyTheFallbackPresentKeepsBothSavedNames) {
+    midi::ScriptedMidiPlatform virtualSynth;
+    virtualSynth.inputs = {"Virtual CS1x"};
+    virtualSynth.outputs = {"Virtual CS1x"};
+    midi::ScriptedMidiPlatform noHardware;
+    noHardware.inputs.clear();
+    noHardware.outputs.clear();
+    midi::CompositeMidiPlatform merged({&noHardware, &virtualSynth});
+    options.fallbackDevice = "Virtual CS1x";
+    store({{"Midi-IN", "UM-ONE:UM-ONE MIDI 1 24:0"}, {"Midi-OUT", "UM-ONE:UM-ONE MIDI 1 24:0"}});
+    auto app = make(merged);
+    ASSERT_TRUE(app->start());
+    EXPECT_TRUE(app->context().devices.MidiInOpen);
+    EXPECT_TRUE(app->context().devices.MidiOutOpen);
+    app->shutdown();
+    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("UM-ONE:UM-ONE MIDI 1 24:0"));
+    EXPECT_EQ(stored("Midi-OUT"), QStringLiteral("UM-ONE:UM-ONE MIDI 1 24:0"));
+}
+
+TEST_F(StartupFixture, SettingsThatCannotBeWrittenAreReported) {
+    // A settings file below a plain file: no directory can be made there,
+    // not even by root.
+    QFile blocker(temp.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    settingsPath = temp.filePath("blocker/Patchsmith.conf");
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    EXPECT_TRUE(notifier.messages.empty());
+    app->shutdown();
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0], "Unable to save the settings to <" +
+                                        QDir::toNativeSeparators(settingsPath).toStdString() +
+                                        "> : the file cannot be written");
+}
+
+TEST_F(StartupFixture, WrittenSettingsAreNotReported) {
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    app->shutdown();
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(stored("ShowHints"), QStringLiteral("1"));
 }
 
 TEST_F(StartupFixture, TalksToTheBuiltInVirtualCs1x) {
@@ -333,6 +381,78 @@ TEST_F(StartupFixture, TalksToTheBuiltInVirtualCs1x) {
     EXPECT_EQ(events[0].sysex[3], 0x06);
     EXPECT_EQ(events[0].sysex[4], 0x02);
     app->shutdown();
-    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("Virtual CS1x"));
-    EXPECT_EQ(stored("Midi-OUT"), QStringLiteral("Virtual CS1x"));
+    // Nothing was chosen: nothing is saved.
+    EXPECT_EQ(stored("Midi-IN"), QString());
+    EXPECT_EQ(stored("Midi-OUT"), QString());
+}
+
+TEST_F(StartupFixture, ALostDeviceIsShownByItsLampAndTheStatusLineAndComesBack) {
+    store({{"Midi-IN", "CS1x In"}, {"Midi-OUT", "CS1x Out"}});
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    editor::TMainWindow& w = *app->window();
+    MidiDevices& d = app->context().devices;
+    const QColor idle(0, 128, 0);
+    EXPECT_EQ(w.MidiInLED->color(), idle);
+
+    platform.inputs.clear();
+    ASSERT_TRUE(d.PollPorts());
+    EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
+    EXPECT_NE(w.MidiInLED->color(), idle);
+    EXPECT_EQ(w.MidiInLED->accessibleName(), QStringLiteral("IN - device lost"));
+    EXPECT_EQ(w.MidiInLED->accessibleDescription(), QStringLiteral("MidiInLED"));
+    EXPECT_NE(w.MidiOutLED->color(), editor::TMainWindow::kLampLost);
+    EXPECT_EQ(w.MidiOutLED->accessibleName(), QStringLiteral("OUT"));
+    EXPECT_EQ(w.StatusLabel->text(), QStringLiteral("MIDI-IN device <CS1x In> lost"));
+    EXPECT_TRUE(notifier.messages.empty());
+    // A pulse of the lamp ends in the lost colour, not at rest.
+    w.PulseMidiInLed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.MidiInTimer->isActive(); }, 2000));
+    EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
+
+    platform.sent.clear();
+    platform.inputs = {"CS1x In"};
+    ASSERT_TRUE(d.PollPorts());
+    EXPECT_EQ(w.MidiInLED->color(), QColor(0, 128, 0));
+    EXPECT_EQ(w.MidiInLED->accessibleName(), QStringLiteral("IN"));
+    EXPECT_EQ(w.StatusLabel->text(), QStringLiteral("MIDI-IN device <CS1x In> connected again"));
+    EXPECT_TRUE(sentIdentityRequest(platform));
+    app->shutdown();
+    EXPECT_EQ(stored("Midi-IN"), QStringLiteral("CS1x In"));
+}
+
+TEST_F(StartupFixture, PortsAreNotLookedAtWhileARequestChainWaitsOrABankIsSent) {
+    store({{"Midi-IN", "CS1x In"}, {"Midi-OUT", "CS1x Out"}});
+    auto app = make();
+    ASSERT_TRUE(app->start());
+    editor::TMainWindow& w = *app->window();
+    MidiDevices& d = app->context().devices;
+    EXPECT_FALSE(app->busy());
+
+    w.Dispatcher.FetchCurrentPerformance();
+    ASSERT_TRUE(w.MidiRequestTimer->isActive());
+    EXPECT_TRUE(app->busy());
+    platform.inputs.clear();
+    platform.calls.clear();
+    EXPECT_FALSE(d.PollPorts());
+    EXPECT_FALSE(app->pollPortsNow());
+    EXPECT_TRUE(d.MidiInOpen);
+    EXPECT_TRUE(platform.calls.empty());
+
+    // Timed out, the fetch has stalled: it no longer holds the ports up.
+    w.Dispatcher.RequestTimeout();
+    w.MidiRequestTimer->stop();
+    EXPECT_TRUE(w.Dispatcher.ReceivingCurrentPerf);
+    EXPECT_FALSE(app->busy());
+
+    w.Dispatcher.SendingBank = true; // what the bank send to the synth sets while it runs
+    EXPECT_TRUE(app->busy());
+    w.Dispatcher.SendingBank = false;
+    EXPECT_FALSE(app->busy());
+
+    // The poll of the timer: listed on a thread of its own, applied here.
+    ASSERT_TRUE(app->pollPortsNow());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d.MidiInOpen; }, 10000));
+    EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
+    app->shutdown();
 }

@@ -119,17 +119,8 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
     test::RecordingNotifier notifier;
     {
         midi::RtMidiPlatform platform;
-        std::vector<std::string> ins, outs;
-        for (unsigned i = 0; i < platform.inputDeviceCount(); ++i) {
-            midi::DeviceNameField field{};
-            platform.inputDeviceName(i, field);
-            ins.push_back(MidiDevices::nameFromField(field));
-        }
-        for (unsigned i = 0; i < platform.outputDeviceCount(); ++i) {
-            midi::DeviceNameField field{};
-            platform.outputDeviceName(i, field);
-            outs.push_back(MidiDevices::nameFromField(field));
-        }
+        const std::vector<std::string> ins = platform.inputPortNames();
+        const std::vector<std::string> outs = platform.outputPortNames();
         const std::string in = test::findDevice(ins, kClient);
         const std::string out = test::findDevice(outs, kClient);
         ASSERT_FALSE(in.empty()) << "no input of " << kClient;

@@ -176,18 +176,8 @@ TEST_F(RtMidiJackTest, ListsThePeerPortsByStableNamesButNotItsOwn) {
     EXPECT_EQ(devices->MidiOutDeviceNames.at(static_cast<std::size_t>(devices->MidiOutDeviceIndex)), kPeerIn);
 
     // Read again while our own ports exist: they are not offered as devices.
-    platform->rescan();
-    std::vector<std::string> names;
-    for (unsigned i = 0; i < platform->inputDeviceCount(); ++i) {
-        midi::DeviceNameField field{};
-        ASSERT_EQ(platform->inputDeviceName(i, field), midi::MMSYSERR_NOERROR);
-        names.push_back(MidiDevices::nameFromField(field));
-    }
-    for (unsigned i = 0; i < platform->outputDeviceCount(); ++i) {
-        midi::DeviceNameField field{};
-        ASSERT_EQ(platform->outputDeviceName(i, field), midi::MMSYSERR_NOERROR);
-        names.push_back(MidiDevices::nameFromField(field));
-    }
+    std::vector<std::string> names = platform->inputPortNames();
+    for (const auto& name : platform->outputPortNames()) names.push_back(name);
     EXPECT_NE(std::find(names.begin(), names.end(), kPeerOut), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), kPeerIn), names.end());
     for (const auto& name : names) EXPECT_NE(name.rfind("Patchsmith", 0), 0u) << name;
@@ -301,32 +291,26 @@ TEST_F(RtMidiJackTest, NothingArrivesAfterCloseMidiIn) {
     EXPECT_EQ(events.size(), 1u);
 }
 
-TEST_F(RtMidiJackTest, PlatformChecksHandlesBuffersAndMessages) {
+TEST_F(RtMidiJackTest, PlatformChecksHandlesAndMessages) {
     using namespace midi;
     auto deviceNumber = [&](bool input, const std::string& wanted) {
-        const unsigned count = input ? platform->inputDeviceCount() : platform->outputDeviceCount();
-        for (unsigned i = 0; i < count; ++i) {
-            DeviceNameField field{};
-            if (input) platform->inputDeviceName(i, field);
-            else platform->outputDeviceName(i, field);
-            if (MidiDevices::nameFromField(field) == wanted) return i;
-        }
+        const auto names = input ? platform->inputPortNames() : platform->outputPortNames();
+        const auto count = static_cast<unsigned>(names.size());
+        for (unsigned i = 0; i < count; ++i)
+            if (names[i] == wanted) return i;
         ADD_FAILURE() << "no device " << wanted;
         return count;
     };
     const unsigned outDevice = deviceNumber(false, kPeerIn);
     OutputHandle first = 0, second = 0;
-    ASSERT_EQ(platform->openOutput(outDevice, first), MMSYSERR_NOERROR);
-    ASSERT_EQ(platform->openOutput(outDevice, second), MMSYSERR_NOERROR);
+    ASSERT_EQ(platform->openOutput(outDevice, kPeerIn, {}, first), MMSYSERR_NOERROR);
+    ASSERT_EQ(platform->openOutput(outDevice, kPeerIn, {}, second), MMSYSERR_NOERROR);
     EXPECT_NE(first, 0u);
     EXPECT_NE(second, 0u);
     EXPECT_NE(first, second);
 
     const Bytes accepted = numberedSysEx(9, 5);
     const Bytes longest = numberedSysEx(RtMidiPlatform::kMaxLongMessageBytes, 6);
-    EXPECT_EQ(platform->sendLong(first, accepted), MIDIERR_UNPREPARED);
-    ASSERT_EQ(platform->prepareOutputBuffer(first), MMSYSERR_NOERROR);
-    EXPECT_EQ(platform->sendLong(second, accepted), MIDIERR_UNPREPARED); // buffers are per handle
 
     // Nothing that would end early or run into the next message goes out.
     EXPECT_EQ(platform->sendLong(first, Bytes{0xF0, 0x43, 0x90, 0xF7}), MMSYSERR_INVALPARAM);
@@ -345,23 +329,21 @@ TEST_F(RtMidiJackTest, PlatformChecksHandlesBuffersAndMessages) {
     ASSERT_TRUE(peer->received.waitForCount(3));
     EXPECT_EQ(peer->received.messages(), (std::vector<Bytes>{accepted, {0xC0, 5}, longest}));
 
-    EXPECT_EQ(platform->unprepareOutputBuffer(first), MMSYSERR_NOERROR);
-    EXPECT_EQ(platform->sendLong(first, accepted), MIDIERR_UNPREPARED);
     EXPECT_EQ(platform->closeOutput(first), MMSYSERR_NOERROR);
     EXPECT_EQ(platform->closeOutput(first), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(platform->sendShort(first, packShort(0x90, 60, 100)), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(platform->closeOutput(second), MMSYSERR_NOERROR);
 
     InputHandle in = 0;
-    ASSERT_EQ(platform->openInput(deviceNumber(true, kPeerOut), [](MidiInputEvent) {}, in), MMSYSERR_NOERROR);
+    ASSERT_EQ(platform->openInput(deviceNumber(true, kPeerOut), kPeerOut, [](MidiInputEvent) {}, in),
+              MMSYSERR_NOERROR);
     EXPECT_NE(in, 0u);
     EXPECT_NE(in, first);
     EXPECT_NE(in, second);
-    EXPECT_EQ(platform->addInputBuffer(in), MIDIERR_UNPREPARED);
-    EXPECT_EQ(platform->prepareInputBuffer(in), MMSYSERR_NOERROR);
-    EXPECT_EQ(platform->addInputBuffer(in), MMSYSERR_NOERROR);
     EXPECT_EQ(platform->closeInput(in), MMSYSERR_NOERROR);
-    EXPECT_EQ(platform->startInput(in), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(platform->closeInput(in), MMSYSERR_INVALHANDLE);
+    // A port that is not there is not opened under another's number.
+    EXPECT_EQ(platform->openInput(0, "Nobody:here", [](MidiInputEvent) {}, in), MMSYSERR_BADDEVICEID);
 }
 
 TEST_F(RtMidiJackTest, SendsFailInsteadOfHangingWhenTheServerIsGone) {

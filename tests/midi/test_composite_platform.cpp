@@ -12,10 +12,6 @@ using namespace patchsmith::midi;
 
 namespace {
 
-std::string nameOf(MidiResult rc, const DeviceNameField& f) {
-    return rc == MMSYSERR_NOERROR ? MidiDevices::nameFromField(f) : "<error>";
-}
-
 struct CompositeFixture : ::testing::Test {
     ScriptedMidiPlatform hw;
     ScriptedMidiPlatform synth;
@@ -32,23 +28,34 @@ struct CompositeFixture : ::testing::Test {
 } // namespace
 
 TEST_F(CompositeFixture, ListsThePartsInTurn) {
-    EXPECT_EQ(merged.inputDeviceCount(), 3u);
-    EXPECT_EQ(merged.outputDeviceCount(), 2u);
-    DeviceNameField f{};
-    EXPECT_EQ(nameOf(merged.inputDeviceName(0, f), f), "USB In 1");
-    EXPECT_EQ(nameOf(merged.inputDeviceName(2, f), f), "Virtual CS1x");
-    EXPECT_EQ(nameOf(merged.outputDeviceName(1, f), f), "Virtual CS1x");
-    EXPECT_EQ(merged.inputDeviceName(3, f), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(merged.outputDeviceName(2, f), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(merged.inputPortNames(), (std::vector<std::string>{"USB In 1", "USB In 2", "Virtual CS1x"}));
+    EXPECT_EQ(merged.outputPortNames(), (std::vector<std::string>{"USB Out", "Virtual CS1x"}));
+    InputHandle in = 0;
+    OutputHandle out = 0;
+    EXPECT_EQ(merged.openInput(3, "USB In 3", {}, in), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(merged.openOutput(2, "", {}, out), MMSYSERR_BADDEVICEID);
+}
+
+TEST_F(CompositeFixture, APortThatMovedIsFoundByItsName) {
+    // Listed at 2; a port appears before it in the first part.
+    hw.inputs = {"USB In 1", "USB In 2", "USB In 3"};
+    InputHandle in = 0;
+    ASSERT_EQ(merged.openInput(2, "Virtual CS1x", {}, in), MMSYSERR_NOERROR);
+    EXPECT_NE(synth.openInputHandle(), 0u);
+    EXPECT_EQ(hw.openInputHandle(), 0u);
+    // A port that has gone is not replaced by whatever took its number.
+    synth.outputs.clear();
+    OutputHandle out = 0;
+    EXPECT_EQ(merged.openOutput(1, "Virtual CS1x", {}, out), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(hw.openOutputHandle(), 0u);
 }
 
 TEST_F(CompositeFixture, OpensTheRightPartAndMapsHandles) {
     OutputHandle out = 0;
-    ASSERT_EQ(merged.openOutput(1, out), MMSYSERR_NOERROR);
+    ASSERT_EQ(merged.openOutput(1, "Virtual CS1x", {}, out), MMSYSERR_NOERROR);
     EXPECT_NE(out, 0u);
     EXPECT_EQ(synth.openedOutputDevice(), 0u);
     EXPECT_EQ(hw.openOutputHandle(), 0u);
-    ASSERT_EQ(merged.prepareOutputBuffer(out), MMSYSERR_NOERROR);
     const std::vector<Byte> msg{0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7};
     ASSERT_EQ(merged.sendLong(out, msg), MMSYSERR_NOERROR);
     ASSERT_EQ(merged.sendShort(out, packShort(0xC0, 5, 0)), MMSYSERR_NOERROR);
@@ -67,10 +74,9 @@ TEST_F(CompositeFixture, OpensTheRightPartAndMapsHandles) {
 TEST_F(CompositeFixture, InputEventsCarryTheMergedHandle) {
     std::vector<MidiInputEvent> events;
     InputHandle in = 0;
-    ASSERT_EQ(merged.openInput(1, [&](MidiInputEvent e) { events.push_back(std::move(e)); }, in), MMSYSERR_NOERROR);
+    ASSERT_EQ(merged.openInput(1, "USB In 2", [&](MidiInputEvent e) { events.push_back(std::move(e)); }, in),
+              MMSYSERR_NOERROR);
     EXPECT_EQ(hw.openedInputDevice(), 1u);
-    for (auto op : {&MidiPlatform::prepareInputBuffer, &MidiPlatform::addInputBuffer, &MidiPlatform::startInput})
-        EXPECT_EQ((merged.*op)(in), MMSYSERR_NOERROR);
     hw.injectShort(0x90, 60, 100);
     hw.injectSysEx({0xF0, 0x43, 0xF7});
     ASSERT_EQ(events.size(), 2u);
@@ -78,18 +84,17 @@ TEST_F(CompositeFixture, InputEventsCarryTheMergedHandle) {
     EXPECT_EQ(events[0].shortMessage, packShort(0x90, 60, 100));
     EXPECT_EQ(events[1].input, in);
     EXPECT_TRUE(events[1].isSysEx);
-    EXPECT_EQ(hw.calls, (std::vector<std::string>{"inputDeviceCount", "openInput", "prepareInputBuffer", "addInputBuffer",
-                                                 "startInput"}));
+    EXPECT_EQ(hw.calls, (std::vector<std::string>{"inputPortNames", "openInput"}));
     EXPECT_EQ(merged.closeInput(in), MMSYSERR_NOERROR);
 }
 
 TEST_F(CompositeFixture, FailuresOfAPartPassThrough) {
     synth.failWith("openOutput", 67);
     OutputHandle out = 0;
-    EXPECT_EQ(merged.openOutput(1, out), 67);
+    EXPECT_EQ(merged.openOutput(1, "Virtual CS1x", {}, out), 67);
     EXPECT_EQ(out, 0u);
     hw.failWith("sendLong", 64);
-    ASSERT_EQ(merged.openOutput(0, out), MMSYSERR_NOERROR);
+    ASSERT_EQ(merged.openOutput(0, "USB Out", {}, out), MMSYSERR_NOERROR);
     const std::vector<Byte> msg{0xF0, 0xF7};
     EXPECT_EQ(merged.sendLong(out, msg), 64);
 }

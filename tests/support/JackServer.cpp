@@ -68,6 +68,23 @@ JackServer::JackServer() {
     ::setenv("JACK_NO_START_SERVER", "1", 1);
     ::setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
 
+    start();
+}
+
+bool JackServer::restart() {
+    stop();
+    ok_ = false;
+    why_.clear();
+    start();
+    return ok_;
+}
+
+void JackServer::stopServer() {
+    stop();
+    ok_ = false;
+}
+
+void JackServer::start() {
     const std::string jackd = findInPath("jackd");
     if (jackd.empty()) {
         why_ = "jackd not found in PATH (package jackd2)";

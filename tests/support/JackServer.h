@@ -22,11 +22,17 @@ public:
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
 
+    // Stops the server and starts it again under the same name, as when a
+    // user restarts JACK; false (with why()) when it does not come back.
+    bool restart();
+    void stopServer();               // stops it; restart() brings it back
+
     bool ok() const;                 // false when jackd is missing or could not start
     const std::string& why() const;  // the reason when !ok()
     const std::string& name() const; // the server name
 
 private:
+    void start();
     void stop();
     std::string logTail() const;
 

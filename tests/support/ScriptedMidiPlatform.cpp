@@ -10,9 +10,19 @@ MidiResult ScriptedMidiPlatform::call(const std::string& operation) {
     return it == failures_.end() ? MMSYSERR_NOERROR : it->second;
 }
 
-void ScriptedMidiPlatform::fillName(const std::string& name, DeviceNameField& field) {
-    field.fill('\0');
-    std::copy_n(name.begin(), std::min(name.size(), field.size()), field.begin());
+std::vector<std::string> ScriptedMidiPlatform::listed(const std::vector<std::string>& names) const {
+    if (!nameFields) return names;
+    std::vector<std::string> out;
+    for (const std::string& name : names) {
+        DeviceNameField field{};
+        std::copy_n(name.begin(), std::min(name.size(), field.size()), field.begin());
+        out.push_back(nameFromField(field));
+    }
+    return out;
+}
+
+void ScriptedMidiPlatform::failLater(MidiResult code, std::vector<Byte> message) {
+    if (openOut_ != 0 && failureSink_) failureSink_(code, message);
 }
 
 std::vector<std::vector<Byte>> ScriptedMidiPlatform::longMessages() const {
@@ -39,48 +49,27 @@ void ScriptedMidiPlatform::injectSysEx(std::vector<Byte> bytes, InputHandle inpu
     sink_(ev);
 }
 
-unsigned ScriptedMidiPlatform::inputDeviceCount() {
-    calls.emplace_back("inputDeviceCount");
-    return static_cast<unsigned>(inputs.size());
+std::vector<std::string> ScriptedMidiPlatform::inputPortNames() {
+    calls.emplace_back("inputPortNames");
+    return listed(inputs);
 }
 
-unsigned ScriptedMidiPlatform::outputDeviceCount() {
-    calls.emplace_back("outputDeviceCount");
-    return static_cast<unsigned>(outputs.size());
+std::vector<std::string> ScriptedMidiPlatform::outputPortNames() {
+    calls.emplace_back("outputPortNames");
+    return listed(outputs);
 }
 
-MidiResult ScriptedMidiPlatform::inputDeviceName(unsigned device, DeviceNameField& name) {
-    const MidiResult rc = call("inputDeviceName");
-    if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= inputs.size()) return MMSYSERR_BADDEVICEID;
-    fillName(inputs[device], name);
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult ScriptedMidiPlatform::outputDeviceName(unsigned device, DeviceNameField& name) {
-    const MidiResult rc = call("outputDeviceName");
-    if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= outputs.size()) return MMSYSERR_BADDEVICEID;
-    fillName(outputs[device], name);
-    return MMSYSERR_NOERROR;
-}
-
-MidiResult ScriptedMidiPlatform::openInput(unsigned device, MidiInputSink sink, InputHandle& handle) {
+MidiResult ScriptedMidiPlatform::openInput(unsigned port, const std::string& name, MidiInputSink sink,
+                                           InputHandle& handle) {
     const MidiResult rc = call("openInput");
     if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= inputs.size()) return MMSYSERR_BADDEVICEID;
+    const int index = resolvePort(listed(inputs), port, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
     sink_ = std::move(sink);
     openIn_ = handle = nextHandle_++;
-    openInDevice_ = device;
+    openInDevice_ = static_cast<unsigned>(index);
     return MMSYSERR_NOERROR;
 }
-
-MidiResult ScriptedMidiPlatform::prepareInputBuffer(InputHandle) { return call("prepareInputBuffer"); }
-MidiResult ScriptedMidiPlatform::addInputBuffer(InputHandle) { return call("addInputBuffer"); }
-MidiResult ScriptedMidiPlatform::startInput(InputHandle) { return call("startInput"); }
-MidiResult ScriptedMidiPlatform::stopInput(InputHandle) { return call("stopInput"); }
-MidiResult ScriptedMidiPlatform::resetInput(InputHandle) { return call("resetInput"); }
-MidiResult ScriptedMidiPlatform::unprepareInputBuffer(InputHandle) { return call("unprepareInputBuffer"); }
 
 MidiResult ScriptedMidiPlatform::closeInput(InputHandle handle) {
     const MidiResult rc = call("closeInput");
@@ -91,17 +80,17 @@ MidiResult ScriptedMidiPlatform::closeInput(InputHandle handle) {
     return MMSYSERR_NOERROR;
 }
 
-MidiResult ScriptedMidiPlatform::openOutput(unsigned device, OutputHandle& handle) {
+MidiResult ScriptedMidiPlatform::openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                                            OutputHandle& handle) {
     const MidiResult rc = call("openOutput");
     if (rc != MMSYSERR_NOERROR) return rc;
-    if (device >= outputs.size()) return MMSYSERR_BADDEVICEID;
+    const int index = resolvePort(listed(outputs), port, name);
+    if (index < 0) return MMSYSERR_BADDEVICEID;
+    failureSink_ = std::move(onFailure);
     openOut_ = handle = nextHandle_++;
-    openOutDevice_ = device;
+    openOutDevice_ = static_cast<unsigned>(index);
     return MMSYSERR_NOERROR;
 }
-
-MidiResult ScriptedMidiPlatform::prepareOutputBuffer(OutputHandle) { return call("prepareOutputBuffer"); }
-MidiResult ScriptedMidiPlatform::unprepareOutputBuffer(OutputHandle) { return call("unprepareOutputBuffer"); }
 
 MidiResult ScriptedMidiPlatform::sendLong(OutputHandle handle, std::span<const Byte> message) {
     const MidiResult rc = call("sendLong");
@@ -126,6 +115,7 @@ MidiResult ScriptedMidiPlatform::closeOutput(OutputHandle handle) {
     if (rc != MMSYSERR_NOERROR) return rc;
     if (handle != openOut_) return MMSYSERR_INVALHANDLE;
     openOut_ = 0;
+    failureSink_ = nullptr;
     return MMSYSERR_NOERROR;
 }
 

@@ -19,13 +19,18 @@ public:
         std::vector<Byte> bytes; // long: the message; short: status, data 1, data 2
     };
 
-    // Devices, in device-number order. A name of 32 characters or more fills
-    // the whole name field with no NUL.
+    // Devices, in device-number order.
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
+    // Names travel through a 32-character name field, as with the original
+    // platform: a name of 32 characters or more fills it with no NUL and
+    // reads as empty.
+    bool nameFields = false;
 
     // Makes the named operation ("openInput", "sendLong", "closeOutput", ...)
     // return `code` from now on (0 to succeed again).
+    // Opens find their port as a real system does: the number when the list
+    // still shows the name there, else the last port of that name.
     void failWith(const std::string& operation, MidiResult code) { failures_[operation] = code; }
 
     // Every platform call, by operation name, in order.
@@ -39,36 +44,32 @@ public:
     void injectShort(Byte status, Byte d1, Byte d2, InputHandle input = 0);
     void injectSysEx(std::vector<Byte> bytes, InputHandle input = 0);
 
+    // Reports a message of the open output as failed after its send call
+    // had succeeded, as a driver with a queue of its own does.
+    void failLater(MidiResult code, std::vector<Byte> message);
+
     InputHandle openInputHandle() const { return openIn_; }
     OutputHandle openOutputHandle() const { return openOut_; }
     unsigned openedInputDevice() const { return openInDevice_; }
     unsigned openedOutputDevice() const { return openOutDevice_; }
 
-    unsigned inputDeviceCount() override;
-    unsigned outputDeviceCount() override;
-    MidiResult inputDeviceName(unsigned device, DeviceNameField& name) override;
-    MidiResult outputDeviceName(unsigned device, DeviceNameField& name) override;
-    MidiResult openInput(unsigned device, MidiInputSink sink, InputHandle& handle) override;
-    MidiResult prepareInputBuffer(InputHandle handle) override;
-    MidiResult addInputBuffer(InputHandle handle) override;
-    MidiResult startInput(InputHandle handle) override;
-    MidiResult stopInput(InputHandle handle) override;
-    MidiResult resetInput(InputHandle handle) override;
-    MidiResult unprepareInputBuffer(InputHandle handle) override;
-    MidiResult closeInput(InputHandle handle) override;
-    MidiResult openOutput(unsigned device, OutputHandle& handle) override;
-    MidiResult prepareOutputBuffer(OutputHandle handle) override;
-    MidiResult unprepareOutputBuffer(OutputHandle handle) override;
+    std::vector<std::string> inputPortNames() override;
+    std::vector<std::string> outputPortNames() override;
+    MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink, InputHandle& handle) override;
+    MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
+                          OutputHandle& handle) override;
     MidiResult sendLong(OutputHandle handle, std::span<const Byte> message) override;
     MidiResult sendShort(OutputHandle handle, std::uint32_t packed) override;
+    MidiResult closeInput(InputHandle handle) override;
     MidiResult closeOutput(OutputHandle handle) override;
 
 private:
     MidiResult call(const std::string& operation);
-    static void fillName(const std::string& name, DeviceNameField& field);
+    std::vector<std::string> listed(const std::vector<std::string>& names) const;
 
     std::map<std::string, MidiResult> failures_;
     MidiInputSink sink_;
+    MidiSendFailureSink failureSink_;
     InputHandle openIn_ = 0;
     OutputHandle openOut_ = 0;
     unsigned openInDevice_ = 0;

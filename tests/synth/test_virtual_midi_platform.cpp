@@ -45,6 +45,8 @@ struct Events {
     }
 };
 
+const std::string kName = VirtualMidiPlatform::kDeviceName;
+
 struct Opened {
     InputHandle in = 0;
     OutputHandle out = 0;
@@ -52,12 +54,8 @@ struct Opened {
 
 Opened openBoth(VirtualMidiPlatform& p, Events& ev) {
     Opened o;
-    EXPECT_EQ(p.openInput(0, ev.sink(), o.in), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.prepareInputBuffer(o.in), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.addInputBuffer(o.in), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.startInput(o.in), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.openOutput(0, o.out), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.prepareOutputBuffer(o.out), MMSYSERR_NOERROR);
+    EXPECT_EQ(p.openInput(0, kName, ev.sink(), o.in), MMSYSERR_NOERROR);
+    EXPECT_EQ(p.openOutput(0, kName, {}, o.out), MMSYSERR_NOERROR);
     return o;
 }
 
@@ -96,56 +94,43 @@ struct GuiQueue {
 
 TEST(VirtualMidiPlatform, OneInputAndOneOutputNamedVirtualCs1x) {
     VirtualMidiPlatform p;
-    EXPECT_EQ(p.inputDeviceCount(), 1u);
-    EXPECT_EQ(p.outputDeviceCount(), 1u);
-    DeviceNameField field{};
-    ASSERT_EQ(p.inputDeviceName(0, field), MMSYSERR_NOERROR);
-    EXPECT_EQ(MidiDevices::nameFromField(field), "Virtual CS1x");
-    field.fill('x');
-    ASSERT_EQ(p.outputDeviceName(0, field), MMSYSERR_NOERROR);
-    EXPECT_EQ(MidiDevices::nameFromField(field), "Virtual CS1x");
-    EXPECT_EQ(p.inputDeviceName(1, field), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(p.outputDeviceName(7, field), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(p.inputPortNames(), std::vector<std::string>{"Virtual CS1x"});
+    EXPECT_EQ(p.outputPortNames(), std::vector<std::string>{"Virtual CS1x"});
     InputHandle in = 0;
     OutputHandle out = 0;
-    EXPECT_EQ(p.openInput(1, {}, in), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(p.openOutput(1, out), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(p.openInput(1, "Other", {}, in), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(p.openOutput(0, "Other", {}, out), MMSYSERR_BADDEVICEID);
+    // A number that moved still finds the port by its name.
+    EXPECT_EQ(p.openOutput(3, kName, {}, out), MMSYSERR_NOERROR);
 }
 
-TEST(VirtualMidiPlatform, ResultCodesForBadHandlesUnpreparedBuffersAndSecondOpens) {
+TEST(VirtualMidiPlatform, ResultCodesForBadHandlesBadMessagesAndSecondOpens) {
     VirtualMidiPlatform p;
     Events ev;
     OutputHandle out = 0;
-    ASSERT_EQ(p.openOutput(0, out), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.openOutput(0, kName, {}, out), MMSYSERR_NOERROR);
     EXPECT_NE(out, 0u);
     OutputHandle second = 0;
-    EXPECT_EQ(p.openOutput(0, second), VirtualMidiPlatform::MMSYSERR_ALLOCATED);
-    EXPECT_EQ(p.sendLong(out, kIdentityRequest), MIDIERR_UNPREPARED);
-    EXPECT_EQ(p.prepareOutputBuffer(out + 100), MMSYSERR_INVALHANDLE);
-    ASSERT_EQ(p.prepareOutputBuffer(out), MMSYSERR_NOERROR);
+    EXPECT_EQ(p.openOutput(0, kName, {}, second), VirtualMidiPlatform::MMSYSERR_ALLOCATED);
     EXPECT_EQ(p.sendLong(out + 100, kIdentityRequest), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(p.sendLong(out, {}), MMSYSERR_INVALPARAM);
     EXPECT_EQ(p.sendLong(out, Bytes(8193, 0)), MMSYSERR_INVALPARAM);
     EXPECT_EQ(p.sendShort(out + 100, packShort(0xC0, 1, 0)), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(p.sendShort(out, packShort(0x40, 1, 0)), MMSYSERR_INVALPARAM);
     EXPECT_EQ(p.sendLong(out, kIdentityRequest), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.unprepareOutputBuffer(out), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.sendLong(out, kIdentityRequest), MIDIERR_UNPREPARED);
     EXPECT_EQ(p.closeOutput(out), MMSYSERR_NOERROR);
     EXPECT_EQ(p.closeOutput(out), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(p.sendShort(out, packShort(0xC0, 1, 0)), MMSYSERR_INVALHANDLE);
 
     InputHandle in = 0;
-    ASSERT_EQ(p.openInput(0, ev.sink(), in), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.openInput(0, kName, ev.sink(), in), MMSYSERR_NOERROR);
     InputHandle in2 = 0;
-    EXPECT_EQ(p.openInput(0, ev.sink(), in2), VirtualMidiPlatform::MMSYSERR_ALLOCATED);
-    EXPECT_EQ(p.addInputBuffer(in), MIDIERR_UNPREPARED);
-    EXPECT_EQ(p.startInput(in + 100), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(p.openInput(0, kName, ev.sink(), in2), VirtualMidiPlatform::MMSYSERR_ALLOCATED);
     EXPECT_EQ(p.closeInput(in + 100), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(p.closeInput(in), MMSYSERR_NOERROR);
-    EXPECT_EQ(p.stopInput(in), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(p.closeInput(in), MMSYSERR_INVALHANDLE);
     // Reopening after a close works and gives a new handle.
-    ASSERT_EQ(p.openOutput(0, second), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.openOutput(0, kName, {}, second), MMSYSERR_NOERROR);
     EXPECT_NE(second, out);
 }
 
@@ -169,29 +154,15 @@ TEST(VirtualMidiPlatform, AnswersArriveLaterOnAnotherThreadNeverInsideTheSend) {
     for (const auto& id : ev.threads) EXPECT_NE(id, std::this_thread::get_id());
 }
 
-TEST(VirtualMidiPlatform, NothingArrivesWhileTheInputIsStoppedOrHasNoBuffer) {
+TEST(VirtualMidiPlatform, NothingArrivesAfterTheInputIsClosed) {
     VirtualMidiPlatform p;
     Events ev;
     const Opened o = openBoth(p, ev);
-    ASSERT_EQ(p.stopInput(o.in), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.closeInput(o.in), MMSYSERR_NOERROR);
     p.sendLong(o.out, kIdentityRequest);
     p.synth().turnKnob(74, 1, 1);
     ASSERT_TRUE(p.waitIdle());
     EXPECT_TRUE(ev.taken().empty());
-    // Started but the buffer handed back by a reset: short messages only.
-    ASSERT_EQ(p.resetInput(o.in), MMSYSERR_NOERROR);
-    ASSERT_EQ(p.startInput(o.in), MMSYSERR_NOERROR);
-    p.sendLong(o.out, kIdentityRequest);
-    p.synth().turnKnob(74, 2, 1);
-    ASSERT_TRUE(p.waitIdle());
-    auto got = ev.taken();
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_FALSE(got[0].isSysEx);
-    EXPECT_EQ(got[0].shortMessage, packShort(0xB0, 74, 2));
-    ASSERT_EQ(p.addInputBuffer(o.in), MMSYSERR_NOERROR);
-    p.sendLong(o.out, kIdentityRequest);
-    ASSERT_TRUE(p.waitIdle());
-    EXPECT_EQ(ev.taken().size(), 2u);
 }
 
 TEST(VirtualMidiPlatform, PanelEventsReachTheInputAsShortMessages) {
@@ -216,14 +187,11 @@ TEST(VirtualMidiPlatform, CloseInputWaitsForADeliveryInProgress) {
     std::atomic<bool> entered{false};
     std::atomic<bool> finished{false};
     InputHandle in = 0;
-    ASSERT_EQ(p.openInput(0, [&](MidiInputEvent) {
+    ASSERT_EQ(p.openInput(0, kName, [&](MidiInputEvent) {
         entered = true;
         std::this_thread::sleep_for(50ms);
         finished = true;
     }, in), MMSYSERR_NOERROR);
-    p.prepareInputBuffer(in);
-    p.addInputBuffer(in);
-    p.startInput(in);
     p.synth().turnKnob(74, 1, 1);
     while (!entered) std::this_thread::sleep_for(1ms);
     ASSERT_EQ(p.closeInput(in), MMSYSERR_NOERROR);
@@ -235,13 +203,10 @@ TEST(VirtualMidiPlatform, CloseInputFromInsideTheSinkDoesNotHang) {
     InputHandle in = 0;
     std::atomic<int> calls{0};
     std::atomic<MidiResult> closeResult{-1};
-    ASSERT_EQ(p.openInput(0, [&](MidiInputEvent) {
+    ASSERT_EQ(p.openInput(0, kName, [&](MidiInputEvent) {
         ++calls;
         closeResult = p.closeInput(in);
     }, in), MMSYSERR_NOERROR);
-    p.prepareInputBuffer(in);
-    p.addInputBuffer(in);
-    p.startInput(in);
     p.synth().turnKnob(74, 1, 1);
     p.synth().turnKnob(74, 2, 1);
     ASSERT_TRUE(p.waitIdle());

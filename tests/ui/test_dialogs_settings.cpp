@@ -126,6 +126,23 @@ TEST_F(SettingsWindowTest, OpensWithDeviceRowsAndSwitches) {
     EXPECT_FALSE(w->CheckShowHints->isChecked());
 }
 
+TEST_F(SettingsWindowTest, ShowsWholePortNames) {
+    // Two ports of one interface that agree in their first 31 characters.
+    const std::string port1 = "Roland UM-ONE mk2:UM-ONE mk2 MIDI 1 24:0";
+    const std::string port2 = "Roland UM-ONE mk2:UM-ONE mk2 MIDI 2 24:1";
+    platform.inputs = {port1, port2};
+    platform.outputs = {port1, port2};
+    devices.MidiInDeviceName = port2;
+    devices.MidiOutDeviceName = port1;
+    ASSERT_TRUE(devices.InitMidiDevices());
+    auto w = makeWindow();
+    ASSERT_EQ(w->ListMidiInDevice->count(), 2);
+    EXPECT_EQ(w->ListMidiInDevice->item(0)->text().toStdString(), port1);
+    EXPECT_EQ(w->ListMidiInDevice->item(1)->text().toStdString(), port2);
+    EXPECT_EQ(w->ListMidiInDevice->currentRow(), 1);
+    EXPECT_EQ(w->ListMidiOutDevice->currentRow(), 0);
+}
+
 TEST_F(SettingsWindowTest, MissingInputDeviceShowsNoRowAndOkAsksForBoth) {
     devices.MidiInDeviceName = "Gone";
     devices.MidiInDeviceIndex = -1;
@@ -272,6 +289,41 @@ TEST_F(SettingsWindowTest, CancelKeepsEverything) {
     EXPECT_TRUE(hintCalls.empty());
     EXPECT_TRUE(dialogs::ApplicationHintsShown());
     EXPECT_EQ(devices.MidiInDeviceName, "USB In");
+}
+
+TEST_F(SettingsWindowTest, OkOnUnchangedNamesReopensALostDevice) {
+    // The input's port went away and came back; the program has not
+    // reopened it yet (the poll waits while a transfer runs).
+    platform.inputs = {"CS1x In", "Loop In"};
+    devices.PollPorts();
+    ASSERT_FALSE(devices.MidiInOpen);
+    ASSERT_TRUE(devices.MidiInLost());
+    platform.inputs = {"USB In", "CS1x In", "Loop In"};
+    devices.RefreshDeviceLists(); // as File > Preferences does
+    platform.calls.clear();
+    platform.sent.clear();
+
+    auto w = makeWindow();
+    EXPECT_EQ(w->ListMidiInDevice->currentRow(), 0) << "the configured device is offered";
+    w->MidiDeviceOK->click();
+    EXPECT_TRUE(devices.MidiInOpen);
+    EXPECT_FALSE(devices.MidiInLost());
+    EXPECT_EQ(opens("openInput"), 1);
+    EXPECT_EQ(opens("openOutput"), 0) << "the working output is left alone";
+    EXPECT_EQ(identityRequests().size(), 1u);
+    EXPECT_EQ(devices.MidiInDeviceName, "USB In");
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(SettingsWindowTest, OkOpensThePortTheRowShowedEvenWhenTheListHasChangedSince) {
+    auto w = makeWindow();
+    w->ListMidiInDevice->setCurrentRow(2); // "Loop In"
+    // Meanwhile a port appeared before it.
+    platform.inputs = {"USB In", "New In", "CS1x In", "Loop In"};
+    devices.RefreshDeviceLists();
+    w->MidiDeviceOK->click();
+    EXPECT_EQ(devices.MidiInDeviceName, "Loop In");
+    EXPECT_EQ(platform.openedInputDevice(), 3u);
 }
 
 TEST(ApplyDeviceChoice, ComparesNamesExactly) {
