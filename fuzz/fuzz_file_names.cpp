@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DiskTransferNames names;
     std::set<std::string> seen;
     const std::string target = dir.empty() ? std::string("/transfer") : dir;
-    for (int claims = 0; claims < 40 && !in.empty(); ++claims) {
+    for (int claims = 0; claims < 16 && !in.empty(); ++claims) {
         const auto& common = commons[in.byte() % commons.size()];
         const std::string path = names.claim(target, common);
         FUZZ_CHECK(DirectoryOf(path) == DirectoryOf(JoinPath(target, "x")));

@@ -94,10 +94,12 @@ struct Rig {
         FUZZ_CHECK(link.UserPerfNumber >= 0 && link.UserPerfNumber <= 127);
         FUZZ_CHECK(dispatcher.BlocksToGo >= 0 && dispatcher.BlocksToGo <= 6);
         FUZZ_CHECK(model.ActiveUserPerf >= -1 && model.ActiveUserPerf <= 127);
-        // Outside a transfer no half-written file is left behind.
-        if (!transfers.transferRunning()) {
+        // A transfer that has ended leaves no half-written file behind.
+        const bool running = transfers.transferRunning();
+        if (wasRunning_ && !running) {
             for (const auto& p : dir_.entries()) FUZZ_CHECK(p.extension() != ".tmp");
         }
+        wasRunning_ = running;
     }
 
     midi::ScriptedMidiPlatform platform;
@@ -113,6 +115,7 @@ struct Rig {
 
 private:
     const TempDir& dir_;
+    bool wasRunning_ = false;
 };
 
 std::vector<Byte> answer(int pending, Input& in) {
