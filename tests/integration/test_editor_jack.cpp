@@ -38,11 +38,6 @@
 #include <string>
 #include <vector>
 
-// The font library keeps a cache for the whole process and never frees it;
-// not a leak of ours, so the leak check leaves it out.
-extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace {
 
 using namespace patchsmith;
