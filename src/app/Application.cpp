@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/Settings.h"
 
 #include "ui/MessageWindow.h"
@@ -124,6 +125,31 @@ bool Application::start() {
             ChooseDevice(devices.MidiOutDeviceName, deviceNames(platform_, false), options_.fallbackDevice);
     }
     return devices.InitMidiDevices();
+}
+
+void Application::openFile(const QString& path) {
+    if (!window_) return;
+    Notifier& notifier = context_.notifier;
+    const QString unreadable = UnreadableFileMessage(path);
+    if (!unreadable.isEmpty()) {
+        notifier.showMessage(unreadable.toStdString());
+        return;
+    }
+    const std::string name = path.toStdString();
+    switch (KindOfFile(path)) {
+    case FileKind::Performance:
+        window_->OpenActPerfFile(name);
+        break;
+    case FileKind::Bank:
+        window_->OpenBankManager(name);
+        break;
+    case FileKind::NameList:
+        window_->OpenPerfNamesFile(name);
+        break;
+    case FileKind::Other:
+        notifier.showMessage(OtherFileMessage(path).toStdString());
+        break;
+    }
 }
 
 void Application::shutdown() {

@@ -15,6 +15,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -295,6 +296,14 @@ public:
     // Tool-tip hints on or off for the whole application.
     static void ApplyShowHints(bool on);
 
+    // Files named outside the menus (the command line): the menu command
+    // runs with its open dialog answered by `path`.
+    void OpenActPerfFile(const std::string& path);
+    void OpenPerfNamesFile(const std::string& path);
+    // Bulk-Dump > Performance-bank manager; with a bank file, the window
+    // opens on its directory with banks listed and that bank loaded.
+    void OpenBankManager(const std::string& bankFile = std::string());
+
     static const QColor kLampOn;
     static const QColor kLampOff;
 
@@ -316,6 +325,8 @@ private:
     void connectMenuCommands(); // MainWindowMenus.cpp
 
     AppContext& app_;
+    // The answer of the next open dialog, when a file was named beforehand.
+    std::optional<std::string> presetOpenFile_;
     int refreshDepth_ = 0;
     QProgressDialog* bankProgress_ = nullptr;
     std::map<std::string, QWidget*, std::less<>> widgets_;
