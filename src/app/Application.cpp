@@ -72,6 +72,7 @@ void Application::SetHintColour() {
 void Application::SetupToolkit() {
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
