@@ -48,6 +48,15 @@ void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Help is answered before the toolkit starts, so it needs no display.
+    // Mistakes are judged after: the toolkit takes its own options first.
+    QStringList rawArgs;
+    for (int i = 0; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
+    if (app::ParseCommandLine(rawArgs).help) {
+        std::fputs(app::kUsage, stdout);
+        return 0;
+    }
+
     QApplication qapp(argc, argv);
     app::Application::SetupToolkit();
 
