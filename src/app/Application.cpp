@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/Settings.h"
 
 #include "midi/PortWatch.h"
@@ -52,6 +53,7 @@ void Application::SetHintColour() {
 void Application::SetupToolkit() {
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
@@ -140,6 +142,31 @@ bool Application::busy() const {
 bool Application::pollPortsNow() {
     if (!portWatch_ || shutDown_) return false;
     return portWatch_->poll();
+}
+
+void Application::openFile(const QString& path) {
+    if (!window_) return;
+    Notifier& notifier = context_.notifier;
+    const QString unreadable = UnreadableFileMessage(path);
+    if (!unreadable.isEmpty()) {
+        notifier.showMessage(unreadable.toStdString());
+        return;
+    }
+    const std::string name = path.toStdString();
+    switch (KindOfFile(path)) {
+    case FileKind::Performance:
+        window_->OpenActPerfFile(name);
+        break;
+    case FileKind::Bank:
+        window_->OpenBankManager(name);
+        break;
+    case FileKind::NameList:
+        window_->OpenPerfNamesFile(name);
+        break;
+    case FileKind::Other:
+        notifier.showMessage(OtherFileMessage(path).toStdString());
+        break;
+    }
 }
 
 void Application::shutdown() {

@@ -56,6 +56,13 @@ public:
     // input or no output device at all, and the window must not be shown.
     bool start();
 
+    // Opens a file named on the command line, once the window is shown: a
+    // performance as File > Open > Actual Performance does (loaded, sent,
+    // shown), a name list as File > Open > Performance-names, a bank in the
+    // bank manager. A file that cannot be read or is of another kind is
+    // reported and the editor goes on as it is.
+    void openFile(const QString& path);
+
     // Writes the eight settings back, closes the settings store, then the
     // MIDI input and output. Settings that cannot be written (a read-only
     // file, a full disk) are reported. Safe to call once after start().

@@ -18,6 +18,9 @@ namespace patchsmith::app {
 inline constexpr const char* kOrganisation = "Qarn Inc.";
 inline constexpr const char* kApplicationName = "Patchsmith";
 inline constexpr const char* kSettingsGroup = "CS1x";
+// The name of the installed menu entry (com.qarn.Patchsmith.desktop), by
+// which desktops give the window its icon.
+inline constexpr const char* kDesktopFileName = "com.qarn.Patchsmith";
 
 namespace key {
 inline constexpr const char* MidiIn = "Midi-IN";

@@ -1,14 +1,17 @@
 // Patchsmith: editor and librarian for the YAMAHA CS1x.
 //
-//   patchsmith [--virtual-synth] [--screenshot DIR]
+//   patchsmith [--virtual-synth] [--screenshot DIR] [FILE]
 //
 // --virtual-synth   lists the built-in virtual CS1x after the MIDI devices of
 //                   the computer and opens it when the settings name no
 //                   device that is present.
 // --screenshot DIR  writes a picture of each page of the window into DIR and
 //                   quits (for the documentation).
+// FILE              a performance (.SYX), bank (.PFB) or name list (.PFN),
+//                   opened once the window is shown.
 
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "midi/CompositeMidiPlatform.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/Settings.h"
@@ -18,6 +21,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
@@ -44,22 +48,31 @@ void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Help is answered before the toolkit starts, so it needs no display.
+    // Mistakes are judged after: the toolkit takes its own options first.
+    QStringList rawArgs;
+    for (int i = 0; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
+    if (app::ParseCommandLine(rawArgs).help) {
+        std::fputs(app::kUsage, stdout);
+        return 0;
+    }
+
     QApplication qapp(argc, argv);
     app::Application::SetupToolkit();
 
-    bool virtualSynth = false;
-    QString screenshotDir;
-    const QStringList args = QApplication::arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--virtual-synth")) {
-            virtualSynth = true;
-        } else if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
-            screenshotDir = args[++i];
-        } else {
-            std::fprintf(stderr, "usage: patchsmith [--virtual-synth] [--screenshot DIR]\n");
-            return 2;
-        }
+    const app::CommandLine command = app::ParseCommandLine(QApplication::arguments());
+    if (command.help) {
+        std::fputs(app::kUsage, stdout);
+        return 0;
     }
+    if (!command.error.isEmpty()) {
+        std::fprintf(stderr, "patchsmith: %s\n%s", command.error.toLocal8Bit().constData(), app::kUsage);
+        return 2;
+    }
+    const bool virtualSynth = command.virtualSynth;
+    const QString screenshotDir = command.screenshotDir;
+    // Named as the user saw it, resolved against the directory started in.
+    const QString file = command.file.isEmpty() ? QString() : QFileInfo(command.file).absoluteFilePath();
 
     midi::RtMidiPlatform rtmidi;
     std::unique_ptr<synth::VirtualMidiPlatform> virtualCs1x;
@@ -89,6 +102,10 @@ int main(int argc, char* argv[]) {
     if (application.start()) {
         editor::TMainWindow& w = *application.window();
         w.show();
+        // Once the window is on screen, so that whatever the file brings up
+        // (a message, the bank manager) opens over it.
+        if (!file.isEmpty())
+            QTimer::singleShot(0, &w, [&application, file] { application.openFile(file); });
         if (!screenshotDir.isEmpty()) {
             QTimer::singleShot(400, &w, [&w, screenshotDir] {
                 writeScreenshots(w, screenshotDir);

@@ -435,7 +435,19 @@ void TBankEditWindow::LoadPerfClick() {
     if (!TypePerfBanks->isChecked()) return;
     const auto files = FileListBox->selectedItems();
     if (files.isEmpty()) return;
-    const std::string path = QDir(FileListBox->directory()).filePath(files.front()->text()).toStdString();
+    loadBank(QDir(FileListBox->directory()).filePath(files.front()->text()).toStdString());
+}
+
+void TBankEditWindow::OpenBankFile(const QString& path) {
+    const QFileInfo file(path);
+    DirectoryListBox->setDirectory(file.absolutePath());
+    TypePerfBanksClick();
+    const auto listed = FileListBox->findItems(file.fileName(), Qt::MatchExactly);
+    if (!listed.isEmpty()) FileListBox->setCurrentItem(listed.front());
+    loadBank(file.absoluteFilePath().toStdString());
+}
+
+void TBankEditWindow::loadBank(const std::string& path) {
     std::vector<int> loaded;
     LoadBankIntoSlots(path, bank_, notifier_, &loaded);
     // Whatever went into a slot gets its line, even if the file broke off.

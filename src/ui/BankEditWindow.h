@@ -112,6 +112,10 @@ public:
     void ImportClick();
     // Empties slot n - 1 and gives its entry the plain number (n = 1..128).
     void ClearSlot(int n);
+    // A bank named from outside the window (the command line): its
+    // directory shown with banks listed and the file selected, and the bank
+    // loaded as LoadPerfClick loads it.
+    void OpenBankFile(const QString& path);
 
     // The save dialog; a Qt file dialog unless replaced.
     SaveFileChooser chooseSaveFile;
@@ -144,6 +148,7 @@ private:
     int selectedSlot() const;
     void setDeleteEnabled(bool on);
     void setEntry(int slot, const std::string& text);
+    void loadBank(const std::string& path);
 
     PerformanceBank& bank_;
     SlotLabels& labels_;

@@ -16,6 +16,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -312,6 +313,14 @@ public:
     // Tool-tip hints on or off for the whole application.
     static void ApplyShowHints(bool on);
 
+    // Files named outside the menus (the command line): the menu command
+    // runs with its open dialog answered by `path`.
+    void OpenActPerfFile(const std::string& path);
+    void OpenPerfNamesFile(const std::string& path);
+    // Bulk-Dump > Performance-bank manager; with a bank file, the window
+    // opens on its directory with banks listed and that bank loaded.
+    void OpenBankManager(const std::string& bankFile = std::string());
+
     static const QColor kLampOn;
     static const QColor kLampOff;
     static const QColor kLampLost;
@@ -335,6 +344,8 @@ private:
 
     AppContext& app_;
     std::vector<ParameterControls> parameterControls_;
+    // The answer of the next open dialog, when a file was named beforehand.
+    std::optional<std::string> presetOpenFile_;
     QProgressDialog* bankProgress_ = nullptr;
     bool midiInLost_ = false;
     bool midiOutLost_ = false;

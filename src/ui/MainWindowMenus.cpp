@@ -35,27 +35,41 @@ void TMainWindow::connectMenuCommands() {
             this);
     });
 
-    connect(MenuBulkBankEdit, &QAction::triggered, this, [this] {
-        AppContext& app = app_;
-        TBankEditWindow window(app.bank, app.slotLabels, app.settings.PerfBankDir, app.notifier, this);
-        // Banks are saved, and dumps to import chosen, through the window's
-        // one save and one open dialog, as every other file of the program.
-        window.chooseSaveFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
-            const auto chosen =
-                saveFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString(), std::string());
-            return chosen ? QString::fromStdString(*chosen) : QString();
-        };
-        window.chooseOpenFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
-            const auto chosen = openFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString());
-            return chosen ? QString::fromStdString(*chosen) : QString();
-        };
-        dialogs::RunModal(window);
-    });
+    connect(MenuBulkBankEdit, &QAction::triggered, this, [this] { OpenBankManager(); });
 
     // " &About " is an entry of the menu bar itself: choosing it opens the
     // about window, as a click on the picture does.
     connect(MenuAbout, &QAction::triggered, this, [this] { ShowAbout(this); });
     connect(Image2, &PictureBox::clicked, this, [this] { ShowAbout(this); });
+}
+
+void TMainWindow::OpenBankManager(const std::string& bankFile) {
+    AppContext& app = app_;
+    TBankEditWindow window(app.bank, app.slotLabels, app.settings.PerfBankDir, app.notifier, this);
+    // Banks are saved, and dumps to import chosen, through the window's
+    // one save and one open dialog, as every other file of the program.
+    window.chooseSaveFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
+        const auto chosen = saveFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString(), std::string());
+        return chosen ? QString::fromStdString(*chosen) : QString();
+    };
+    window.chooseOpenFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
+        const auto chosen = openFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString());
+        return chosen ? QString::fromStdString(*chosen) : QString();
+    };
+    if (!bankFile.empty()) window.OpenBankFile(QString::fromStdString(bankFile));
+    dialogs::RunModal(window);
+}
+
+void TMainWindow::OpenActPerfFile(const std::string& path) {
+    presetOpenFile_ = path;
+    Transfers.MenuFileOpenActPerfClick();
+    presetOpenFile_.reset();
+}
+
+void TMainWindow::OpenPerfNamesFile(const std::string& path) {
+    presetOpenFile_ = path;
+    Transfers.MenuFileOpenPerfNamesClick();
+    presetOpenFile_.reset();
 }
 
 } // namespace patchsmith::editor

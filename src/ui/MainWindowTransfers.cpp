@@ -38,6 +38,11 @@ std::optional<std::string> runFileDialog(QFileDialog& dialog, const std::string&
 
 std::optional<std::string> TMainWindow::openFileDialog(const std::string& title, const std::string& filter,
                                                        const std::string& initialDir) {
+    if (presetOpenFile_) {
+        std::optional<std::string> named;
+        named.swap(presetOpenFile_);
+        return named;
+    }
     return runFileDialog(*OpenDialog, title, filter, initialDir, std::string());
 }
 
