@@ -29,8 +29,10 @@ void CliNotifier::showMessage(const std::string& text) {
 std::span<const Subcommand> Subcommands() {
     // Built on first use, after every row is initialised. New subcommands
     // take their place here.
-    static const std::array<Subcommand, 4> kTable{
+    static const std::array<Subcommand, 6> kTable{
         kListCommand,
+        kShowCommand,
+        kDiffCommand,
         kExtractCommand,
         kBuildCommand,
         kImportCommand,
@@ -57,7 +59,7 @@ void printOverview(std::ostream& out) {
     for (const Subcommand& c : Subcommands())
         out << "  " << c.name << std::string(width - c.name.size() + 2, ' ') << c.summary << '\n';
     out << "\nExit status: 0 done, 1 a file could not be read or written, 2 the command\n"
-        << "line was not understood.\n";
+        << "line was not understood; diff: 0 equal, 1 different, 2 trouble.\n";
 }
 
 void printCommandHelp(const Subcommand& c, std::ostream& out) {
@@ -86,8 +88,9 @@ int UsageError(const Subcommand& command, std::string_view text, CliIo& io) {
     return kExitUsage;
 }
 
-int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err, char decimalPoint) {
     CliIo io(out, err);
+    io.decimalPoint = decimalPoint;
     if (args.empty()) {
         printOverview(err);
         return kExitUsage;

@@ -32,6 +32,9 @@ public:
 
     std::ostream& out;
     std::ostream& err;
+    // The separator of texts in tenths ("333.3ms"), as the window takes it
+    // from the locale.
+    char decimalPoint = '.';
 };
 
 // The storage functions' messages (load errors and the like) as errors of
@@ -62,7 +65,8 @@ struct Subcommand {
 std::span<const Subcommand> Subcommands();
 
 // Runs one command line (without the program name); returns the exit code.
-int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+// `decimalPoint`: the locale's separator for the plain texts of show and diff.
+int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err, char decimalPoint = '.');
 
 // For the subcommands: reports a usage error with a pointer to the help.
 int UsageError(const Subcommand& command, std::string_view text, CliIo& io);

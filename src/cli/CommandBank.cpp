@@ -2,9 +2,11 @@
 // performances, with the bank manager's own storage functions.
 
 #include "cli/Commands.h"
+#include "cli/Sources.h"
 #include "storage/PerformanceBank.h"
 #include "storage/PerformanceFiles.h"
 #include "storage/PerformanceText.h"
+#include "storage/RecordImage.h"
 
 #include <array>
 #include <charconv>
@@ -80,13 +82,18 @@ int CommandExtract(const ParsedArgs& args, CliIo& io) {
 
 const Subcommand kBuildCommand{
     "build",
-    "build -o BANK.PFB [FILE.SYX:N ...]",
-    "compose a .PFB bank from .SYX files, each in slot N (1..128)",
-    "Each FILE.SYX goes into slot N, renumbered to it, as dropping the file on\n"
-    "entry N of the bank manager does; a later file for the same slot replaces\n"
+    "build -o BANK.PFB [FILE:N ...]",
+    "compose a .PFB bank from .SYX files and JSON performances",
+    "Each FILE goes into slot N (1..128). A .SYX file goes in renumbered to the\n"
+    "slot, as dropping the file on entry N of the bank manager does. A JSON\n"
+    "performance as 'show --json' writes it (FILE.json:N) is built into a\n"
+    "performance numbered N, with fresh headers and checksums: unedited, it\n"
+    "gives the bytes it was shown from. A later file for the same slot replaces\n"
     "an earlier one. The bank is saved as the bank manager saves it: the header\n"
     "and the occupied slots in ascending order. Nothing is written when a file\n"
-    "cannot be read or is not 317 bytes long.\n",
+    "cannot be read, a .SYX file is not 317 bytes long, or a JSON performance\n"
+    "has a problem (each is named: broken JSON, an unknown or missing\n"
+    "parameter, a value outside its range).\n",
     kWriteOptions,
     CommandBuild,
 };
@@ -102,7 +109,7 @@ int CommandBuild(const ParsedArgs& args, CliIo& io) {
         const auto number = colon == std::string::npos ? std::nullopt
                                                        : ParsePerformanceNumber(std::string_view(operand).substr(colon + 1));
         if (!number || colon == 0)
-            return UsageError(kBuildCommand, "'" + operand + "' is not FILE.SYX:N with N from 1 to 128", io);
+            return UsageError(kBuildCommand, "'" + operand + "' is not FILE:N with N from 1 to 128", io);
         drops.emplace_back(operand.substr(0, colon), *number - 1);
     }
 
@@ -110,6 +117,12 @@ int CommandBuild(const ParsedArgs& args, CliIo& io) {
     CliNotifier notifier(io);
     for (const auto& [path, slot] : drops) {
         notifier.setFile(path);
+        if (KindOfFile(path) == FileKind::Json) {
+            const auto document = ReadPerformanceJsonFile(path, io);
+            if (!document) return kExitFailure;
+            bank.setSlot(slot, MakeRecordFromImage(document->image, slot));
+            continue;
+        }
         if (!DropFileIntoSlot(path, slot, bank, notifier)) return kExitFailure;
     }
     if (!SaveBank(*output, bank)) {

@@ -1,16 +1,14 @@
 // list FILE: the bank manager's lines for the performances of a file.
 
 #include "cli/Commands.h"
+#include "cli/Sources.h"
 #include "storage/DumpImport.h"
-#include "storage/MidiFileReader.h"
 #include "storage/PerformanceBank.h"
 #include "storage/PerformanceFiles.h"
 #include "storage/PerformanceText.h"
+#include "storage/RecordImage.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
-#include <filesystem>
 
 namespace patchsmith::cli {
 
@@ -20,39 +18,14 @@ const std::array<OptionDef, 1> kListOptions{{
     {"all", 0, "", "print all 128 rows, the empty ones as their number"},
 }};
 
-std::string lowerExtension(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
-enum class FileKind { Unreadable, Bank, Performance, Dump };
-
-// What a file is, by its first bytes and size (and a .PFB name for a bank
-// whose header is wrong, which then gets the bank's load error).
-FileKind kindOf(const std::string& path) {
-    InputFile file;
-    if (!file.open(path)) return FileKind::Unreadable;
-    std::array<Byte, kBankHeaderBytes> head{};
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), head.size()));
-    if (!file.read(std::span<Byte>(head).first(n))) return FileKind::Unreadable;
-    const std::span<const Byte> start = std::span<const Byte>(head).first(n);
-    const bool bankHeader = n == head.size() && std::equal(kBankHeader.begin(), kBankHeader.end(), head.begin(),
-                                                           [](char a, Byte b) { return static_cast<Byte>(a) == b; });
-    if (bankHeader || lowerExtension(path) == ".pfb") return FileKind::Bank;
-    if (file.size() == static_cast<std::uint64_t>(kRecordBytes) && !LooksLikeMidiFile(start))
-        return FileKind::Performance;
-    return FileKind::Dump;
-}
-
 } // namespace
 
 const Subcommand kListCommand{
     "list",
     "list [--all] FILE",
     "print the bank manager's lines for the performances in FILE",
-    "FILE is a .PFB bank, a .SYX performance (317 bytes), a raw SysEx dump or a\n"
-    "Standard MIDI File. One line per performance in slot order, as the bank\n"
+    "FILE is a .PFB bank, a .SYX performance (317 bytes), a raw SysEx dump, a\n"
+    "Standard MIDI File or a performance written by 'show --json'. One line per performance in slot order, as the bank\n"
     "manager shows it: number, two blanks, category, blank, name\n"
     "(\"001  PF GrandPno\"). Records of a bank go to the slots their numbers name;\n"
     "a dump is imported as the bank manager imports it, and its counts of\n"
@@ -69,7 +42,7 @@ int CommandList(const ParsedArgs& args, CliIo& io) {
     notifier.setFile(path);
 
     PerformanceBank bank;
-    switch (kindOf(path)) {
+    switch (KindOfFile(path)) {
     case FileKind::Unreadable:
         ShowLoadError(LoadError::UnableToOpen, notifier);
         return kExitFailure;
@@ -91,6 +64,17 @@ int CommandList(const ParsedArgs& args, CliIo& io) {
             return kExitOk;
         }
         bank.setSlot(record.recordNumber() & 0x7F, record);
+        break;
+    }
+    case FileKind::Json: {
+        const auto document = ReadPerformanceJsonFile(path, io);
+        if (!document) return kExitFailure;
+        const PerformanceRecord record = MakeRecordFromImage(document->image, document->number.value_or(1) - 1);
+        if (!args.has("all")) {
+            io.out << PerformanceLine(record) << '\n';
+            return kExitOk;
+        }
+        bank.setSlot(record.recordNumber(), record);
         break;
     }
     case FileKind::Dump: {

@@ -7,11 +7,15 @@
 namespace patchsmith::cli {
 
 int CommandList(const ParsedArgs& args, CliIo& io);
+int CommandShow(const ParsedArgs& args, CliIo& io);
+int CommandDiff(const ParsedArgs& args, CliIo& io);
 int CommandExtract(const ParsedArgs& args, CliIo& io);
 int CommandBuild(const ParsedArgs& args, CliIo& io);
 int CommandImport(const ParsedArgs& args, CliIo& io);
 
 extern const Subcommand kListCommand;
+extern const Subcommand kShowCommand;
+extern const Subcommand kDiffCommand;
 extern const Subcommand kExtractCommand;
 extern const Subcommand kBuildCommand;
 extern const Subcommand kImportCommand;

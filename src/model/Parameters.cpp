@@ -532,6 +532,43 @@ std::vector<int> bytesWritten(const Parameter& p) {
     return bytes;
 }
 
+std::vector<int> valueBytes(const Parameter& p) {
+    std::vector<int> bytes;
+    switch (p.encoding) {
+    case ParamEncoding::Text:
+        for (int k = 0; k < kNameLength; ++k) bytes.push_back(p.offset + k);
+        break;
+    case ParamEncoding::Wide:
+    case ParamEncoding::Nibbles:
+    case ParamEncoding::Pair:
+        bytes.push_back(p.offset);
+        bytes.push_back(p.partner);
+        break;
+    case ParamEncoding::Byte: bytes.push_back(p.offset); break;
+    }
+    return bytes;
+}
+
+bool inStoredPerformance(const Parameter& p) {
+    if (p.area != ParamArea::Effect) return true;
+    for (const int offset : valueBytes(p))
+        if (offset >= kUserEffectDataBytes) return false;
+    return true;
+}
+
+std::string_view groupName(ParamGroup group) {
+    switch (group) {
+    case ParamGroup::Performance: return "performance";
+    case ParamGroup::Controllers: return "controllers";
+    case ParamGroup::Arpeggio: return "arpeggio";
+    case ParamGroup::Effects: return "effects";
+    case ParamGroup::LayerVoice: return "layer-voice";
+    case ParamGroup::FilterEnvelopes: return "filter-envelopes";
+    case ParamGroup::Lfo: return "lfo";
+    }
+    return "performance";
+}
+
 // ---- values -------------------------------------------------------------------
 
 int storedValue(const Parameter& p, const PerformanceImage& image, int layer) {

@@ -185,6 +185,17 @@ std::span<const CarriedBytes> carriedBytes();
 // The data-byte offsets an edit of the parameter writes (its own bytes; a
 // variation type also the defaults of the six variation parameters).
 std::vector<int> bytesWritten(const Parameter& p);
+// The data bytes that hold the parameter's stored value, in order: the eight
+// name characters, both bytes of a two-byte value or pair, or its one byte.
+// (An assign-knob-2 layer travels with its target byte but holds only its own.)
+std::vector<int> valueBytes(const Parameter& p);
+// Whether a stored performance (a user performance, a .SYX or .PFB record)
+// holds the parameter: its effect block has no place for the two variation
+// sends.
+bool inStoredPerformance(const Parameter& p);
+// A short lower-case name of a group ("performance", "layer-voice" ...), for
+// tools that write parameters out.
+std::string_view groupName(ParamGroup group);
 
 // ---- values ------------------------------------------------------------------
 

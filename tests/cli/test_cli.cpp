@@ -125,10 +125,12 @@ TEST(Cli, OverviewHelpAndVersion) {
     EXPECT_EQ(version.code, 0);
     EXPECT_THAT(version.out, StartsWith("patchsmith-cli 1."));
 
-    const Outcome unknown = runCli({"show", "a.SYX"});
+    const Outcome unknown = runCli({"shw", "a.SYX"});
     EXPECT_EQ(unknown.code, 2);
-    EXPECT_EQ(unknown.err, "patchsmith-cli: no command 'show'; 'patchsmith-cli --help' lists them\n");
-    EXPECT_EQ(runCli({"help", "diff"}).code, 2);
+    EXPECT_EQ(unknown.err, "patchsmith-cli: no command 'shw'; 'patchsmith-cli --help' lists them\n");
+    EXPECT_EQ(runCli({"help", "dif"}).code, 2);
+    EXPECT_THAT(help.out, HasSubstr("\n  show     print every parameter of a performance with its value and text\n"));
+    EXPECT_THAT(help.out, HasSubstr("\n  diff     list the parameters in which two performances differ\n"));
 }
 
 TEST(Cli, EverySubcommandHasItsHelp) {
@@ -312,7 +314,7 @@ TEST_F(CliTest, BuildErrorsWriteNothing) {
                                     path("a.SYX") + ":", std::string(":5")}) {
         const Outcome bad = runCli({"build", "-o", path("x.PFB"), operand});
         EXPECT_EQ(bad.code, 2) << operand;
-        EXPECT_THAT(bad.err, HasSubstr("is not FILE.SYX:N with N from 1 to 128")) << operand;
+        EXPECT_THAT(bad.err, HasSubstr("is not FILE:N with N from 1 to 128")) << operand;
     }
     EXPECT_EQ(runCli({"build", path("a.SYX") + ":1"}).code, 2);
 

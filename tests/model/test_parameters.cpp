@@ -185,6 +185,43 @@ TEST(Parameters, EveryDataByteBelongsToOneParameterOrIsCarried) {
     }
 }
 
+// A tool that writes a performance out parameter by parameter (and reads
+// it back) needs each value's own bytes: together with the carried bytes
+// they are every data byte once, and of the effect block a stored
+// performance lacks exactly the two variation sends.
+TEST(Parameters, ValueBytesCoverEveryDataByteOnce) {
+    EXPECT_EQ(valueBytes(params::PerformanceName), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(valueBytes(params::Assign2Param1Layer), (std::vector<int>{28}));
+    EXPECT_EQ(valueBytes(params::Assign2Param1Para), (std::vector<int>{29}));
+    EXPECT_EQ(valueBytes(params::ArpTempo), (std::vector<int>{41, 42}));
+    EXPECT_EQ(valueBytes(params::VPara10), (std::vector<int>{16, 17}));
+    EXPECT_EQ(valueBytes(params::NoteDetune), (std::vector<int>{5, 6}));
+    EXPECT_EQ(valueBytes(params::PatchBankNumber), (std::vector<int>{0, 1}));
+    EXPECT_EQ(valueBytes(params::PanPot), (std::vector<int>{10}));
+    for (A area : {A::Common, A::Effect, A::Controller, A::Layer}) {
+        std::map<int, int> owners;
+        for (const Parameter* p : allParameters())
+            if (p->area == area)
+                for (int k : valueBytes(*p)) ++owners[k];
+        for (const CarriedBytes& c : carriedBytes())
+            if (c.area == area)
+                for (int k = c.first; k < c.first + c.count; ++k) ++owners[k];
+        for (int k = 0; k < dataBytes(area); ++k) EXPECT_EQ(owners[k], 1) << "area " << int(area) << " byte " << k;
+        EXPECT_EQ(static_cast<int>(owners.size()), dataBytes(area));
+    }
+    std::set<std::string> notStored;
+    for (const Parameter* p : allParameters())
+        if (!inStoredPerformance(*p)) notStored.insert(std::string(p->name));
+    EXPECT_EQ(notStored, (std::set<std::string>{"VariOnRev", "VariOnCho"}));
+    std::set<std::string_view> groups;
+    for (ParamGroup g : {ParamGroup::Performance, ParamGroup::Controllers, ParamGroup::Arpeggio, ParamGroup::Effects,
+                         ParamGroup::LayerVoice, ParamGroup::FilterEnvelopes, ParamGroup::Lfo})
+        groups.insert(groupName(g));
+    EXPECT_EQ(groups.size(), 7u);
+    EXPECT_EQ(groupName(params::AEGAtkTime.group), "filter-envelopes");
+    EXPECT_EQ(groupName(params::PatchVoiceNumber.group), "layer-voice");
+}
+
 TEST(Parameters, TheBytesTheEditorNeverShowsAreCarried) {
     std::set<std::pair<A, int>> carried;
     for (const CarriedBytes& c : carriedBytes())
