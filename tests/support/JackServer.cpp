@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <signal.h>
 #include <sstream>
@@ -52,6 +54,31 @@ bool serverAcceptsClients(const std::string& name) {
     jack_set_error_function(loudJack);
     jack_set_info_function(loudJack);
     return client != nullptr;
+}
+
+// libjack keeps its port metadata in a Berkeley DB under /dev/shm whose
+// locks live in shared memory. A client or server killed while it held one
+// (a test stopped by a time-out, a process killed by hand) leaves every later
+// JACK client of this user waiting for it for ever, inside jack_client_open.
+// Only a process that has the database mapped can hold its locks: when none
+// has, it is started afresh.
+void clearAbandonedMetadata() {
+    const std::string dir = "/dev/shm/jack_db-" + std::to_string(::getuid());
+    std::error_code ec;
+    if (!std::filesystem::exists(dir, ec)) return;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return;
+    bool inUse = false;
+    while (const dirent* entry = ::readdir(proc)) {
+        const std::string pid = entry->d_name;
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream maps("/proc/" + pid + "/maps");
+        std::string line;
+        while (!inUse && std::getline(maps, line)) inUse = line.find(dir) != std::string::npos;
+        if (inUse) break;
+    }
+    ::closedir(proc);
+    if (!inUse) std::filesystem::remove_all(dir, ec);
 }
 
 } // namespace
@@ -103,6 +130,7 @@ void JackServer::start() {
     // client is ever dropped for being slow (a dropped client can hang the
     // server in this mode); periods of 1024 frames (21 ms) keep the cycles
     // few.
+    clearAbandonedMetadata();
     std::vector<std::string> args = {jackd, "--no-realtime", "--sync", "-n", name_, "-t", "120000",
                                      "-d", "dummy", "-r", "48000", "-p", "1024"};
     std::vector<char*> argv;
@@ -170,7 +198,9 @@ void JackServer::stop() {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGTERM);
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    // Killed outright, jackd could die holding a metadata lock (see
+    // clearAbandonedMetadata): a loaded machine gets time to end it cleanly.
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
     int status = 0;
     while (Clock::now() < deadline) {
         const pid_t r = ::waitpid(pid_, &status, WNOHANG);
