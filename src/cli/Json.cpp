@@ -148,7 +148,7 @@ private:
             skipBlanks();
             JsonValue member;
             if (!value(member, depth)) return false;
-            v.members.emplace_back(std::move(key), std::move(member));
+            v.members.push_back({std::move(key), std::move(member)});
             skipBlanks();
             if (atEnd()) return failed("unexpected end of the text: '}' missing");
             if (peek() == ',') {

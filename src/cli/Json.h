@@ -12,6 +12,8 @@
 
 namespace patchsmith::cli {
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Type { Null, Boolean, Number, String, Array, Object };
 
@@ -19,7 +21,7 @@ struct JsonValue {
     bool boolean = false;
     std::string text; // a number as written, or a string's UTF-8
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members; // in the order written; keys are unique
+    std::vector<JsonMember> members; // in the order written; keys are unique
     int line = 0;     // where the value begins, from 1
 
     bool isNull() const { return type == Type::Null; }
@@ -28,6 +30,13 @@ struct JsonValue {
     // A number written as a whole number (no fraction, no exponent) that
     // fits an int; nothing otherwise.
     std::optional<int> integer() const;
+};
+
+// A named struct, not a std::pair: a pair of a type still being defined is
+// refused by clang's standard library checks.
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 // Why a text is not JSON, and where.

@@ -26,7 +26,7 @@ TEST(Json, ReadsValuesWithTheirLines) {
     ASSERT_TRUE(v.has_value()) << e.message;
     EXPECT_EQ(v->type, JsonValue::Type::Object);
     ASSERT_EQ(v->members.size(), 3u);
-    EXPECT_EQ(v->members[0].first, "a"); // in the order written
+    EXPECT_EQ(v->members[0].key, "a"); // in the order written
     const JsonValue* a = v->find("a");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->line, 2);
