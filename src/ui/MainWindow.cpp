@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/DialogKit.h"
+#include "ui/FileDialogs.h"
 
 #include "ui/ControlTable.h"
 #include "ui/DisplayRefresh.h"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -62,15 +62,7 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     setupPictures();
     fillStartItems();
 
-    OpenDialog = new QFileDialog(this);
-    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    SaveDialog = new QFileDialog(this);
-    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog->setFileMode(QFileDialog::AnyFile);
-    SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    FileDialogs = new dialogs::SharedFileDialogs(this);
 
     connect(MenuFileExit, &QAction::triggered, this, &TMainWindow::MenuFileExitClick);
 
