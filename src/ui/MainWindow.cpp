@@ -55,6 +55,10 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
                 TransferPaths{app.settings.LastDir, app.settings.PerfBankDir, app.settings.PerfListFile}),
       app_(app) {
     setObjectName(QStringLiteral("MainWindow"));
+    // A single, fixed border. Set before any child exists: changing the
+    // flags of a window re-polishes every widget in it.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     buildLayout();
     bindControls();
     buildMenu();
@@ -76,9 +80,7 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     connectReceiveSide();
     connectMenuCommands();
 
-    // A single, fixed border: the client area is 632 x 411 below the menu bar.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // The client area is 632 x 411 below the menu bar.
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(kClientWidth, kClientHeight + menuHeight);
 

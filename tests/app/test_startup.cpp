@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QTest>
@@ -188,6 +190,20 @@ TEST_F(StartupFixture, NoOutputDeviceAtAll) {
     EXPECT_EQ(stored("PerfBank-Dir"), options.executableDir);
     EXPECT_EQ(stored("SynthKnobs"), QStringLiteral("0"));
     EXPECT_EQ(stored("ShowHints"), QStringLiteral("1"));
+}
+
+TEST(Toolkit, TheMenuBarOverflowIconIsFusionsReadWhenDrawn) {
+    test::testApp();
+    const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    EXPECT_FALSE(icon.isNull());
+    const QImage drawn = icon.pixmap(16, 16).toImage();
+    EXPECT_FALSE(drawn.isNull());
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    ASSERT_NE(fusion, nullptr);
+    EXPECT_EQ(drawn, fusion->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage());
+    // Every other icon is Fusion's as it stands.
+    EXPECT_EQ(QApplication::style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(16, 16).toImage(),
+              fusion->standardIcon(QStyle::SP_DialogOkButton).pixmap(16, 16).toImage());
 }
 
 TEST_F(StartupFixture, NameListFileFillsTheUserPerformanceList) {
