@@ -123,7 +123,9 @@ void Application::SetupToolkit() {
     QApplication::setFont(font);
 }
 
-bool Application::start() {
+bool Application::start() { return startWindow() && openDevices(); }
+
+bool Application::startWindow() {
     SetHintColour();
 
     // Initial state of the link and the editor.
@@ -180,6 +182,12 @@ bool Application::start() {
     // The fallback stands in for an absent device without taking its name:
     // the user's choice is what is saved.
     devices.FallbackDeviceName = options_.fallbackDevice;
+    return devices.HasMidiDevices();
+}
+
+bool Application::openDevices() {
+    if (!window_ || shutDown_) return false;
+    MidiDevices& devices = context_.devices;
     const bool started = devices.InitMidiDevices();
     if (started) {
         portWatch_ = std::make_unique<PortWatch>(devices);
