@@ -2,7 +2,11 @@
 // started under an X server of its own (Xvfb), in turns, and timed from the
 // moment it is started to the moment its first top-level window is mapped,
 // as the X server reports it (MapNotify on the root window). Neither program
-// is changed or asked for anything, so both are measured alike.
+// is changed or asked for anything, so both are measured alike. Once the
+// start has settled (the MIDI devices opened, the synth's answer shown),
+// the memory high-water mark (VmHWM) and the resident size (VmRSS) are read
+// from /proc: a high-water mark well above the resident size tells of a
+// passing peak during the start.
 //
 //   bench_startup [--runs N] [--display :N] [--patchsmith PATH] [--bare PATH]
 //
@@ -43,6 +47,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kMapTimeoutMs = 60000;
+// From the window's mapping to reading the memory figures.
+constexpr int kSettleMs = 1000;
 
 struct Options {
     int runs = 10;
@@ -212,8 +218,27 @@ void setEnvironment(const std::string& display, const TemporaryHome& home) {
     setenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").c_str(), 1);
 }
 
-// Milliseconds from the start of `program` to its first mapped window.
-double timeOne(const Program& program, Watcher& watcher) {
+struct Run {
+    double ms = 0;     // from the start to the first mapped window
+    long hwmKiB = 0;   // VmHWM once settled
+    long rssKiB = 0;   // VmRSS once settled
+};
+
+// A "Name:   123 kB" line of /proc/PID/status, in KiB; 0 when missing.
+long statusKiB(pid_t pid, const char* name) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/status";
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) return 0;
+    char line[256];
+    long value = 0;
+    const std::size_t n = std::strlen(name);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, name, n) == 0 && line[n] == ':') value = std::strtol(line + n + 1, nullptr, 10);
+    std::fclose(f);
+    return value;
+}
+
+Run timeOne(const Program& program, Watcher& watcher) {
     watcher.drain();
     std::vector<char*> args;
     for (const std::string& a : program.argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -234,10 +259,17 @@ double timeOne(const Program& program, Watcher& watcher) {
     }
     Clock::time_point mapped;
     const bool ok = watcher.waitForMap(pid, mapped);
+    Run run;
+    if (ok) {
+        usleep(kSettleMs * 1000);
+        run.hwmKiB = statusKiB(pid, "VmHWM");
+        run.rssKiB = statusKiB(pid, "VmRSS");
+    }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     if (!ok) fail(std::string(program.label) + " showed no window (" + program.argv[0] + ")");
-    return std::chrono::duration<double, std::milli>(mapped - started).count();
+    run.ms = std::chrono::duration<double, std::milli>(mapped - started).count();
+    return run;
 }
 
 double median(std::vector<double> v) {
@@ -273,11 +305,11 @@ int main(int argc, char** argv) {
     timeOne(patchsmith, watcher);
     timeOne(bare, watcher);
 
-    std::vector<double> tp, tb;
-    std::printf("run  patchsmith ms  bare Qt ms\n");
+    std::vector<double> tp, tb, hwm, rss, hwmRatio;
+    std::printf("run  patchsmith ms  bare Qt ms  patchsmith VmHWM KiB  VmRSS KiB\n");
     for (int i = 0; i < opt.runs; ++i) {
         // Taking turns at going first, so neither always follows the other.
-        double p = 0, b = 0;
+        Run p, b;
         if (i % 2 == 0) {
             p = timeOne(patchsmith, watcher);
             b = timeOne(bare, watcher);
@@ -285,9 +317,12 @@ int main(int argc, char** argv) {
             b = timeOne(bare, watcher);
             p = timeOne(patchsmith, watcher);
         }
-        tp.push_back(p);
-        tb.push_back(b);
-        std::printf("%3d  %13.1f  %10.1f\n", i + 1, p, b);
+        tp.push_back(p.ms);
+        tb.push_back(b.ms);
+        hwm.push_back(static_cast<double>(p.hwmKiB));
+        rss.push_back(static_cast<double>(p.rssKiB));
+        if (p.rssKiB > 0) hwmRatio.push_back(static_cast<double>(p.hwmKiB) / static_cast<double>(p.rssKiB));
+        std::printf("%3d  %13.1f  %10.1f  %20ld  %9ld\n", i + 1, p.ms, b.ms, p.hwmKiB, p.rssKiB);
         std::fflush(stdout);
     }
     const double mp = median(tp);
@@ -297,5 +332,9 @@ int main(int argc, char** argv) {
     std::printf("median bare Qt main window:        %.1f ms (min %.1f, max %.1f)\n", mb,
                 *std::min_element(tb.begin(), tb.end()), *std::max_element(tb.begin(), tb.end()));
     std::printf("ratio: %.2f\n", mp / mb);
+    std::printf("patchsmith after %d ms: median VmHWM %.0f KiB, median VmRSS %.0f KiB, VmHWM / VmRSS: median %.2f, "
+                "max %.2f\n",
+                kSettleMs, median(hwm), median(rss), hwmRatio.empty() ? 0.0 : median(hwmRatio),
+                hwmRatio.empty() ? 0.0 : *std::max_element(hwmRatio.begin(), hwmRatio.end()));
     return 0;
 }

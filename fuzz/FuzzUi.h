@@ -49,7 +49,7 @@ struct FuzzUi : TransferUi {
         return openAnswer;
     }
     std::optional<std::string> saveFileDialog(const std::string&, const std::string&, const std::string&,
-                                              const std::string&) override {
+                                              const std::optional<std::string>&) override {
         return saveAnswer;
     }
     std::optional<int> chooseUserPerf(const std::string&, const std::string&, int selected) override {

@@ -7,6 +7,11 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QMetaObject>
 #include <QPalette>
 #include <QToolTip>
@@ -50,17 +55,77 @@ void Application::SetHintColour() {
     QApplication::setPalette(app);
 }
 
+namespace {
+
+// An icon of a style, read when it is first drawn or measured.
+class DeferredStyleIcon : public QIconEngine {
+public:
+    DeferredStyleIcon(QStyle* style, QStyle::StandardPixmap which) : style_(style), which_(which) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return icon().availableSizes(mode, state);
+    }
+    // Not null without reading it: the style has this icon.
+    bool isNull() override { return false; }
+    QIconEngine* clone() const override { return new DeferredStyleIcon(style_, which_); }
+    QString key() const override { return QStringLiteral("DeferredStyleIcon"); }
+
+private:
+    const QIcon& icon() {
+        if (!loaded_) {
+            loaded_ = true;
+            if (style_) icon_ = style_->standardIcon(which_);
+        }
+        return icon_;
+    }
+
+    QPointer<QStyle> style_;
+    QStyle::StandardPixmap which_;
+    bool loaded_ = false;
+    QIcon icon_;
+};
+
+// Fusion, except that the icon of a menu bar's overflow button is read only
+// when the button is drawn: the editor's menu bar never overflows, and
+// reading the icon's pictures is a good part of building the window.
+class PatchsmithStyle : public QProxyStyle {
+public:
+    PatchsmithStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton)
+            return QIcon(new DeferredStyleIcon(baseStyle(), which));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+} // namespace
+
 void Application::SetupToolkit() {
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new PatchsmithStyle);
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
     QApplication::setFont(font);
 }
 
-bool Application::start() {
+bool Application::start() { return startWindow() && openDevices(); }
+
+bool Application::startWindow() {
     SetHintColour();
 
     // Initial state of the link and the editor.
@@ -117,6 +182,12 @@ bool Application::start() {
     // The fallback stands in for an absent device without taking its name:
     // the user's choice is what is saved.
     devices.FallbackDeviceName = options_.fallbackDevice;
+    return devices.HasMidiDevices();
+}
+
+bool Application::openDevices() {
+    if (!window_ || shutDown_) return false;
+    MidiDevices& devices = context_.devices;
     const bool started = devices.InitMidiDevices();
     if (started) {
         portWatch_ = std::make_unique<PortWatch>(devices);

@@ -54,7 +54,18 @@ public:
     // window (created, not shown), the MIDI devices with the identity
     // request. Returns what InitMidiDevices returned: false when there is no
     // input or no output device at all, and the window must not be shown.
+    // The two halves below, one after the other.
     bool start();
+    // Start-up up to showing the window: initial state, settings, the editor
+    // window (created, not shown), and whether there is an input and an
+    // output device at all. False (after the message) when there is not:
+    // the window must not be shown.
+    bool startWindow();
+    // The rest, run once the window is on screen so that the window does not
+    // wait for the MIDI systems: enumerates and opens the devices, sends the
+    // identity request, starts watching the ports. What InitMidiDevices
+    // returned: false only when the devices went away since startWindow().
+    bool openDevices();
 
     // Opens a file named on the command line, once the window is shown: a
     // performance as File > Open > Actual Performance does (loaded, sent,

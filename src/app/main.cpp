@@ -99,13 +99,20 @@ int main(int argc, char* argv[]) {
         },
         options);
 
-    if (application.start()) {
+    if (application.startWindow()) {
         editor::TMainWindow& w = *application.window();
         w.show();
-        // Once the window is on screen, so that whatever the file brings up
-        // (a message, the bank manager) opens over it.
-        if (!file.isEmpty())
-            QTimer::singleShot(0, &w, [&application, file] { application.openFile(file); });
+        // Once the window is on screen: the devices (looking at JACK's ports
+        // alone keeps a window waiting), then the file, so that whatever it
+        // brings up (a message, the bank manager) opens over the window and
+        // a performance goes to the synth.
+        QTimer::singleShot(0, &w, [&application, file] {
+            if (!application.openDevices()) {
+                QCoreApplication::quit();
+                return;
+            }
+            if (!file.isEmpty()) application.openFile(file);
+        });
         if (!screenshotDir.isEmpty()) {
             QTimer::singleShot(400, &w, [&w, screenshotDir] {
                 writeScreenshots(w, screenshotDir);

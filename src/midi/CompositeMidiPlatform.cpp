@@ -22,6 +22,14 @@ std::vector<std::string> CompositeMidiPlatform::outputPortNames() {
     return names;
 }
 
+bool CompositeMidiPlatform::hasPorts(bool inputs) {
+    // Last part first: parts added after the computer's MIDI system (the
+    // built-in virtual CS1x) answer without asking any system.
+    for (auto p = parts_.rbegin(); p != parts_.rend(); ++p)
+        if ((*p)->hasPorts(inputs)) return true;
+    return false;
+}
+
 std::optional<CompositeMidiPlatform::Local> CompositeMidiPlatform::locate(bool input, unsigned port,
                                                                           const std::string& name) {
     // One listing of every part, so that numbers and names agree.

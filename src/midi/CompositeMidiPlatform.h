@@ -19,6 +19,7 @@ public:
 
     std::vector<std::string> inputPortNames() override;
     std::vector<std::string> outputPortNames() override;
+    bool hasPorts(bool inputs) override;
     MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink, InputHandle& handle) override;
     MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
                           OutputHandle& handle) override;

@@ -60,11 +60,21 @@ int MidiDevices::findDevice(const std::vector<std::string>& names, const std::st
     return -1;
 }
 
+namespace {
+constexpr const char* kNoDevices = "You should have at least ONE MIDI-Device in your Computer I think!";
+}
+
+bool MidiDevices::HasMidiDevices() {
+    if (platform_.hasPorts(true) && platform_.hasPorts(false)) return true;
+    notifier_.showMessage(kNoDevices);
+    return false;
+}
+
 bool MidiDevices::InitMidiDevices() {
     std::vector<std::string> inputs = platform_.inputPortNames();
     std::vector<std::string> outputs = platform_.outputPortNames();
     if (inputs.empty() || outputs.empty()) {
-        notifier_.showMessage("You should have at least ONE MIDI-Device in your Computer I think!");
+        notifier_.showMessage(kNoDevices);
         return false;
     }
     MidiInDeviceNames = std::move(inputs);

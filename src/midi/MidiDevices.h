@@ -42,6 +42,10 @@ public:
     // whose configured device is absent gets FallbackDeviceName when that is
     // present; the configured name stays as it is.
     bool InitMidiDevices();
+    // Whether InitMidiDevices will find an input and an output device; shows
+    // its message when not. Opens nothing and lists no more than it must, so
+    // that start-up can tell before the window shows.
+    bool HasMidiDevices();
     // `device` is a row of the device list; `portName` the name the row
     // showed (its name in the list when empty), so that a list that changed
     // meanwhile still opens the port that was chosen.

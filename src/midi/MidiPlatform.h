@@ -68,6 +68,9 @@ public:
     // from any thread, also while another thread opens, sends or closes.
     virtual std::vector<std::string> inputPortNames() = 0;
     virtual std::vector<std::string> outputPortNames() = 0;
+    // Whether there is at least one port of that direction. A system that
+    // is slow to ask may stop at the first part that has one.
+    virtual bool hasPorts(bool inputs) { return !(inputs ? inputPortNames() : outputPortNames()).empty(); }
 
     // Open the port that a list showed at number `port` under `name`; when
     // the ports have changed since, the port of that name (the last, should

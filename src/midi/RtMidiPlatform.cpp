@@ -397,11 +397,14 @@ RtMidiPlatform::~RtMidiPlatform() {
     openOutputs_.clear();
 }
 
-std::vector<RtMidiPlatform::Port> RtMidiPlatform::listPorts(bool inputs) {
+std::vector<RtMidiPlatform::Port> RtMidiPlatform::listPorts(bool inputs, bool firstApiOnly) {
     std::vector<Port> ports;
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
+    if (firstApiOnly)
+        std::stable_partition(apis.begin(), apis.end(), [](RtMidi::Api api) { return api != RtMidi::UNIX_JACK; });
     for (const RtMidi::Api api : apis) {
+        if (firstApiOnly && !ports.empty()) break;
         if (api == RtMidi::RTMIDI_DUMMY) continue;
 #ifdef PATCHSMITH_JACK_CONNECTION_WAIT
         if (api == RtMidi::UNIX_JACK) {
@@ -465,6 +468,7 @@ std::optional<unsigned> findPort(R& rtmidi, const std::string& rtmidiName) {
 
 std::vector<std::string> RtMidiPlatform::inputPortNames() { return namesOf(listPorts(true)); }
 std::vector<std::string> RtMidiPlatform::outputPortNames() { return namesOf(listPorts(false)); }
+bool RtMidiPlatform::hasPorts(bool inputs) { return !listPorts(inputs, true).empty(); }
 
 MidiResult RtMidiPlatform::openInput(unsigned portNumber, const std::string& name, MidiInputSink sink,
                                      InputHandle& handle) {

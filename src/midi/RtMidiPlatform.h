@@ -69,6 +69,9 @@ public:
     // Listed afresh on every call, from any thread.
     std::vector<std::string> inputPortNames() override;
     std::vector<std::string> outputPortNames() override;
+    // JACK is asked last, and only when no other API has a port: looking at
+    // JACK's ports makes this process a client of the JACK server.
+    bool hasPorts(bool inputs) override;
 
     MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink, InputHandle& handle) override;
     MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
@@ -89,8 +92,9 @@ public:
     };
 
 private:
-    // The ports of every API, as they are now.
-    static std::vector<Port> listPorts(bool inputs);
+    // The ports of every API, as they are now; with `firstApiOnly`, those of
+    // the first API that has any, JACK after all others.
+    static std::vector<Port> listPorts(bool inputs, bool firstApiOnly = false);
 
     struct OpenInput {
         std::unique_ptr<ErrorLog> errors;

@@ -61,7 +61,8 @@ void BulkTransfers::MenuFileOpenPerfNamesClick() {
 }
 
 void BulkTransfers::MenuFileSavePerfNamesClick() {
-    const auto path = ui_.saveFileDialog("Save Performance-names as ...", kNamesFilter, paths_.LastDir, "");
+    const auto path =
+        ui_.saveFileDialog("Save Performance-names as ...", kNamesFilter, paths_.LastDir, std::string());
     if (!path) return;
     paths_.LastDir = DirectoryOf(*path);
     const std::string target = ReplaceExtension(*path, ".PFN");
@@ -179,7 +180,7 @@ void BulkTransfers::MenuBulkAllPerfHDClick() {
         "Please select the format to store the received\nBulk-data on your harddisk", "Perf.-bank", "SysEx files");
     if (choice == 1) {
         const auto path =
-            ui_.saveFileDialog("Save Performance-bank as ...", kBankFilter, paths_.PerfBankDir, std::string());
+            ui_.saveFileDialog("Save Performance-bank as ...", kBankFilter, paths_.PerfBankDir, std::nullopt);
         if (!path) return;
         WriteToBankFile = true;
         BankFileName = ReplaceExtension(*path, ".PFB");

@@ -25,13 +25,15 @@ inline constexpr const char* kNamesFilter = "Performance-name files (*.PFN)|*.PF
 // What the commands need of the main window beyond what the receive side needs.
 class TransferUi : public ReceiveUi {
 public:
-    // The shared open dialog (existing files only) and save dialog; nothing
-    // when cancelled. Filters are "text|pattern|text|pattern".
+    // The shared open dialog (existing files only, no name proposed) and
+    // save dialog; nothing when cancelled. Filters are
+    // "text|pattern|text|pattern". The save dialog proposes `proposedName`
+    // (empty: no name); without one it keeps the name it showed last.
     virtual std::optional<std::string> openFileDialog(const std::string& title, const std::string& filter,
                                                       const std::string& initialDir) = 0;
     virtual std::optional<std::string> saveFileDialog(const std::string& title, const std::string& filter,
                                                       const std::string& initialDir,
-                                                      const std::string& proposedName) = 0;
+                                                      const std::optional<std::string>& proposedName) = 0;
     // The user-performance chooser: caption (empty keeps its own), confirm
     // button caption, the entry selected and scrolled to the top (-1: none).
     // The chosen entry, or nothing when not confirmed with an entry selected.

@@ -1,6 +1,7 @@
 #include "ui/BankEditWindow.h"
 
 #include "ui/DialogKit.h"
+#include "ui/FileDialogs.h"
 #include "storage/BulkTransfers.h"
 #include "storage/DumpImport.h"
 #include "storage/FileNames.h"
@@ -12,7 +13,6 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeySequence>
@@ -196,11 +196,16 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     setObjectName("TBankEditWindow");
     PrepareDialog(this, " Patchsmith - Performance-bank manager", 519, 332);
 
+    // The shared dialogs of the window this one is opened over (its own
+    // when there is none). The save dialog proposes the name it showed last
+    // and asks nothing before overwriting, as every save.
     chooseSaveFile = [](QWidget* parent, const QString& title, const QString& dir, const QString& filter) {
-        return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter));
+        return SharedFileDialogs::of(parent)
+            .chooseSaveFile(title, filter, dir, ProposedName::kept())
+            .value_or(QString());
     };
     chooseOpenFile = [](QWidget* parent, const QString& title, const QString& dir, const QString& filter) {
-        return QFileDialog::getOpenFileName(parent, title, dir, QtFileFilter(filter));
+        return SharedFileDialogs::of(parent).chooseOpenFile(title, filter, dir).value_or(QString());
     };
 
     // Left half: the disk.

@@ -83,7 +83,7 @@ class TBankEditWindow : public QDialog {
 public:
     // Chooses the name of a bank file to save: (parent, title, initial
     // directory, filter as "text|pattern|text|pattern") -> name, empty when
-    // cancelled. The application may hand in its own shared save dialog.
+    // cancelled.
     using SaveFileChooser =
         std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
     // The same for a file to open (an existing one).
@@ -117,9 +117,9 @@ public:
     // loaded as LoadPerfClick loads it.
     void OpenBankFile(const QString& path);
 
-    // The save dialog; a Qt file dialog unless replaced.
+    // The save dialog and the import's open dialog: the shared ones
+    // (SharedFileDialogs::of this window) unless replaced.
     SaveFileChooser chooseSaveFile;
-    // The import's open dialog; a Qt file dialog unless replaced.
     OpenFileChooser chooseOpenFile;
 
     QGroupBox* FileGroupBox = nullptr;

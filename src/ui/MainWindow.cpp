@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/DialogKit.h"
+#include "ui/FileDialogs.h"
 
 #include "ui/ControlTable.h"
 #include "ui/DisplayRefresh.h"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -55,6 +55,10 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
                 TransferPaths{app.settings.LastDir, app.settings.PerfBankDir, app.settings.PerfListFile}),
       app_(app) {
     setObjectName(QStringLiteral("MainWindow"));
+    // A single, fixed border. Set before any child exists: changing the
+    // flags of a window re-polishes every widget in it.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     buildLayout();
     bindControls();
     buildMenu();
@@ -62,15 +66,7 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     setupPictures();
     fillStartItems();
 
-    OpenDialog = new QFileDialog(this);
-    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    SaveDialog = new QFileDialog(this);
-    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog->setFileMode(QFileDialog::AnyFile);
-    SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    FileDialogs = new dialogs::SharedFileDialogs(this);
 
     connect(MenuFileExit, &QAction::triggered, this, &TMainWindow::MenuFileExitClick);
 
@@ -84,9 +80,7 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     connectReceiveSide();
     connectMenuCommands();
 
-    // A single, fixed border: the client area is 632 x 411 below the menu bar.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // The client area is 632 x 411 below the menu bar.
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(kClientWidth, kClientHeight + menuHeight);
 

@@ -25,7 +25,6 @@ class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QFileDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -43,6 +42,9 @@ class QToolButton;
 
 namespace patchsmith {
 class TMessageWindow;
+}
+namespace patchsmith::dialogs {
+class SharedFileDialogs;
 }
 
 namespace patchsmith::editor {
@@ -250,9 +252,9 @@ public:
     QTimer* MidiRequestTimer = nullptr;
     QTimer* StatusTimer = nullptr;
 
-    // The shared file dialogs; the open dialog accepts existing files only.
-    QFileDialog* OpenDialog = nullptr;
-    QFileDialog* SaveDialog = nullptr;
+    // The shared open and save dialogs, built on first use; the bank
+    // manager opened over this window uses them too.
+    dialogs::SharedFileDialogs* FileDialogs = nullptr;
 
     // Keyboard shortcuts that open the menus (Ctrl+F, Ctrl+E, Ctrl+B).
     std::map<std::string, QShortcut*> MenuShortcuts;
@@ -282,7 +284,8 @@ public:
     std::optional<std::string> openFileDialog(const std::string& title, const std::string& filter,
                                               const std::string& initialDir) override;
     std::optional<std::string> saveFileDialog(const std::string& title, const std::string& filter,
-                                              const std::string& initialDir, const std::string& proposedName) override;
+                                              const std::string& initialDir,
+                                              const std::optional<std::string>& proposedName) override;
     std::optional<int> chooseUserPerf(const std::string& caption, const std::string& okCaption, int selected) override;
     bool ChooseLastDir(std::string& lastDir) override;
     int AskTwoChoices(const std::string& text, const std::string& first, const std::string& second) override;

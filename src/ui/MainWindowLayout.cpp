@@ -40,11 +40,18 @@ QFont windowFont(int points = 8, bool bold = false) {
     return f;
 }
 
-// Compact tabs, so that all five page tabs fit in one row.
-const char* kStyleSheet = R"(
-QTabWidget#PageControl1 > QTabBar::tab { padding: 3px 6px; }
-QTabBar#Assign2TabBar::tab { padding: 2px 1px; }
-)";
+// Sets a font that differs from the one the widget has (mostly inherited
+// from the window already): each change is sent to the widget and all of
+// its children.
+void setFontOf(QWidget* w, const QFont& font) {
+    if (w->font() != font) w->setFont(font);
+}
+
+// Compact tabs, so that all five page tabs fit in one row. Set on the two
+// tab bars alone: a style sheet on the window would run every one of its
+// widgets through the style-sheet machinery, at start and at every polish.
+const char* kPageTabsStyle = "QTabBar::tab { padding: 3px 6px; }";
+const char* kAssign2TabsStyle = "QTabBar::tab { padding: 2px 1px; }";
 
 } // namespace
 
@@ -54,7 +61,6 @@ void TMainWindow::buildLayout() {
     central->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(central);
     setFont(windowFont());
-    setStyleSheet(QString::fromLatin1(kStyleSheet));
 
     const QFont normal = windowFont();
     const QFont bold = windowFont(8, true);
@@ -114,7 +120,7 @@ void TMainWindow::buildLayout() {
         case ControlKind::Label:
         case ControlKind::ReadoutLabel: {
             auto* l = new QLabel(qs(s.caption), parent);
-            l->setFont(s.bold ? bold : (s.small ? small : normal));
+            setFontOf(l, s.bold ? bold : (s.small ? small : normal));
             if (s.bold) {
                 QPalette p = l->palette();
                 p.setColor(QPalette::WindowText, QColor(0, 0, 128));
@@ -228,6 +234,7 @@ void TMainWindow::buildLayout() {
         case ControlKind::TabControl: {
             auto* t = new TabControl(parent);
             t->tabBar()->setFont(small);
+            t->tabBar()->setStyleSheet(QString::fromLatin1(kAssign2TabsStyle));
             for (int i = 1; i <= 4; ++i) t->addTab(QStringLiteral("Param. %1").arg(i));
             t->setCurrentIndex(0);
             w = t;
@@ -236,6 +243,12 @@ void TMainWindow::buildLayout() {
         case ControlKind::Lamp: w = new Lamp(parent); break;
         }
 
+        // Controls inside groups keep the normal font (groups have bold
+        // captions). Set before the control has children of its own, so
+        // that the change does not travel through them.
+        if (s.kind != ControlKind::GroupBox && s.kind != ControlKind::Label && s.kind != ControlKind::ReadoutLabel &&
+            s.kind != ControlKind::StatusLabel)
+            setFontOf(w, s.name == "UserPerf" ? bold : normal);
         w->setObjectName(qs(s.name));
         if (s.kind != ControlKind::Page) w->setGeometry(s.x, s.y, s.w, s.h);
         if (!s.hint.empty()) w->setToolTip(qs(s.hint));
@@ -255,16 +268,11 @@ void TMainWindow::buildLayout() {
         w->setAccessibleDescription(qs(s.name));
         widgets_.emplace(std::string(s.name), w);
     }
-
-    // Controls inside groups keep the normal font (groups have bold captions).
-    for (const ControlSpec& s : controlTable()) {
-        QWidget* w = widgets_.at(std::string(s.name));
-        if (s.kind == ControlKind::GroupBox || s.kind == ControlKind::Label || s.kind == ControlKind::ReadoutLabel ||
-            s.kind == ControlKind::StatusLabel)
-            continue;
-        w->setFont(s.name == "UserPerf" ? bold : normal);
-    }
-    widgets_.at("PageControl1")->setFont(normal);
+    // Once all pages are in: each tab added under the style sheet would
+    // measure every tab again through it.
+    qobject_cast<QTabWidget*>(widgets_.at("PageControl1"))
+        ->tabBar()
+        ->setStyleSheet(QString::fromLatin1(kPageTabsStyle));
 }
 
 void TMainWindow::bindControls() {

@@ -45,17 +45,9 @@ void TMainWindow::connectMenuCommands() {
 
 void TMainWindow::OpenBankManager(const std::string& bankFile) {
     AppContext& app = app_;
+    // Over this window, the bank manager saves banks and chooses dumps to
+    // import through this window's one save and one open dialog.
     TBankEditWindow window(app.bank, app.slotLabels, app.settings.PerfBankDir, app.notifier, this);
-    // Banks are saved, and dumps to import chosen, through the window's
-    // one save and one open dialog, as every other file of the program.
-    window.chooseSaveFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
-        const auto chosen = saveFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString(), std::string());
-        return chosen ? QString::fromStdString(*chosen) : QString();
-    };
-    window.chooseOpenFile = [this](QWidget*, const QString& title, const QString& dir, const QString& filter) {
-        const auto chosen = openFileDialog(title.toStdString(), filter.toStdString(), dir.toStdString());
-        return chosen ? QString::fromStdString(*chosen) : QString();
-    };
     if (!bankFile.empty()) window.OpenBankFile(QString::fromStdString(bankFile));
     dialogs::RunModal(window);
 }

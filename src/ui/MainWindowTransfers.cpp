@@ -2,13 +2,13 @@
 // the shared file dialogs, the choosers, the message window and the list.
 
 #include "ui/DialogKit.h"
+#include "ui/FileDialogs.h"
 #include "ui/MessageWindow.h"
 #include "ui/PathWindow.h"
 #include "ui/UserPerfSelectWindow.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressDialog>
@@ -21,19 +21,6 @@ namespace {
 
 QString fromBytes(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
 
-std::optional<std::string> runFileDialog(QFileDialog& dialog, const std::string& title, const std::string& filter,
-                                         const std::string& initialDir, const std::string& proposedName) {
-    dialog.setWindowTitle(QString::fromStdString(title));
-    dialog.setNameFilters(dialogs::QtFileFilter(QString::fromStdString(filter)).split(QStringLiteral(";;")));
-    dialog.setDirectory(QString::fromStdString(initialDir));
-    // Without a proposed name the dialog keeps the name it last had.
-    if (!proposedName.empty()) dialog.selectFile(QString::fromStdString(proposedName));
-    if (dialogs::RunModal(dialog) != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
-    return files.first().toStdString();
-}
-
 } // namespace
 
 std::optional<std::string> TMainWindow::openFileDialog(const std::string& title, const std::string& filter,
@@ -43,13 +30,23 @@ std::optional<std::string> TMainWindow::openFileDialog(const std::string& title,
         named.swap(presetOpenFile_);
         return named;
     }
-    return runFileDialog(*OpenDialog, title, filter, initialDir, std::string());
+    const auto chosen = FileDialogs->chooseOpenFile(QString::fromStdString(title), QString::fromStdString(filter),
+                                                    QString::fromStdString(initialDir));
+    if (!chosen) return std::nullopt;
+    return chosen->toStdString();
 }
 
 std::optional<std::string> TMainWindow::saveFileDialog(const std::string& title, const std::string& filter,
                                                        const std::string& initialDir,
-                                                       const std::string& proposedName) {
-    return runFileDialog(*SaveDialog, title, filter, initialDir, proposedName);
+                                                       const std::optional<std::string>& proposedName) {
+    const dialogs::ProposedName proposed =
+        !proposedName ? dialogs::ProposedName::kept()
+        : proposedName->empty() ? dialogs::ProposedName::empty()
+                                : dialogs::ProposedName::given(QString::fromStdString(*proposedName));
+    const auto chosen = FileDialogs->chooseSaveFile(QString::fromStdString(title), QString::fromStdString(filter),
+                                                    QString::fromStdString(initialDir), proposed);
+    if (!chosen) return std::nullopt;
+    return chosen->toStdString();
 }
 
 std::optional<int> TMainWindow::chooseUserPerf(const std::string& caption, const std::string& okCaption,

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QTest>
@@ -188,6 +190,71 @@ TEST_F(StartupFixture, NoOutputDeviceAtAll) {
     EXPECT_EQ(stored("PerfBank-Dir"), options.executableDir);
     EXPECT_EQ(stored("SynthKnobs"), QStringLiteral("0"));
     EXPECT_EQ(stored("ShowHints"), QStringLiteral("1"));
+}
+
+TEST_F(StartupFixture, TheWindowIsReadyBeforeAnyDeviceIsOpened) {
+    store({{"Midi-IN", "CS1x In"}, {"Midi-OUT", "CS1x Out"}});
+    auto app = make();
+    ASSERT_TRUE(app->startWindow());
+    ASSERT_NE(app->window(), nullptr);
+    MidiDevices& d = app->context().devices;
+    EXPECT_FALSE(d.MidiInOpen);
+    EXPECT_FALSE(d.MidiOutOpen);
+    EXPECT_TRUE(platform.sent.empty());
+    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "openInput"), 0);
+    EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "openOutput"), 0);
+
+    ASSERT_TRUE(app->openDevices());
+    EXPECT_TRUE(d.MidiInOpen);
+    EXPECT_TRUE(d.MidiOutOpen);
+    EXPECT_EQ(platform.longMessages(), std::vector<std::vector<Byte>>{kIdentityRequest});
+    EXPECT_EQ(app->context().link.PendingRequest, 1);
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(StartupFixture, DevicesGoneBeforeTheyAreOpenedEndTheStart) {
+    auto app = make();
+    ASSERT_TRUE(app->startWindow());
+    platform.outputs.clear();
+    EXPECT_FALSE(app->openDevices());
+    EXPECT_EQ(notifier.messages,
+              std::vector<std::string>{"You should have at least ONE MIDI-Device in your Computer I think!"});
+    EXPECT_TRUE(platform.sent.empty());
+}
+
+TEST_F(StartupFixture, TheBuiltInSynthSpeaksForItselfBeforeTheWindowShows) {
+    // The computer's MIDI system is not asked until the window is on screen.
+    synth::VirtualMidiPlatform virtualSynth;
+    midi::CompositeMidiPlatform merged({&platform, &virtualSynth});
+    options.fallbackDevice = synth::VirtualMidiPlatform::kDeviceName;
+    auto app = make(merged);
+    ASSERT_TRUE(app->startWindow());
+    EXPECT_TRUE(platform.calls.empty());
+    ASSERT_TRUE(app->openDevices());
+    EXPECT_NE(std::count(platform.calls.begin(), platform.calls.end(), "inputPortNames"), 0);
+    EXPECT_TRUE(app->context().devices.MidiOutOpen);
+
+    // Without it, the computer's system is asked once a side has a port.
+    platform.calls.clear();
+    midi::CompositeMidiPlatform hardwareOnly({&platform});
+    auto second = make(hardwareOnly);
+    platform.outputs.clear();
+    EXPECT_FALSE(second->startWindow());
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"inputPortNames", "outputPortNames"}));
+}
+
+TEST(Toolkit, TheMenuBarOverflowIconIsFusionsReadWhenDrawn) {
+    test::testApp();
+    const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+    EXPECT_FALSE(icon.isNull());
+    const QImage drawn = icon.pixmap(16, 16).toImage();
+    EXPECT_FALSE(drawn.isNull());
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    ASSERT_NE(fusion, nullptr);
+    EXPECT_EQ(drawn, fusion->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage());
+    // Every other icon is Fusion's as it stands.
+    EXPECT_EQ(QApplication::style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(16, 16).toImage(),
+              fusion->standardIcon(QStyle::SP_DialogOkButton).pixmap(16, 16).toImage());
 }
 
 TEST_F(StartupFixture, NameListFileFillsTheUserPerformanceList) {

@@ -183,6 +183,14 @@ TEST_F(RtMidiJackTest, ListsThePeerPortsByStableNamesButNotItsOwn) {
     for (const auto& name : names) EXPECT_NE(name.rfind("Patchsmith", 0), 0u) << name;
 }
 
+TEST_F(RtMidiJackTest, TheQuickLookAtThePortsFindsJacksAsTheListsDo) {
+    // Asked before the window shows; JACK comes after every other system.
+    EXPECT_EQ(platform->hasPorts(true), !platform->inputPortNames().empty());
+    EXPECT_EQ(platform->hasPorts(false), !platform->outputPortNames().empty());
+    EXPECT_TRUE(platform->hasPorts(true));
+    EXPECT_TRUE(platform->hasPorts(false));
+}
+
 TEST_F(RtMidiJackTest, BackToBackSendsArriveWholeAndInOrder) {
     openBoth();
     const std::size_t sizes[] = {9, 10, 20, 32, 52, 57};

@@ -113,6 +113,12 @@ protected:
     }
 };
 
+TEST_F(NoServer, TheQuickLookAtThePortsAgreesWithTheLists) {
+    RtMidiPlatform platform;
+    EXPECT_EQ(platform.hasPorts(true), !platform.inputPortNames().empty());
+    EXPECT_EQ(platform.hasPorts(false), !platform.outputPortNames().empty());
+}
+
 TEST_F(NoServer, UnusableApisAreNotFatalAndBadHandlesAreRejected) {
     RtMidiPlatform platform;
     const auto inputs = static_cast<unsigned>(platform.inputPortNames().size());

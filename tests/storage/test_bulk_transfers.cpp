@@ -69,8 +69,10 @@ struct FakeTransferUi : TransferUi {
         return a;
     }
     std::optional<std::string> saveFileDialog(const std::string& title, const std::string& filter,
-                                              const std::string& dir, const std::string& proposed) override {
-        log.push_back("save " + title + " | " + filter + " | " + dir + " | " + proposed);
+                                              const std::string& dir,
+                                              const std::optional<std::string>& proposed) override {
+        // "(kept)": the dialog keeps the name it showed last.
+        log.push_back("save " + title + " | " + filter + " | " + dir + " | " + proposed.value_or("(kept)"));
         auto a = saveAnswers.empty() ? std::nullopt : saveAnswers.front();
         if (!saveAnswers.empty()) saveAnswers.pop_front();
         return a;
@@ -272,6 +274,9 @@ TEST_F(ScriptedTransfers, NamesFilesRoundTripAndTheListFileIsTheOneWritten) {
     for (int i = 0; i < 128; ++i) rig->ui.rows[static_cast<std::size_t>(i)] = ThreeDigits(i + 1) + "  PF Name";
     rig->ui.saveAnswers = {path("names")};
     rig->transfers.MenuFileSavePerfNamesClick();
+    // No name is proposed, whatever the save dialog showed before.
+    EXPECT_EQ(rig->ui.log.back(), "save Save Performance-names as ... | " + std::string(kNamesFilter) + " | " +
+                                      dir_.string() + " | ");
     EXPECT_EQ(rig->listFile, path("names.PFN"));
     const Bytes file = test::readBytes(path("names.PFN"));
     EXPECT_EQ(file.size(), 128u * (12 + 2)); // "001  PF Name" and CR LF
@@ -335,6 +340,9 @@ TEST_F(ScriptedTransfers, TimeOutWindsUpABankTransferKeepingCompleteRecords) {
     rig->ui.saveAnswers = {path("sub/../bank")};
     std::filesystem::create_directories(dir_ / "sub");
     rig->transfers.MenuBulkAllPerfHDClick();
+    // The bank's save dialog keeps the name it showed last.
+    EXPECT_EQ(rig->ui.log.at(1), "save Save Performance-bank as ... | " + std::string(kBankFilter) + " | " +
+                                     dir_.string() + " | (kept)");
     EXPECT_EQ(rig->bankDir, path("sub/.."));
     const PerformanceRecord rec = test::makeRecord(0, 1, "One");
     const PerformanceRecord rec2 = test::makeRecord(1, 1, "Two");

@@ -48,7 +48,7 @@ struct ScriptedUi : TransferUi {
         return std::nullopt;
     }
     std::optional<std::string> saveFileDialog(const std::string&, const std::string&, const std::string&,
-                                              const std::string&) override {
+                                              const std::optional<std::string>&) override {
         if (saveAnswers.empty()) return std::nullopt;
         auto a = saveAnswers.front();
         saveAnswers.pop_front();

@@ -15,6 +15,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstring>
 
@@ -744,6 +746,50 @@ TEST_F(BankEditTest, ImportOfAMidiFileAndOfFilesThatCannotBeRead) {
     w->BankPopImport->trigger();
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Load-Error : Unable to open file"});
     EXPECT_EQ(bank.occupiedCount(), 1);
+}
+
+TEST_F(BankEditTest, SavesThroughTheSharedSaveDialogWithoutAskingAboutTheNameTyped) {
+    // A file of the very name typed, and the bank that saving will replace.
+    writeFile(dir + "/bank", "not a bank");
+    writeFile(dir + "/bank.PFB", bankOf({bank0}));
+    ASSERT_TRUE(bank.setSlot(2, bank2));
+    perfBankDir = dir.toStdString();
+    TBankEditWindow w(bank, labels, perfBankDir, notifier); // its own choosers
+
+    std::vector<QString> shown;
+    QFileDialog* first = nullptr;
+    {
+        ModalScript script([&](QDialog& d) {
+            shown.push_back(d.objectName());
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            if (!fd) {
+                d.reject();
+                return;
+            }
+            if (!first) first = fd;
+            EXPECT_EQ(fd, first); // one dialog for every save
+            EXPECT_EQ(fd->windowTitle(), "Save Performance-bank as ...");
+            EXPECT_EQ(fd->directory().absolutePath(), dir);
+            EXPECT_TRUE(fd->testOption(QFileDialog::DontConfirmOverwrite));
+            fd->selectFile("bank");
+            d.accept(); // QFileDialog::accept, as its Save button does
+        });
+        // A dialog that bypasses the runner would wait for a user: closed.
+        QTimer watchdog;
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            if (QWidget* m = QApplication::activeModalWidget()) {
+                shown.push_back("unscripted " + m->objectName());
+                m->close();
+            }
+        });
+        watchdog.start(5000);
+        w.SavePerfClick();
+        w.SavePerfClick();
+    }
+    EXPECT_EQ(shown, (std::vector<QString>{"SaveDialog", "SaveDialog"}));
+    EXPECT_EQ(readFile(dir + "/bank"), QByteArray("not a bank"));
+    EXPECT_EQ(readFile(dir + "/bank.PFB"), bankOf({bank2}));
+    EXPECT_TRUE(notifier.messages.empty());
 }
 
 TEST_F(BankEditTest, ShownModallyByTheBulkDumpMenu) {

@@ -8,6 +8,7 @@
 #include "ui/AppContext.h"
 #include "ui/AboutWindow.h"
 #include "ui/DialogKit.h"
+#include "ui/FileDialogs.h"
 #include "ui/MidiWindow.h"
 #include "ui/MainWindow.h"
 #include "support/ScriptedMidiPlatform.h"
@@ -155,7 +156,7 @@ TEST_F(MenusWindow, BankManagerKeepsBankAndTextsAcrossOpeningsAndSavesThroughThe
     });
     script.push_back([&](QDialog& d) {
         auto* fd = qobject_cast<QFileDialog*>(&d);
-        EXPECT_EQ(fd, w->SaveDialog);
+        EXPECT_EQ(fd, w->FileDialogs->saveDialogIfBuilt());
         if (!fd) return 0;
         EXPECT_EQ(fd->windowTitle(), "Save Performance-bank as ...");
         EXPECT_EQ(fd->nameFilters(), (QStringList{"Performance-banks (*.PFB)", "All files (*.*)"}));
