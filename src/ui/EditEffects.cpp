@@ -20,9 +20,11 @@ namespace patchsmith::editor {
 
 void EditHandlers::connectEffectPage() {
     QObject* ctx = &context_;
-    QObject::connect(w_.ReverbType, &QListWidget::currentRowChanged, ctx, [this] { ReverbTypeClick(); });
-    QObject::connect(w_.ChorusType, &QListWidget::currentRowChanged, ctx, [this] { ChorusTypeClick(); });
-    QObject::connect(w_.VariType, &QListWidget::currentRowChanged, ctx, [this] { VariTypeClick(); });
+    // A click on the type shown runs its handler too: the type is sent again
+    // and a variation type's parameters go back to their defaults.
+    onChoice(w_.ReverbType, [this](int) { ReverbTypeClick(); });
+    onChoice(w_.ChorusType, [this](int) { ChorusTypeClick(); });
+    onChoice(w_.VariType, [this](int) { VariTypeClick(); });
     QObject::connect(w_.VPara1, &QSlider::valueChanged, ctx, [this] { VPara1Change(); });
     QObject::connect(w_.VPara2, &QSlider::valueChanged, ctx, [this] { VPara2Change(); });
     QObject::connect(w_.VPara3, &QSlider::valueChanged, ctx, [this] { VPara3Change(); });

@@ -79,8 +79,9 @@ void EditHandlers::connectControls() {
                 });
             break;
         case ParamControl::List:
-            QObject::connect(c.list, &QListWidget::currentRowChanged, ctx,
-                             [this, &c](int row) { ParameterChange(c, row); });
+            // Only rows the user chooses: the row the view marks when it
+            // gets the focus is no edit.
+            onChoice(c.list, [this, &c](int row) { ParameterChange(c, row); });
             break;
         case ParamControl::Combo:
             QObject::connect(c.combo, &QComboBox::currentIndexChanged, ctx,
@@ -115,9 +116,7 @@ void EditHandlers::connectControls() {
     QObject::connect(w_.PerformanceName, &QLineEdit::textEdited, ctx, [this] { PerformanceNameChange(); });
     QObject::connect(w_.PerformanceName, &QLineEdit::editingFinished, ctx, [this] { PerformanceNameChange(); });
 
-    QObject::connect(w_.Assign2Para, &QListWidget::currentRowChanged, ctx, [this](int row) {
-        if (row >= 0) Assign2ParaClick();
-    });
+    onChoice(w_.Assign2Para, [this](int) { Assign2ParaClick(); });
     onRadio(w_.Assign2Layer1, &EditHandlers::Assign2Layer1Click);
     onRadio(w_.Assign2Layer2, &EditHandlers::Assign2Layer2Click);
     onRadio(w_.Assign2Layer3, &EditHandlers::Assign2Layer3Click);
@@ -126,6 +125,14 @@ void EditHandlers::connectControls() {
     QObject::connect(w_.Assign2Tab, &TabControl::currentChanged, ctx, [this] { Assign2TabChange(); });
 
     connectEffectPage();
+}
+
+void EditHandlers::onChoice(QListWidget* list, std::function<void(int)> handler) {
+    auto* choices = qobject_cast<ChoiceList*>(list);
+    Q_ASSERT(choices);
+    QObject::connect(choices, &ChoiceList::rowChosen, &context_, [handler = std::move(handler)](int row) {
+        if (row >= 0) handler(row);
+    });
 }
 
 // ---- plain parameters -------------------------------------------------------

@@ -178,7 +178,8 @@ void TMainWindow::buildLayout() {
             break;
         }
         case ControlKind::ListBox: {
-            auto* l = new QListWidget(parent);
+            // Lists act on the rows the user chooses, never on rows set by code.
+            auto* l = new ChoiceList(parent);
             l->setUniformItemSizes(true);
             // Value lists are black; the user-performance list draws lime bold text.
             const bool userPerf = s.name == "UserPerf";

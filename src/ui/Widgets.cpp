@@ -1,5 +1,11 @@
 #include "ui/Widgets.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionTabWidgetFrame>
@@ -67,6 +73,65 @@ void TabControl::paintEvent(QPaintEvent*) {
     opt.tabBarSize = tabs_->sizeHint();
     opt.shape = QTabBar::RoundedNorth;
     p.drawPrimitive(QStyle::PE_FrameTabWidget, opt);
+}
+
+ChoiceList::ChoiceList(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+int ChoiceList::chosenRow() const {
+    const QListWidgetItem* item = currentItem();
+    return item && item->isSelected() ? currentRow() : -1;
+}
+
+void ChoiceList::keyPressEvent(QKeyEvent* event) {
+    const int before = chosenRow();
+    QListWidget::keyPressEvent(event);
+    // A move, or Space selecting the row the view had only marked.
+    const int row = chosenRow();
+    if (row >= 0 && row != before) emit rowChosen(row);
+}
+
+void ChoiceList::pressed(const QMouseEvent* event) {
+    pressing_ = true;
+    rowBeforePress_ = chosenRow();
+    const QListWidgetItem* item = itemAt(event->position().toPoint());
+    pressedRow_ = item ? row(item) : -1;
+}
+
+void ChoiceList::mousePressEvent(QMouseEvent* event) {
+    pressed(event);
+    QListWidget::mousePressEvent(event);
+}
+
+void ChoiceList::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The first click of the pair was told already.
+    pressed(event);
+    doubleClick_ = true;
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+// Whatever the buttons did between press and release (a drag across rows,
+// the right button), the row selected when the last button comes up is the
+// user's choice; a click on the chosen row chooses it again.
+void ChoiceList::mouseReleaseEvent(QMouseEvent* event) {
+    QListWidget::mouseReleaseEvent(event);
+    if (!pressing_ || event->buttons() != Qt::NoButton) return;
+    pressing_ = false;
+    const bool secondOfDouble = doubleClick_;
+    doubleClick_ = false;
+    const int row = chosenRow();
+    if (row < 0) return;
+    const QListWidgetItem* under = itemAt(event->position().toPoint());
+    const bool clickedOnRow = pressedRow_ == row && under && this->row(under) == row;
+    if (row != rowBeforePress_ || (clickedOnRow && !secondOfDouble)) emit rowChosen(row);
+}
+
+QItemSelectionModel::SelectionFlags ChoiceList::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    if (command.testFlag(QItemSelectionModel::Deselect) || command.testFlag(QItemSelectionModel::Toggle))
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    return command;
 }
 
 Lamp::Lamp(QWidget* parent) : QFrame(parent), color_(0, 128, 0) {

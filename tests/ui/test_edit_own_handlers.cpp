@@ -343,7 +343,7 @@ TEST_F(Handlers, AssignKnobTwoParameterPairsAndLevel) {
     // Tab "Param. 1": layer and target travel together at 1C.
     w->Assign2Tab->setCurrentIndex(0);
     clearSent();
-    find<QListWidget>("Assign2Para")->setCurrentRow(12);
+    chooseRow(find<QListWidget>("Assign2Para"), 12);
     EXPECT_EQ(image().data(Block::Common, 29), 12);
     EXPECT_THAT(sent(), ElementsAre(wide(0x1C, 0, 12)));
 
