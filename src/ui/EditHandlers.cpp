@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,24 @@ namespace patchsmith::editor {
 namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// Runs `leave` when the keyboard focus moves from the watched control to
+// another control of the window, whether or not its text changed. A popup
+// (its context menu) or another window becoming active does not leave it.
+class LeaveWatch : public QObject {
+public:
+    LeaveWatch(QObject* parent, std::function<void()> leave) : QObject(parent), leave_(std::move(leave)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) leave_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> leave_;
+};
 
 } // namespace
 
@@ -114,7 +133,8 @@ void EditHandlers::connectControls() {
     // The name box takes printable ASCII only; typing and leaving the box send.
     w_.PerformanceName->setValidator(new PerformanceNameValidator(w_.PerformanceName));
     QObject::connect(w_.PerformanceName, &QLineEdit::textEdited, ctx, [this] { PerformanceNameChange(); });
-    QObject::connect(w_.PerformanceName, &QLineEdit::editingFinished, ctx, [this] { PerformanceNameChange(); });
+    // Leaving sends even an unchanged name (editingFinished would not).
+    w_.PerformanceName->installEventFilter(new LeaveWatch(ctx, [this] { PerformanceNameChange(); }));
 
     onChoice(w_.Assign2Para, [this](int) { Assign2ParaClick(); });
     onRadio(w_.Assign2Layer1, &EditHandlers::Assign2Layer1Click);
