@@ -72,7 +72,10 @@ void EditHandlers::SetupVariationControls() {
                                w_.Label_VPara4, w_.Label_VPara5, w_.Label_VPara10};
     for (std::size_t k = 0; k < setups.size(); ++k) {
         const VariationParamSetup& s = setups[k];
-        captions[k]->setText(QString::fromStdString(s.caption));
+        // Assistive tools read the caption shown, not the one the bar started with.
+        const QString caption = QString::fromStdString(s.caption);
+        captions[k]->setText(caption);
+        captions[k]->setAccessibleName(caption);
         SetVariationRange(kVariationParams[k], s.minimum, s.enabled, s.maximum);
         if (s.labelZero) values[k]->setText(QStringLiteral("0"));
     }

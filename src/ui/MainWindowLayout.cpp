@@ -46,9 +46,22 @@ QTabWidget#PageControl1 > QTabBar::tab { padding: 3px 6px; }
 QTabBar#Assign2TabBar::tab { padding: 2px 1px; }
 )";
 
+// A hint shared by captioned neighbours (the four assign-knob-2 layer
+// buttons) does not tell them apart; their captions do.
+bool hintIsShared(const ControlSpec& s) {
+    if (s.hint.empty() || s.caption.empty()) return false;
+    for (const ControlSpec& other : controlTable())
+        if (&other != &s && other.parent == s.parent && other.hint == s.hint && !other.caption.empty() &&
+            other.caption != s.caption)
+            return true;
+    return false;
+}
+
 } // namespace
 
 void TMainWindow::buildLayout() {
+    // Before any control exists, so that every combo box is read by its hint.
+    InstallAccessibleComboNames();
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
     central->setFixedSize(kClientWidth, kClientHeight);
@@ -246,9 +259,10 @@ void TMainWindow::buildLayout() {
         // control's own name as the description. Read-outs and the status
         // line have no fixed name: their live text is what is read.
         if (s.kind != ControlKind::ReadoutLabel && s.kind != ControlKind::StatusLabel) {
-            QString name = qs(s.hint.empty() ? s.caption : s.hint).trimmed();
-            if (s.hint.empty() && (s.kind == ControlKind::CheckBox || s.kind == ControlKind::RadioButton ||
-                                   s.kind == ControlKind::PushButton))
+            const bool byCaption = s.hint.empty() || hintIsShared(s);
+            QString name = qs(byCaption ? s.caption : s.hint).trimmed();
+            if (byCaption && (s.kind == ControlKind::CheckBox || s.kind == ControlKind::RadioButton ||
+                              s.kind == ControlKind::PushButton))
                 name.replace(QStringLiteral("&&"), QStringLiteral("&"));
             if (name.isEmpty()) name = qs(s.name);
             w->setAccessibleName(name);

@@ -151,4 +151,65 @@ void Lamp::paintEvent(QPaintEvent*) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+namespace {
+
+class AccessibleComboBox : public QAccessibleWidget {
+public:
+    explicit AccessibleComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        switch (t) {
+        case QAccessible::Name: {
+            const QString name = box()->accessibleName();
+            return name.isEmpty() ? entry() : name;
+        }
+        case QAccessible::Value: return entry();
+        default: return QAccessibleWidget::text(t);
+        }
+    }
+    // The entries are read from the list of the popup, as Qt's own reading does.
+    int childCount() const override { return box()->view() ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && box()->view() ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && box()->view() && child->object() == box()->view() ? 0 : -1;
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == showMenuAction() || action == pressAction()) {
+            if (box()->view() && box()->view()->isVisible())
+                box()->hidePopup();
+            else
+                box()->showPopup();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QComboBox* box() const { return static_cast<QComboBox*>(object()); }
+    QString entry() const {
+        return box()->isEditable() && box()->lineEdit() ? box()->lineEdit()->text() : box()->currentText();
+    }
+};
+
+QAccessibleInterface* comboNameFactory(const QString& className, QObject* object) {
+    if (className != QLatin1String("QComboBox") || !object || !object->isWidgetType()) return nullptr;
+    return new AccessibleComboBox(static_cast<QComboBox*>(object));
+}
+
+} // namespace
+
+void InstallAccessibleComboNames() {
+    // The factories installed last are asked first.
+    static const bool installed = [] {
+        QAccessible::installFactory(&comboNameFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
 } // namespace patchsmith::editor

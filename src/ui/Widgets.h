@@ -111,4 +111,10 @@ private:
     QColor color_;
 };
 
+// Assistive tools read a list box by its accessible name, but Qt names a
+// combo box on Linux by its current entry. Once installed, a combo box with
+// an accessible name is read by that name, its entry being its value; one
+// without is named by its entry as before. Idempotent.
+void InstallAccessibleComboNames();
+
 } // namespace patchsmith::editor
