@@ -40,10 +40,12 @@ QFont windowFont(int points = 8, bool bold = false) {
     return f;
 }
 
-// Compact tabs, so that all five page tabs fit in one row.
+// Compact tabs, so that all five page tabs fit in one row; the long caption
+// of the left column's button keeps the button's look but not its wide margins.
 const char* kStyleSheet = R"(
 QTabWidget#PageControl1 > QTabBar::tab { padding: 3px 6px; }
 QTabBar#Assign2TabBar::tab { padding: 2px 1px; }
+QPushButton#SaveToSynth { padding-left: 1px; padding-right: 1px; }
 )";
 
 // A hint shared by captioned neighbours (the four assign-knob-2 layer
@@ -127,7 +129,9 @@ void TMainWindow::buildLayout() {
         case ControlKind::Label:
         case ControlKind::ReadoutLabel: {
             auto* l = new QLabel(qs(s.caption), parent);
-            l->setFont(s.bold ? bold : (s.small ? small : normal));
+            QFont font = s.bold ? bold : (s.small ? small : normal);
+            if (s.condensed) font.setStretch(80);
+            l->setFont(font);
             if (s.bold) {
                 QPalette p = l->palette();
                 p.setColor(QPalette::WindowText, QColor(0, 0, 128));
