@@ -551,10 +551,6 @@ TEST_F(BankEditTest, DeleteFollowsTheSlotLeftSelectedByADragOrTheKeys) {
     for (int i = 0; i < 3; ++i) QTest::keyClick(w->BankListBox, Qt::Key_Up);
     ASSERT_EQ(w->BankListBox->currentRow(), 4);
     EXPECT_TRUE(w->DeletePerf->isEnabled());
-    // The right button opens the popup for the selected slot only.
-    QTest::mouseClick(viewport, Qt::RightButton, {}, centre(9));
-    EXPECT_EQ(w->BankListBox->currentRow(), 4);
-    EXPECT_TRUE(w->BankPopDelete->isEnabled());
     w->DeletePerf->click();
     EXPECT_FALSE(bank.occupied(4));
 }
