@@ -438,6 +438,18 @@ TEST_F(Handlers, LeavingTheNameSendsItAlsoWhenUnchanged) {
     ASSERT_THAT(left, SizeIs(1));
     ASSERT_EQ(left[0].size(), 57u);
     EXPECT_EQ(std::string(left[0].begin() + 9, left[0].begin() + 17), "InitPerf");
+    // Every leave, not only the first after a change.
+    for (int i = 0; i < 2; ++i) {
+        w->PerformanceName->setFocus(Qt::TabFocusReason);
+        clearSent();
+        w->CommonVolume->setFocus(Qt::MouseFocusReason);
+        EXPECT_THAT(sent(), SizeIs(1)) << "leave " << i + 2;
+    }
+    // Return does not leave the field.
+    w->PerformanceName->setFocus(Qt::TabFocusReason);
+    clearSent();
+    QTest::keyClick(w->PerformanceName, Qt::Key_Return);
+    EXPECT_THAT(sent(), IsEmpty());
 
     // Typing sends per keystroke, leaving once more.
     w->PerformanceName->setFocus(Qt::TabFocusReason);
