@@ -181,13 +181,6 @@ void BankListBox::mousePressEvent(QMouseEvent* event) {
     QListWidget::mousePressEvent(event);
 }
 
-// Moving the selection with the keys counts as a click.
-void BankListBox::keyPressEvent(QKeyEvent* event) {
-    const int before = currentRow();
-    QListWidget::keyPressEvent(event);
-    if (currentRow() != before) window_.BankListBoxClick();
-}
-
 // ---- window ----
 
 TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir,
@@ -297,7 +290,9 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     connect(FileListBox, &QListWidget::itemSelectionChanged, this, [this] { FileListBoxClick(); });
     connect(FileListBox, &QListWidget::itemClicked, this, [this] { FileListBoxClick(); });
     connect(FileListBox, &QListWidget::itemDoubleClicked, this, [this] { LoadPerfClick(); });
-    connect(BankListBox, &QListWidget::itemClicked, this, [this] { BankListBoxClick(); });
+    // Delete follows the selected slot however the selection moved: a click,
+    // a drag across rows, the keys, a drag of a file over the list.
+    connect(BankListBox, &QListWidget::itemSelectionChanged, this, [this] { BankListBoxClick(); });
     connect(BankListBox, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { BankPopup->popup(BankListBox->viewport()->mapToGlobal(pos)); });
     connect(DeletePerf, &QPushButton::clicked, this, [this] { DeletePerfClick(); });

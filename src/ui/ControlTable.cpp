@@ -293,7 +293,10 @@ void buildPageEffects(Builder& b) {
 void buildPageLayerVoice(Builder& b) {
     const std::string_view page = kPageNames[3];
     b.group("GroupPatchSelect", page, 4, 4, 146, 342, " Patch Select ");
-    b.add("Label_PerfName", K::ReadoutLabel, "GroupPatchSelect", 8, 16, 130, 26, "--");
+    // "Program 127, Bank MSB 63, LSB 65" on one line across the group.
+    ControlSpec& perfName = b.add("Label_PerfName", K::ReadoutLabel, "GroupPatchSelect", 6, 22, 134, 14, "--");
+    perfName.small = true;
+    perfName.condensed = true;
     b.add("PatchBankNumber", K::ComboBox, "GroupPatchSelect", 8, 44, 130, 20, {}, "Layer Bank-select").parameter =
         "PatchBankNumber";
     b.add("PatchVoiceNumber", K::ListBox, "GroupPatchSelect", 8, 68, 130, 266, {}, "Layer Voice-select").parameter =

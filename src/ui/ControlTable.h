@@ -60,6 +60,7 @@ struct ControlSpec {
     std::string_view readout; // "Label_<name>" of a track bar, empty if none
     bool bold = false;        // labels and group captions
     bool small = false;       // the small captions of the track bars
+    bool condensed = false;   // narrow letters: a long text on one line of a narrow group
     bool enabled = true;
 };
 

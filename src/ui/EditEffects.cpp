@@ -20,9 +20,11 @@ namespace patchsmith::editor {
 
 void EditHandlers::connectEffectPage() {
     QObject* ctx = &context_;
-    QObject::connect(w_.ReverbType, &QListWidget::currentRowChanged, ctx, [this] { ReverbTypeClick(); });
-    QObject::connect(w_.ChorusType, &QListWidget::currentRowChanged, ctx, [this] { ChorusTypeClick(); });
-    QObject::connect(w_.VariType, &QListWidget::currentRowChanged, ctx, [this] { VariTypeClick(); });
+    // A click on the type shown runs its handler too: the type is sent again
+    // and a variation type's parameters go back to their defaults.
+    onChoice(w_.ReverbType, [this](int) { ReverbTypeClick(); });
+    onChoice(w_.ChorusType, [this](int) { ChorusTypeClick(); });
+    onChoice(w_.VariType, [this](int) { VariTypeClick(); });
     QObject::connect(w_.VPara1, &QSlider::valueChanged, ctx, [this] { VPara1Change(); });
     QObject::connect(w_.VPara2, &QSlider::valueChanged, ctx, [this] { VPara2Change(); });
     QObject::connect(w_.VPara3, &QSlider::valueChanged, ctx, [this] { VPara3Change(); });
@@ -70,7 +72,10 @@ void EditHandlers::SetupVariationControls() {
                                w_.Label_VPara4, w_.Label_VPara5, w_.Label_VPara10};
     for (std::size_t k = 0; k < setups.size(); ++k) {
         const VariationParamSetup& s = setups[k];
-        captions[k]->setText(QString::fromStdString(s.caption));
+        // Assistive tools read the caption shown, not the one the bar started with.
+        const QString caption = QString::fromStdString(s.caption);
+        captions[k]->setText(caption);
+        captions[k]->setAccessibleName(caption);
         SetVariationRange(kVariationParams[k], s.minimum, s.enabled, s.maximum);
         if (s.labelZero) values[k]->setText(QStringLiteral("0"));
     }

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,24 @@ namespace patchsmith::editor {
 namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// Runs `leave` when the keyboard focus moves from the watched control to
+// another control of the window, whether or not its text changed. A popup
+// (its context menu) or another window becoming active does not leave it.
+class LeaveWatch : public QObject {
+public:
+    LeaveWatch(QObject* parent, std::function<void()> leave) : QObject(parent), leave_(std::move(leave)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) leave_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> leave_;
+};
 
 } // namespace
 
@@ -79,8 +98,9 @@ void EditHandlers::connectControls() {
                 });
             break;
         case ParamControl::List:
-            QObject::connect(c.list, &QListWidget::currentRowChanged, ctx,
-                             [this, &c](int row) { ParameterChange(c, row); });
+            // Only rows the user chooses: the row the view marks when it
+            // gets the focus is no edit.
+            onChoice(c.list, [this, &c](int row) { ParameterChange(c, row); });
             break;
         case ParamControl::Combo:
             QObject::connect(c.combo, &QComboBox::currentIndexChanged, ctx,
@@ -113,11 +133,10 @@ void EditHandlers::connectControls() {
     // The name box takes printable ASCII only; typing and leaving the box send.
     w_.PerformanceName->setValidator(new PerformanceNameValidator(w_.PerformanceName));
     QObject::connect(w_.PerformanceName, &QLineEdit::textEdited, ctx, [this] { PerformanceNameChange(); });
-    QObject::connect(w_.PerformanceName, &QLineEdit::editingFinished, ctx, [this] { PerformanceNameChange(); });
+    // Leaving sends even an unchanged name (editingFinished would not).
+    w_.PerformanceName->installEventFilter(new LeaveWatch(ctx, [this] { PerformanceNameChange(); }));
 
-    QObject::connect(w_.Assign2Para, &QListWidget::currentRowChanged, ctx, [this](int row) {
-        if (row >= 0) Assign2ParaClick();
-    });
+    onChoice(w_.Assign2Para, [this](int) { Assign2ParaClick(); });
     onRadio(w_.Assign2Layer1, &EditHandlers::Assign2Layer1Click);
     onRadio(w_.Assign2Layer2, &EditHandlers::Assign2Layer2Click);
     onRadio(w_.Assign2Layer3, &EditHandlers::Assign2Layer3Click);
@@ -126,6 +145,14 @@ void EditHandlers::connectControls() {
     QObject::connect(w_.Assign2Tab, &TabControl::currentChanged, ctx, [this] { Assign2TabChange(); });
 
     connectEffectPage();
+}
+
+void EditHandlers::onChoice(QListWidget* list, std::function<void(int)> handler) {
+    auto* choices = qobject_cast<ChoiceList*>(list);
+    Q_ASSERT(choices);
+    QObject::connect(choices, &ChoiceList::rowChosen, &context_, [handler = std::move(handler)](int row) {
+        if (row >= 0) handler(row);
+    });
 }
 
 // ---- plain parameters -------------------------------------------------------

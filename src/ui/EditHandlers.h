@@ -15,8 +15,10 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <string>
 
+class QListWidget;
 class QSlider;
 
 namespace patchsmith {
@@ -98,6 +100,9 @@ private:
     // The two note limits: moving one past the other pushes the partner along.
     void noteLimitChange(const Parameter& own, const Parameter& partner, bool isLow);
     void connectEffectPage();
+    // Runs `handler` for every row the user chooses in a list of the window
+    // (clicks, also on the row shown, drags and keys), not for rows set by code.
+    void onChoice(QListWidget* list, std::function<void(int)> handler);
     bool quiet() const;
     void redraw(Envelope envelope);
     // The read-out text of a bar at `position`.

@@ -52,10 +52,26 @@ void setFontOf(QWidget* w, const QFont& font) {
 // widgets through the style-sheet machinery, at start and at every polish.
 const char* kPageTabsStyle = "QTabBar::tab { padding: 3px 6px; }";
 const char* kAssign2TabsStyle = "QTabBar::tab { padding: 2px 1px; }";
+// The long caption of the left column's button keeps the button's look but
+// not its wide margins.
+const char* kSaveToSynthStyle = "QPushButton { padding-left: 1px; padding-right: 1px; }";
+
+// A hint shared by captioned neighbours (the four assign-knob-2 layer
+// buttons) does not tell them apart; their captions do.
+bool hintIsShared(const ControlSpec& s) {
+    if (s.hint.empty() || s.caption.empty()) return false;
+    for (const ControlSpec& other : controlTable())
+        if (&other != &s && other.parent == s.parent && other.hint == s.hint && !other.caption.empty() &&
+            other.caption != s.caption)
+            return true;
+    return false;
+}
 
 } // namespace
 
 void TMainWindow::buildLayout() {
+    // Before any control exists, so that every combo box is read by its hint.
+    InstallAccessibleComboNames();
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
     central->setFixedSize(kClientWidth, kClientHeight);
@@ -120,7 +136,9 @@ void TMainWindow::buildLayout() {
         case ControlKind::Label:
         case ControlKind::ReadoutLabel: {
             auto* l = new QLabel(qs(s.caption), parent);
-            setFontOf(l, s.bold ? bold : (s.small ? small : normal));
+            QFont font = s.bold ? bold : (s.small ? small : normal);
+            if (s.condensed) font.setStretch(80);
+            setFontOf(l, font);
             if (s.bold) {
                 QPalette p = l->palette();
                 p.setColor(QPalette::WindowText, QColor(0, 0, 128));
@@ -184,7 +202,8 @@ void TMainWindow::buildLayout() {
             break;
         }
         case ControlKind::ListBox: {
-            auto* l = new QListWidget(parent);
+            // Lists act on the rows the user chooses, never on rows set by code.
+            auto* l = new ChoiceList(parent);
             l->setUniformItemSizes(true);
             // Value lists are black; the user-performance list draws lime bold text.
             const bool userPerf = s.name == "UserPerf";
@@ -219,7 +238,10 @@ void TMainWindow::buildLayout() {
             w = e;
             break;
         }
-        case ControlKind::PushButton: w = new QPushButton(qs(s.caption), parent); break;
+        case ControlKind::PushButton:
+            w = new QPushButton(qs(s.caption), parent);
+            if (s.name == "SaveToSynth") w->setStyleSheet(QString::fromLatin1(kSaveToSynthStyle));
+            break;
         case ControlKind::SpeedButton: {
             auto* b = new QToolButton(parent);
             b->setText(qs(s.caption));
@@ -258,9 +280,10 @@ void TMainWindow::buildLayout() {
         // control's own name as the description. Read-outs and the status
         // line have no fixed name: their live text is what is read.
         if (s.kind != ControlKind::ReadoutLabel && s.kind != ControlKind::StatusLabel) {
-            QString name = qs(s.hint.empty() ? s.caption : s.hint).trimmed();
-            if (s.hint.empty() && (s.kind == ControlKind::CheckBox || s.kind == ControlKind::RadioButton ||
-                                   s.kind == ControlKind::PushButton))
+            const bool byCaption = s.hint.empty() || hintIsShared(s);
+            QString name = qs(byCaption ? s.caption : s.hint).trimmed();
+            if (byCaption && (s.kind == ControlKind::CheckBox || s.kind == ControlKind::RadioButton ||
+                              s.kind == ControlKind::PushButton))
                 name.replace(QStringLiteral("&&"), QStringLiteral("&"));
             if (name.isEmpty()) name = qs(s.name);
             w->setAccessibleName(name);

@@ -8,7 +8,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -18,35 +17,6 @@
 
 namespace patchsmith::editor {
 
-namespace {
-
-// Tells the user's own moves in a list from everything else that moves its
-// current row (code, or the view itself picking a row when it gets the
-// focus): a key held on the list moves the row and counts at once; a row
-// pressed with the mouse counts when the click completes, so that a click on
-// the row already selected counts as well and no click counts twice.
-class RowChoiceWatch : public QObject {
-public:
-    using QObject::QObject;
-    bool keyDown = false;
-    bool mouseDown = false;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::KeyPress: keyDown = true; break;
-        case QEvent::KeyRelease:
-        case QEvent::FocusOut: keyDown = false; break;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: mouseDown = true; break;
-        case QEvent::MouseButtonRelease: mouseDown = false; break;
-        default: break;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-    bool byKeyboard() const { return keyDown && !mouseDown; }
-};
-
-} // namespace
-
 VoiceSelection::VoiceSelection(TMainWindow& window) : w_(window) {
     askYesNo = [this](const QString& caption, const QString& text) {
         return QMessageBox::question(&w_, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
@@ -55,14 +25,9 @@ VoiceSelection::VoiceSelection(TMainWindow& window) : w_(window) {
 }
 
 void VoiceSelection::connectRowChoice(QListWidget* list, std::function<void(int)> handler) {
-    auto* watch = new RowChoiceWatch(list);
-    list->installEventFilter(watch);           // keys
-    list->viewport()->installEventFilter(watch); // mouse
-    QObject::connect(list, &QListWidget::currentRowChanged, &w_, [watch, handler](int row) {
-        if (watch->byKeyboard() && row >= 0) handler(row);
-    });
-    QObject::connect(list, &QListWidget::itemClicked, &w_, [list, handler](QListWidgetItem* item) {
-        const int row = list->row(item);
+    auto* choices = qobject_cast<ChoiceList*>(list);
+    Q_ASSERT(choices);
+    QObject::connect(choices, &ChoiceList::rowChosen, &w_, [handler](int row) {
         if (row >= 0) handler(row);
     });
 }

@@ -30,9 +30,10 @@ public:
     std::function<bool(const QString& caption, const QString& text)> askYesNo;
 
 private:
-    // Runs `handler` for a row the user chose in `list`: on a click (also on
-    // the row already selected) or on a keyboard move; never for a row set
-    // by code or by the list itself when it gets the focus.
+    // Runs `handler` for every row the user chooses in `list` (a ChoiceList):
+    // clicks (also on the row already selected), drags, other buttons and
+    // keys; never for a row set by code or by the list itself when it gets
+    // the focus.
     void connectRowChoice(QListWidget* list, std::function<void(int)> handler);
 
     TMainWindow& w_;

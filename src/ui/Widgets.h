@@ -1,10 +1,12 @@
 #pragma once
 // The few widgets of the editor window that Qt does not offer as they are:
 // paint boxes, clickable pictures, a tab strip over one shared area (the
-// assign-knob tabs) and the MIDI activity lamps.
+// assign-knob tabs), the MIDI activity lamps and lists that tell the rows
+// the user chooses.
 
 #include <QColor>
 #include <QFrame>
+#include <QListWidget>
 #include <QWidget>
 
 #include <functional>
@@ -62,6 +64,38 @@ private:
     QTabBar* tabs_;
 };
 
+// A list whose row is chosen by the user. `rowChosen` tells every row the
+// user picks: by a click (also on the row already chosen), by a mouse drag or
+// a click of another button that ends with another row selected, or by the
+// keyboard. A row set by code, or picked by the view itself when it gets the
+// focus, is never told. The user cannot take the selection away (Ctrl+click
+// keeps the row), so the list always shows the row last chosen or set.
+class ChoiceList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ChoiceList(QWidget* parent = nullptr);
+signals:
+    void rowChosen(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
+
+private:
+    // The row shown selected, -1 for none.
+    int chosenRow() const;
+    void pressed(const QMouseEvent* event);
+
+    bool pressing_ = false;
+    bool doubleClick_ = false;
+    int rowBeforePress_ = -1;
+    int pressedRow_ = -1;
+};
+
 // A small filled rectangle.
 class Lamp : public QFrame {
     Q_OBJECT
@@ -76,5 +110,11 @@ protected:
 private:
     QColor color_;
 };
+
+// Assistive tools read a list box by its accessible name, but Qt names a
+// combo box on Linux by its current entry. Once installed, a combo box with
+// an accessible name is read by that name, its entry being its value; one
+// without is named by its entry as before. Idempotent.
+void InstallAccessibleComboNames();
 
 } // namespace patchsmith::editor

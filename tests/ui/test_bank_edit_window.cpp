@@ -21,9 +21,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <cstring>
@@ -517,6 +519,42 @@ TEST_F(BankEditTest, DeleteOnlyForOccupiedSlots) {
     EXPECT_TRUE(w->BankListBox->selectedItems().isEmpty());
     EXPECT_FALSE(w->DeletePerf->isEnabled());
     EXPECT_FALSE(w->BankPopDelete->isEnabled());
+}
+
+TEST_F(BankEditTest, DeleteFollowsTheSlotLeftSelectedByADragOrTheKeys) {
+    auto w = open();
+    selectFile(*w, "AB.SYX");
+    dropOnRow(*w, 4);
+    QWidget* viewport = w->BankListBox->viewport();
+    auto centre = [&](int row) { return w->BankListBox->visualItemRect(w->BankListBox->item(row)).center(); };
+    // Press on one slot, drag with the button held, release on another.
+    auto dragRows = [&](int from, int to) {
+        QTest::mousePress(viewport, Qt::LeftButton, {}, centre(from));
+        for (int row = from; row != to;) {
+            row += to > from ? 1 : -1;
+            QMouseEvent move(QEvent::MouseMove, QPointF(centre(row)), viewport->mapToGlobal(QPointF(centre(row))),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(viewport, &move);
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre(to));
+    };
+
+    dragRows(7, 4);
+    ASSERT_EQ(w->BankListBox->currentRow(), 4);
+    EXPECT_TRUE(w->DeletePerf->isEnabled()) << "slot 005 is occupied";
+    EXPECT_TRUE(w->BankPopDelete->isEnabled());
+    dragRows(4, 7);
+    ASSERT_EQ(w->BankListBox->currentRow(), 7);
+    EXPECT_FALSE(w->DeletePerf->isEnabled()) << "slot 008 is empty";
+    EXPECT_FALSE(w->BankPopDelete->isEnabled());
+
+    // The keys move the selection as well.
+    w->BankListBox->setFocus();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(w->BankListBox, Qt::Key_Up);
+    ASSERT_EQ(w->BankListBox->currentRow(), 4);
+    EXPECT_TRUE(w->DeletePerf->isEnabled());
+    w->DeletePerf->click();
+    EXPECT_FALSE(bank.occupied(4));
 }
 
 TEST_F(BankEditTest, PopupDeleteAndClearAll) {

@@ -25,13 +25,7 @@ namespace {
 
 class EffectPage : public EditWindow {
 protected:
-    void chooseVariation(int row) {
-        {
-            const QSignalBlocker quiet(w->VariType);
-            w->VariType->setCurrentRow(row == 0 ? 1 : 0);
-        }
-        w->VariType->setCurrentRow(row);
-    }
+    void chooseVariation(int row) { chooseRow(w->VariType, row); }
     QSlider* bar(int p) { return find<QSlider>("VPara" + std::to_string(p)); }
     QString caption(int p) { return find<QLabel>("Text_VPara" + std::to_string(p))->text(); }
     QString value(int p) { return label("VPara" + std::to_string(p)); }
@@ -63,19 +57,44 @@ TEST_F(EffectPage, ListsShowTheCatalogueRows) {
 }
 
 TEST_F(EffectPage, ReverbAndChorusTypesSendTheirPairs) {
-    w->ReverbType->setCurrentRow(11);
+    chooseRow(w->ReverbType, 11);
     EXPECT_EQ(image().data(Block::Effect, 0), 0x13);
     EXPECT_EQ(image().data(Block::Effect, 1), 0x00);
-    w->ChorusType->setCurrentRow(11);
+    chooseRow(w->ChorusType, 11);
     EXPECT_EQ(image().data(Block::Effect, 2), 0x43);
     EXPECT_EQ(image().data(Block::Effect, 3), 0x08);
     EXPECT_THAT(sent(), ElementsAre(wide(0x30, 0x13, 0x00), wide(0x32, 0x43, 0x08)));
 
     model().SendEnabled = false;
     clearSent();
-    w->ReverbType->setCurrentRow(0);
+    chooseRow(w->ReverbType, 0);
     EXPECT_EQ(image().data(Block::Effect, 0), 0x00);
     EXPECT_THAT(sent(), IsEmpty());
+}
+
+TEST_F(EffectPage, ClickingTheTypeShownSendsItAgainAndReloadsItsDefaults) {
+    chooseRow(w->ReverbType, 3);
+    chooseRow(w->ChorusType, 5);
+    clearSent();
+    chooseRow(w->ReverbType, 3);
+    chooseRow(w->ChorusType, 5);
+    EXPECT_THAT(sent(), ElementsAre(wide(0x30, image().data(Block::Effect, 0), image().data(Block::Effect, 1)),
+                                    wide(0x32, image().data(Block::Effect, 2), image().data(Block::Effect, 3))));
+
+    // A variation parameter moved away from its default comes back.
+    chooseVariation(1);
+    const PerformanceImage defaults = image();
+    move(1, 40);
+    ASSERT_EQ(effectValue(6), 40);
+    clearSent();
+    chooseVariation(1);
+    EXPECT_EQ(w->VariType->currentRow(), 1);
+    EXPECT_EQ(effectValue(6), 18);
+    EXPECT_EQ(image(), defaults);
+    EXPECT_EQ(bar(1)->value(), 69 - 18);
+    EXPECT_EQ(value(1), "2,1s");
+    ASSERT_THAT(sent(), SizeIs(1));
+    EXPECT_EQ(sent()[0].size(), 34u);
 }
 
 TEST_F(EffectPage, Hall1SetsDefaultsLabelsAndSendsTheEffectBlock) {

@@ -11,8 +11,10 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QListWidget>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +93,13 @@ struct EditWindow : ::testing::Test {
             button->setAutoExclusive(exclusive);
         }
         button->setChecked(checked);
+    }
+
+    // Chooses a row of a list as the user does, with a click on it.
+    void chooseRow(QListWidget* list, int row) {
+        if (!window->isVisible()) window->show();
+        list->scrollToItem(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     }
 
     // A 9-byte parameter change F0 43 10 4B 60 mid low data F7.

@@ -343,7 +343,7 @@ TEST_F(Handlers, AssignKnobTwoParameterPairsAndLevel) {
     // Tab "Param. 1": layer and target travel together at 1C.
     w->Assign2Tab->setCurrentIndex(0);
     clearSent();
-    find<QListWidget>("Assign2Para")->setCurrentRow(12);
+    chooseRow(find<QListWidget>("Assign2Para"), 12);
     EXPECT_EQ(image().data(Block::Common, 29), 12);
     EXPECT_THAT(sent(), ElementsAre(wide(0x1C, 0, 12)));
 
@@ -420,10 +420,62 @@ TEST_F(Handlers, PerformanceNameIsPaddedAndSentAsTheCommonBlock) {
     }
     const Bytes last = sent().back();
     EXPECT_EQ(std::string(last.begin() + 9, last.begin() + 17), "Bass    ");
-    // Leaving the field sends once more.
+}
+
+TEST_F(Handlers, LeavingTheNameSendsItAlsoWhenUnchanged) {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    w->PageControl1->setCurrentIndex(0);
+    w->PerformanceName->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(w->PerformanceName->hasFocus());
     clearSent();
-    emit w->PerformanceName->editingFinished();
-    EXPECT_THAT(sent(), SizeIs(1));
+
+    // Tab to the next control, the name as it was.
+    QTest::keyClick(w->PerformanceName, Qt::Key_Tab);
+    ASSERT_FALSE(w->PerformanceName->hasFocus());
+    const std::vector<Bytes> left = sent();
+    ASSERT_THAT(left, SizeIs(1));
+    ASSERT_EQ(left[0].size(), 57u);
+    EXPECT_EQ(std::string(left[0].begin() + 9, left[0].begin() + 17), "InitPerf");
+    // Every leave, not only the first after a change.
+    for (int i = 0; i < 2; ++i) {
+        w->PerformanceName->setFocus(Qt::TabFocusReason);
+        clearSent();
+        w->CommonVolume->setFocus(Qt::MouseFocusReason);
+        EXPECT_THAT(sent(), SizeIs(1)) << "leave " << i + 2;
+    }
+    // Return does not leave the field.
+    w->PerformanceName->setFocus(Qt::TabFocusReason);
+    clearSent();
+    QTest::keyClick(w->PerformanceName, Qt::Key_Return);
+    EXPECT_THAT(sent(), IsEmpty());
+
+    // Typing sends per keystroke, leaving once more.
+    w->PerformanceName->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w->PerformanceName, Qt::Key_A, Qt::ControlModifier);
+    clearSent();
+    QTest::keyClicks(w->PerformanceName, "Pad");
+    w->CommonVolume->setFocus(Qt::MouseFocusReason);
+    const std::vector<Bytes> typed = sent();
+    ASSERT_THAT(typed, SizeIs(4));
+    ASSERT_EQ(typed[3].size(), 57u);
+    EXPECT_EQ(std::string(typed[3].begin() + 9, typed[3].begin() + 17), "Pad     ");
+
+    // Another window becoming active does not leave the field, nor does its
+    // own popup; coming back does not either.
+    w->PerformanceName->setFocus(Qt::TabFocusReason);
+    clearSent();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_TRUE(w->PerformanceName->hasFocus());
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(w->PerformanceName, &popup);
+    EXPECT_THAT(sent(), IsEmpty());
 }
 
 TEST_F(Handlers, PerformanceNameTakesPrintableAsciiOnly) {

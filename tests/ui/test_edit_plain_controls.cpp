@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gmock/gmock.h>
 
@@ -281,7 +282,7 @@ TEST_F(PlainControls, ListsAndCombosStoreTheRow) {
                 auto select = [&](int r) {
                     if (auto* l = window->findChild<QListWidget*>(e.name)) {
                         ASSERT_EQ(l->count(), e.rows);
-                        l->setCurrentRow(r);
+                        chooseRow(l, r);
                     } else {
                         auto* c = find<QComboBox>(e.name);
                         ASSERT_EQ(c->count(), e.rows);
@@ -297,6 +298,48 @@ TEST_F(PlainControls, ListsAndCombosStoreTheRow) {
             }
         }
     }
+}
+
+TEST_F(PlainControls, TabbingIntoAListThatShowsNoRowStoresNothing) {
+    // Values the lists have no row for: the lists show none.
+    image().setData(Block::Common, 43, 0x50); // arpeggio type
+    image().setData(Block::Common, 40, 0x50); // assign knob 1
+    image().setData(Block::Common, 29, 0x50); // assign knob 2, parameter 1
+    window->ShowPerformance();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const PerformanceImage start = image();
+    clearSent();
+
+    struct Case {
+        const char* name;
+        int page;
+    };
+    for (const Case& c : {Case{"ArpeggioType", 0}, Case{"Assign1Para", 1}, Case{"Assign2Para", 1}}) {
+        SCOPED_TRACE(c.name);
+        auto* list = find<QListWidget>(c.name);
+        window->PageControl1->setCurrentIndex(c.page);
+        ASSERT_TRUE(list->selectedItems().isEmpty());
+        list->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(list->hasFocus());
+        EXPECT_EQ(list->currentRow(), 0) << "the view marks its first row";
+        EXPECT_TRUE(list->selectedItems().isEmpty());
+    }
+    EXPECT_EQ(image(), start);
+    EXPECT_TRUE(sent().empty());
+
+    // The keys choose: Space takes the marked row, a move the next one.
+    QTest::keyClick(find<QListWidget>("Assign2Para"), Qt::Key_Space);
+    EXPECT_EQ(image().data(Block::Common, 29), 0);
+    EXPECT_THAT(sent(), ElementsAre(wide(0x1C, image().data(Block::Common, 28), 0)));
+    window->PageControl1->setCurrentIndex(0);
+    auto* arpeggio = find<QListWidget>("ArpeggioType");
+    arpeggio->setFocus(Qt::TabFocusReason);
+    clearSent();
+    QTest::keyClick(arpeggio, Qt::Key_Down);
+    EXPECT_EQ(image().data(Block::Common, 43), 1);
+    EXPECT_THAT(sent(), ElementsAre(param(0, 0x2B, 1)));
 }
 
 TEST_F(PlainControls, ARefreshRaisingHandlersChangesNothing) {

@@ -6,6 +6,7 @@
 
 #include "ui/AppContext.h"
 #include "ui/DialogKit.h"
+#include "ui/EditHandlers.h"
 #include "ui/MainWindow.h"
 #include "support/ScriptedMidiPlatform.h"
 
@@ -32,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -216,6 +218,8 @@ const std::vector<std::pair<const char*, std::vector<const char*>>> kPages = {
 };
 
 QString expectedAccessibleName(const Expect& e) {
+    // The four assign-knob-2 layer buttons share their hint; their captions tell them apart.
+    if (std::string(e.name).rfind("Assign2Layer", 0) == 0) return QString::fromUtf8(e.caption);
     if (e.hint && *e.hint) return QString::fromUtf8(e.hint);
     return QString::fromUtf8(e.caption ? e.caption : "").trimmed();
 }
@@ -334,6 +338,64 @@ TEST_F(WindowFixture, AccessibleInterfaceCarriesNameAndDescription) {
     EXPECT_EQ(find<QWidget>("MidiInLED")->accessibleName(), QStringLiteral("IN"));
     EXPECT_EQ(find<QWidget>("GroupPitchEG")->accessibleName(), QStringLiteral("Pitch EG"));
     EXPECT_EQ(window->PageControl1->widget(4)->accessibleName(), QStringLiteral("Layer EG's / LFO"));
+}
+
+TEST_F(WindowFixture, ScreenReadersHearEachControlByItsCurrentCaptionOrHint) {
+    auto nameOf = [](QWidget* w) {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+        return iface ? iface->text(QAccessible::Name) : QString();
+    };
+    // Combo boxes by their hint, the entry shown being their value.
+    for (const char* name : {"PerformanceType", "ArpeggioSubdiv", "PatchBankNumber"}) {
+        SCOPED_TRACE(name);
+        auto* box = find<QComboBox>(name);
+        box->setCurrentIndex(2);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+        ASSERT_NE(iface, nullptr);
+        EXPECT_EQ(iface->role(), QAccessible::ComboBox);
+        EXPECT_EQ(iface->text(QAccessible::Name), box->toolTip());
+        EXPECT_EQ(iface->text(QAccessible::Value), box->itemText(2));
+        EXPECT_EQ(iface->text(QAccessible::Description), QString::fromLatin1(name));
+    }
+    EXPECT_EQ(nameOf(find<QComboBox>("PerformanceType")), QStringLiteral("Performance cathegory"));
+
+    // The layer buttons of assign knob 2 by their captions.
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(nameOf(find<QRadioButton>(("Assign2Layer" + std::to_string(i)).c_str())),
+                  QStringLiteral("Layer %1").arg(i));
+
+    // The captions of the variation bars as the type shown has them.
+    window->VariType->setCurrentRow(1); // Hall 1
+    window->Edit->SetupVariationControls();
+    QLabel* const captions[6] = {window->Text_VPara1, window->Text_VPara2, window->Text_VPara3,
+                                 window->Text_VPara4, window->Text_VPara5, window->Text_VPara10};
+    for (QLabel* l : captions) EXPECT_EQ(nameOf(l), l->text()) << l->objectName().toStdString();
+    EXPECT_EQ(nameOf(window->Text_VPara1), QStringLiteral("REVERB TIME"));
+    window->VariType->setCurrentRow(0); // OFF
+    window->Edit->SetupVariationControls();
+    EXPECT_EQ(nameOf(window->Text_VPara1), QStringLiteral("--"));
+
+    // Controls that do different things never share a name; a wave picture
+    // is clicked as its radio button and may share the button's.
+    const std::map<QString, QString> sameControl = {
+        {"ImageTriangle", "LFOWaveTriangle"}, {"ImageSawtooth", "LFOWaveSaw"}, {"Image1", "LFOWaveSH"}};
+    std::map<QString, QString> holder;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QSlider*>(w) ||
+                             qobject_cast<QListWidget*>(w) || qobject_cast<QComboBox*>(w) ||
+                             qobject_cast<QLineEdit*>(w) || qobject_cast<QGroupBox*>(w) ||
+                             qobject_cast<editor::PictureBox*>(w) || qobject_cast<editor::TabControl*>(w);
+        if (!control || window->control(w->objectName().toStdString()) != w) continue;
+        const QString name = nameOf(w);
+        SCOPED_TRACE(w->objectName().toStdString() + " \"" + name.toStdString() + "\"");
+        EXPECT_FALSE(name.isEmpty());
+        const auto [it, added] = holder.emplace(name, w->objectName());
+        if (added) continue;
+        const auto pair = sameControl.find(it->second);
+        const bool allowed = (pair != sameControl.end() && pair->second == w->objectName()) ||
+                             (sameControl.count(w->objectName()) && sameControl.at(w->objectName()) == it->second);
+        EXPECT_TRUE(allowed) << "shared with " << it->second.toStdString();
+    }
 }
 
 TEST_F(WindowFixture, ReadoutsAndStatusLineAreReadByTheirLiveText) {

@@ -10,8 +10,10 @@
 #include <QFocusEvent>
 #include <QComboBox>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace patchsmith;
@@ -68,6 +70,74 @@ TEST_F(Selection, AnUnmodifiedPerformanceSwitchesWithoutAQuestion) {
     ASSERT_EQ(platform.sent.size(), 4u);
     EXPECT_EQ(platform.sent[2].bytes, (Bytes{0xC0, 0x05, 0x00}));
     w->setNormalCursor();
+}
+
+// Presses on row `from`, drags over the rows between with the button held
+// and releases on row `to`.
+void dragRows(QListWidget* list, int from, int to) {
+    QWidget* viewport = list->viewport();
+    auto centre = [list](int row) { return list->visualItemRect(list->item(row)).center(); };
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centre(from));
+    for (int row = from; row != to;) {
+        row += to > from ? 1 : -1;
+        QMouseEvent move(QEvent::MouseMove, QPointF(centre(row)), viewport->mapToGlobal(QPointF(centre(row))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre(to));
+}
+
+void rightClickRow(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+TEST_F(Selection, ADragOrTheRightButtonSwitchesToTheRowLeftSelected) {
+    w->show();
+    dragRows(w->UserPerf, 2, 5);
+    EXPECT_EQ(w->UserPerf->currentRow(), 5);
+    // One switch, to the row the drag ended on.
+    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 0x00, 0x3F}, {0xB0, 0x20, 0x41}, {0xC0, 0x05, 0x00},
+                                               kRequestCommon}));
+    EXPECT_EQ(model().ActiveUserPerf, 5);
+
+    platform.sent.clear();
+    rightClickRow(w->UserPerf, 8);
+    EXPECT_EQ(w->UserPerf->currentRow(), 8);
+    ASSERT_EQ(platform.sent.size(), 4u);
+    EXPECT_EQ(platform.sent[2].bytes, (Bytes{0xC0, 0x08, 0x00}));
+    EXPECT_EQ(model().ActiveUserPerf, 8);
+
+    // A double click switches once.
+    platform.sent.clear();
+    const QPoint row3 = w->UserPerf->visualItemRect(w->UserPerf->item(3)).center();
+    QTest::mouseClick(w->UserPerf->viewport(), Qt::LeftButton, {}, row3);
+    QTest::mouseDClick(w->UserPerf->viewport(), Qt::LeftButton, {}, row3);
+    QTest::mouseRelease(w->UserPerf->viewport(), Qt::LeftButton, {}, row3);
+    EXPECT_EQ(platform.sent.size(), 4u);
+    EXPECT_EQ(model().ActiveUserPerf, 3);
+    w->setNormalCursor();
+
+    platform.sent.clear();
+    w->PageControl1->setCurrentIndex(3);
+    dragRows(w->PatchVoiceNumber, 3, 6);
+    EXPECT_EQ(w->PatchVoiceNumber->currentRow(), 6);
+    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x02, 6)}));
+    EXPECT_EQ(model().image.layerData(1, 2), 6);
+    platform.sent.clear();
+    rightClickRow(w->PatchVoiceNumber, 9);
+    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x02, 9)}));
+    EXPECT_EQ(model().image.layerData(1, 2), 9);
+}
+
+TEST_F(Selection, CtrlClickKeepsTheRowShown) {
+    w->show();
+    w->PageControl1->setCurrentIndex(3);
+    clickRow(w->PatchVoiceNumber, 4);
+    platform.sent.clear();
+    QTest::mouseClick(w->PatchVoiceNumber->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      w->PatchVoiceNumber->visualItemRect(w->PatchVoiceNumber->item(4)).center());
+    EXPECT_TRUE(w->PatchVoiceNumber->item(4)->isSelected());
+    EXPECT_EQ(model().image.layerData(1, 2), 4);
 }
 
 TEST_F(Selection, TheListPickingARowWhenItGetsTheFocusSwitchesNothing) {
