@@ -9,6 +9,7 @@
 #include "ui/VoiceSelection.h"
 #include "ui/EnvelopeGraph.h"
 #include "ui/Pictures.h"
+#include "ui/TestNote.h"
 #include "storage/NameListFile.h"
 
 #include <QApplication>
@@ -83,6 +84,7 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     Selection->connectControls();
     connectReceiveSide();
     connectMenuCommands();
+    connectEditCommands();
 
     // A single, fixed border: the client area is 632 x 411 below the menu bar.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -93,7 +95,10 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     FormCreate(showImage);
 }
 
-TMainWindow::~TMainWindow() = default;
+TMainWindow::~TMainWindow() {
+    // A drag still open ends with the window, before the handlers go.
+    dragStep_.reset();
+}
 
 void TMainWindow::SetPosition(QSlider* bar, int position) {
     const QSignalBlocker quiet(bar);
@@ -168,7 +173,7 @@ void TMainWindow::setupTimers() {
     });
     connect(StatusTimer, &QTimer::timeout, this, [this] {
         StatusTimer->stop();
-        StatusLabel->setText(QStringLiteral("OK"));
+        StatusLabel->setText(RestingStatus());
     });
     // The status line settles to "OK" shortly after start.
     StatusTimer->start(500);
