@@ -6,7 +6,8 @@ namespace patchsmith {
 
 namespace {
 
-constexpr int kVolumeByte = kHeaderBytes + 7; // offset 7 of a layer message
+// The volume byte in a layer message.
+std::size_t volumeByte() { return messageOffset(params::LayerVolume); }
 
 } // namespace
 
@@ -29,20 +30,20 @@ void restoreState(Model& model, const EditState& from, const EditState& to) {
         const std::span<const Byte> f = from.image.message(block);
         const std::span<const Byte> t = to.image.message(block);
         for (std::size_t k = 0; k < now.size(); ++k) {
-            if (isLayerBlock(block) && k == static_cast<std::size_t>(kVolumeByte)) continue;
+            if (isLayerBlock(block) && k == volumeByte()) continue;
             if (f[k] != t[k]) now[k] = t[k];
         }
     }
     for (int layer = 1; layer <= 4; ++layer) {
         const auto i = static_cast<std::size_t>(layer - 1);
-        const Byte fromVolume = from.image.message(layerBlock(layer))[kVolumeByte];
-        const Byte toVolume = to.image.message(layerBlock(layer))[kVolumeByte];
+        const Byte fromVolume = from.image.message(layerBlock(layer))[volumeByte()];
+        const Byte toVolume = to.image.message(layerBlock(layer))[volumeByte()];
         const Byte fromSaved = from.mutes[i].savedVolume;
         const Byte toSaved = to.mutes[i].savedVolume;
         if (fromVolume == toVolume && fromSaved == toSaved) continue;
         const bool mutedThen = to.mutes[i].muted;
         LayerMute& mute = model.muteOf(layer);
-        Byte& volume = model.image.message(layerBlock(layer))[kVolumeByte];
+        Byte& volume = model.image.message(layerBlock(layer))[volumeByte()];
         if (mute.muted == mutedThen) {
             if (fromVolume != toVolume) volume = toVolume;
             if (fromSaved != toSaved) mute.savedVolume = toSaved;

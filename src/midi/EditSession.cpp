@@ -237,15 +237,16 @@ void EditSession::randomize(RandomizeChoice choice) {
     choice.firstLayer = model_.AffectAllLayers ? 1 : model_.CurrentLayer;
     choice.lastLayer = model_.AffectAllLayers ? 4 : model_.CurrentLayer;
     // A muted layer moves the volume it gets back and stays silent.
+    const Parameter& volume = params::LayerVolume;
     PerformanceImage work = model_.image;
     for (int layer = 1; layer <= 4; ++layer)
-        if (model_.muteOf(layer).muted) work.setLayerData(layer, 7, model_.muteOf(layer).savedVolume);
+        if (model_.muteOf(layer).muted) writeValue(volume, work, model_.muteOf(layer).savedVolume, layer);
     patchsmith::randomize(work, choice, random_);
     for (int layer = 1; layer <= 4; ++layer) {
         LayerMute& m = model_.muteOf(layer);
         if (!m.muted) continue;
-        m.savedVolume = work.layerData(layer, 7);
-        work.setLayerData(layer, 7, 0);
+        m.savedVolume = static_cast<Byte>(std::clamp(storedValue(volume, work, layer), 0, 127));
+        writeValue(volume, work, 0, layer);
     }
     const PerformanceImage before = model_.image;
     model_.image = work;
@@ -391,7 +392,7 @@ void EditSession::setComparing(bool on) {
         comparedModified_ = model_.PerfModified;
         model_.image = original_;
         for (int layer = 1; layer <= 4; ++layer)
-            if (model_.muteOf(layer).muted) model_.image.setLayerData(layer, 7, 0);
+            if (model_.muteOf(layer).muted) writeValue(params::LayerVolume, model_.image, 0, layer);
     } else {
         model_.image = compared_.image;
         model_.LayerMuteTable = compared_.mutes;
