@@ -288,6 +288,8 @@ void EditSession::endStep() {
             EditStep& last = undo_.back();
             last.after = std::move(after);
             for (const SendAction& a : stepSends_) recordSend(last.sends, a);
+            // Typed back to where it started: nothing left to undo.
+            if (!stepChanges(last.before, last.after)) undo_.pop_back();
         } else {
             undo_.push_back(EditStep{std::move(stepBefore_), std::move(after), std::move(stepSends_), tag});
         }

@@ -96,8 +96,12 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
 }
 
 TMainWindow::~TMainWindow() {
-    // A drag still open ends with the window, before the handlers go.
+    // A drag still open ends with the window, before the handlers go; the
+    // editing interface outlives the window and calls it no more.
     dragStep_.reset();
+    app_.edits.imageRestored = nullptr;
+    app_.edits.historyChanged = nullptr;
+    app_.edits.pause = nullptr;
 }
 
 void TMainWindow::SetPosition(QSlider* bar, int position) {
@@ -128,6 +132,8 @@ void TMainWindow::FormCreate(bool showImage) {
 
     // The default performance into the image (and layer 1 into the clipboard).
     app_.model.fillDefaults();
+    // The first original Compare returns to, also before anything is shown.
+    app_.edits.startHistory();
 
     if (!app_.settings.PerfListFile.empty()) {
         QString error;
