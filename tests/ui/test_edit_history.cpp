@@ -5,7 +5,9 @@
 
 #include "EditorSession.h"
 
+#include "ui/DialogKit.h"
 #include "ui/DisplayRefresh.h"
+#include "ui/RandomizeWindow.h"
 #include "ui/TestNote.h"
 #include "synth/VirtualCs1x.h"
 
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSlider>
 #include <QToolButton>
 
@@ -24,6 +27,20 @@ using namespace patchsmith;
 using namespace patchsmith::test;
 
 namespace {
+
+// While alive, a modal window is shown and handed to `act` instead of
+// running its own event loop.
+struct ModalScript {
+    explicit ModalScript(std::function<void(QDialog&)> act) {
+        dialogs::SetModalRunner([act = std::move(act)](QDialog& dialog) {
+            dialog.show();
+            act(dialog);
+            dialog.hide();
+            return dialog.result();
+        });
+    }
+    ~ModalScript() { dialogs::SetModalRunner({}); }
+};
 
 Bytes param(Byte mid, Byte low, Byte data) { return {0xF0, 0x43, 0x10, 0x4B, 0x60, mid, low, data, 0xF7}; }
 
@@ -333,4 +350,53 @@ TEST_F(History, TheTestNotePlaysOnChannelOne) {
     EXPECT_EQ(sinceMark(), (std::vector<Bytes>{{0x90, 62, 90}}));
     QTest::keyRelease(w->PageControl1, Qt::Key_T, Qt::ControlModifier);
     EXPECT_EQ(sinceMark(), (std::vector<Bytes>{{0x90, 62, 90}, {0x80, 62, 0x40}}));
+}
+
+TEST_F(History, KeysOnABarAreOneStepEach) {
+    w->FilterCutoff->setFocus();
+    QTest::keyClick(w->FilterCutoff, Qt::Key_Up);
+    const Byte once = model().image.layerData(1, 17);
+    ASSERT_NE(once, 64);
+    QTest::keyClick(w->FilterCutoff, Qt::Key_Up);
+    EXPECT_EQ(ctx().edits.undoSteps(), 2u);
+    w->MenuEditUndo->trigger();
+    EXPECT_EQ(model().image.layerData(1, 17), once);
+}
+
+TEST_F(History, RandomizeFromTheMenuIsOneStepShownAndUndone) {
+    const PerformanceImage before = model().image;
+    int shown = 0;
+    {
+        ModalScript script([&](QDialog& d) {
+            ++shown;
+            auto& r = dynamic_cast<TRandomizeWindow&>(d);
+            EXPECT_EQ(r.StrengthValue->value(), 25);
+            for (QCheckBox* c : r.Groups) EXPECT_TRUE(c->isChecked());
+            for (QCheckBox* c : r.Groups) c->setChecked(false);
+            EXPECT_FALSE(r.OKButton->isEnabled()) << "nothing to move";
+            r.Groups[1]->setChecked(true); // filter and envelopes
+            r.Strength->setValue(100);
+            EXPECT_EQ(r.StrengthValue->text(), QStringLiteral("100 %"));
+            r.OKButton->click();
+        });
+        w->MenuEditRandomize->trigger();
+    }
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(ctx().edits.undoSteps(), 1u);
+    const std::vector<Bytes> out = sinceMark();
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0], dumpOf(model().image.message(Block::Layer1)));
+    EXPECT_EQ(w->FilterCutoff->value(), 127 - model().image.layerData(1, 17));
+    EXPECT_EQ(w->RandomizeSettings.strength, 100) << "the dialog starts there next time";
+    pump();
+    EXPECT_TRUE(synthHoldsImage());
+    w->MenuEditUndo->trigger();
+    EXPECT_EQ(model().image, before);
+    EXPECT_EQ(w->FilterCutoff->value(), 63);
+
+    // Cancelled: nothing moves.
+    ModalScript cancel([&](QDialog& d) { dynamic_cast<TRandomizeWindow&>(d).CancelButton->click(); });
+    w->MenuEditRandomize->trigger();
+    EXPECT_EQ(model().image, before);
+    EXPECT_EQ(ctx().edits.undoSteps(), 0u);
 }
