@@ -178,6 +178,15 @@ TEST_F(History, BarsChecksChoicesAndListsUndoWithTheirOwnMessages) {
     EXPECT_EQ(t.undo, (std::vector<Bytes>{{0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, 0x29, 0, 101, 0xF7}}));
     t = roundTrip([&] { w->LayerOn->click(); });
     EXPECT_EQ(t.undo, (std::vector<Bytes>{param(1, 0x16, 1)}));
+    // Detune goes as the layer dump, random pan and the assign knob as their own changes.
+    const PerformanceImage beforeDetune = model().image;
+    t = roundTrip([&] { drag(w->NoteDetune, {-20, -30}); });
+    EXPECT_EQ(t.undo, (std::vector<Bytes>{dumpOf(beforeDetune.message(Block::Layer1))}));
+    t = roundTrip([&] { w->RandomPan->click(); }, [&] { EXPECT_FALSE(w->RandomPan->isChecked()); });
+    EXPECT_EQ(t.undo, (std::vector<Bytes>{param(1, 0x0A, 64)}));
+    w->Assign2Tab->setCurrentIndex(2);
+    t = roundTrip([&] { drag(w->Assign2Level, {40}); });
+    EXPECT_EQ(t.undo, (std::vector<Bytes>{param(0, 0x26, 64)}));
     t = roundTrip([&] { drag(w->VPara1, {w->VPara1->minimum()}); });
     ASSERT_EQ(t.undo.size(), 1u);
     EXPECT_EQ(t.undo[0].size(), 10u); // a two-byte change at 60 00 36
