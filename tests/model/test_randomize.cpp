@@ -188,19 +188,3 @@ TEST(Randomize, StrengthBoundsEachMoveAndZeroChangesNothing) {
                                was.message(Block::Effect).begin()));
     }
 }
-
-TEST(Randomize, OnlyTheChosenLayersMove) {
-    PerformanceImage image;
-    image.fillDefaults();
-    const PerformanceImage start = image;
-    std::mt19937 random(7);
-    RandomizeChoice c = everything(100);
-    c.firstLayer = c.lastLayer = 3;
-    for (int run = 0; run < 20; ++run) randomize(image, c, random);
-    for (int layer : {1, 2, 4})
-        EXPECT_TRUE(std::equal(image.layerMessage(layer).begin(), image.layerMessage(layer).end(),
-                               start.layerMessage(layer).begin()))
-            << layer;
-    EXPECT_FALSE(std::equal(image.layerMessage(3).begin(), image.layerMessage(3).end(),
-                            start.layerMessage(3).begin()));
-}
