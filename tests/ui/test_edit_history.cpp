@@ -359,6 +359,13 @@ TEST_F(History, TheTestNotePlaysOnChannelOne) {
     EXPECT_EQ(sinceMark(), (std::vector<Bytes>{{0x90, 62, 90}}));
     QTest::keyRelease(w->PageControl1, Qt::Key_T, Qt::ControlModifier);
     EXPECT_EQ(sinceMark(), (std::vector<Bytes>{{0x90, 62, 90}, {0x80, 62, 0x40}}));
+
+    // A note still sounding when the program ends is released first.
+    ctx().settings.TestNoteLength = 10000;
+    mark();
+    w->TestNote->click();
+    application->shutdown();
+    EXPECT_EQ(sinceMark(), (std::vector<Bytes>{{0x90, 62, 90}, {0x80, 62, 0x40}}));
 }
 
 TEST_F(History, KeysOnABarAreOneStepEach) {
