@@ -5,6 +5,7 @@
 #include "midi/PortWatch.h"
 #include "ui/MessageWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/TestNote.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -251,6 +252,8 @@ void Application::shutdown() {
     const QString file = settings_->fileName();
     settings_.reset();
     if (status != QSettings::NoError) context_.notifier.showMessage(SettingsNotSavedText(file, status));
+    // A test note still sounding ends before the output closes.
+    if (window_) window_->testNote().release();
     context_.devices.CloseMidiIn();
     context_.devices.CloseMidiOut();
 }

@@ -29,6 +29,13 @@ bool ReadBool(std::string_view text, bool defaultValue) {
 
 const char* BoolText(bool value) { return value ? "1" : "0"; }
 
+int ReadNumber(std::string_view text, int min, int max, int defaultValue) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return defaultValue;
+    return value >= min && value <= max ? value : defaultValue;
+}
+
 QString DirectoryOfExecutable(const QString& applicationFilePath) {
     const QString dir = QFileInfo(applicationFilePath).absolutePath();
     QString native = QDir::toNativeSeparators(dir);
@@ -80,6 +87,10 @@ void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& 
     values.ShowHints = readBool(store, key::ShowHints);
     values.SynthKnobs = readBool(store, key::SynthKnobs);
     values.ProgramChanges = readBool(store, key::ProgramChanges);
+    const SettingsValues defaults;
+    values.TestNotePitch = ReadNumber(readString(store, key::TestNotePitch), 0, 127, defaults.TestNotePitch);
+    values.TestNoteVelocity = ReadNumber(readString(store, key::TestNoteVelocity), 1, 127, defaults.TestNoteVelocity);
+    values.TestNoteLength = ReadNumber(readString(store, key::TestNoteLength), 50, 10000, defaults.TestNoteLength);
     store.endGroup();
 }
 
@@ -97,6 +108,9 @@ QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, con
     put(key::ShowHints, BoolText(values.ShowHints));
     put(key::SynthKnobs, BoolText(values.SynthKnobs));
     put(key::ProgramChanges, BoolText(values.ProgramChanges));
+    put(key::TestNotePitch, std::to_string(values.TestNotePitch));
+    put(key::TestNoteVelocity, std::to_string(values.TestNoteVelocity));
+    put(key::TestNoteLength, std::to_string(values.TestNoteLength));
     store.endGroup();
     store.sync();
     return store.status();

@@ -31,6 +31,10 @@ inline constexpr const char* PerfList = "AktPerfList";
 inline constexpr const char* ShowHints = "ShowHints";
 inline constexpr const char* SynthKnobs = "SynthKnobs";
 inline constexpr const char* ProgramChanges = "ProgramChanges";
+// Beside the eight: the test note.
+inline constexpr const char* TestNotePitch = "TestNotePitch";
+inline constexpr const char* TestNoteVelocity = "TestNoteVelocity";
+inline constexpr const char* TestNoteLength = "TestNoteLength";
 } // namespace key
 
 // A stored boolean: the text read as an integer ("0x"/"0X" followed by
@@ -51,12 +55,16 @@ QString DefaultDirectory(const QString& executableDir, bool executableDirWritabl
 // The same with the writability looked up on disk.
 QString DefaultDirectoryOnDisk(const QString& executableDir, const QString& documentsDir);
 
-// Reads the eight values in their fixed order. `defaultDir` replaces a
+// A stored number within min..max; anything else (missing, no number, out of
+// range) yields the default.
+int ReadNumber(std::string_view text, int min, int max, int defaultValue);
+
+// Reads the eight values in their fixed order, then the test note's. `defaultDir` replaces a
 // missing or empty "Last-Dir" and "PerfBank-Dir".
 void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
                   SettingsValues& values);
-// Writes the five strings, then the three booleans as "0"/"1", in order,
-// and flushes them to the store: NoError, or why they could not be written.
+// Writes the five strings, then the three booleans as "0"/"1", in order, then
+// the test note's numbers, and flushes them to the store: NoError, or why they could not be written.
 QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
                                 const SettingsValues& values);
 // The message for settings that could not be written to `file`.

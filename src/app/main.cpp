@@ -5,8 +5,9 @@
 // --virtual-synth   lists the built-in virtual CS1x after the MIDI devices of
 //                   the computer and opens it when the settings name no
 //                   device that is present.
-// --screenshot DIR  writes a picture of each page of the window into DIR and
-//                   quits (for the documentation).
+// --screenshot DIR  writes a picture of each page of the window, of the Edit
+//                   menu and of the randomize dialog into DIR and quits (for
+//                   the documentation).
 // FILE              a performance (.SYX), bank (.PFB) or name list (.PFN),
 //                   opened once the window is shown.
 
@@ -16,12 +17,16 @@
 #include "app/MessageBoxNotifier.h"
 #include "app/Settings.h"
 #include "ui/MainWindow.h"
+#include "ui/RandomizeWindow.h"
 #include "midi/RtMidiPlatform.h"
 #include "synth/VirtualMidiPlatform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
@@ -43,6 +48,24 @@ void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
     w.PageControl1->setCurrentIndex(0);
     QApplication::processEvents();
     w.grab().save(QDir(dir).filePath(QStringLiteral("main.png")));
+
+    // The Edit menu open below its title, drawn over the window.
+    QPixmap shot = w.grab();
+    const QPoint at = w.menuBar()->mapTo(&w, w.menuBar()->actionGeometry(w.MenuEdit->menuAction()).bottomLeft());
+    w.MenuEdit->popup(w.mapToGlobal(at));
+    QApplication::processEvents();
+    {
+        QPainter painter(&shot);
+        painter.drawPixmap(at, w.MenuEdit->grab());
+    }
+    w.MenuEdit->hide();
+    shot.save(QDir(dir).filePath(QStringLiteral("edit-menu.png")));
+
+    TRandomizeWindow randomize(w.RandomizeSettings, &w);
+    randomize.show();
+    QApplication::processEvents();
+    randomize.grab().save(QDir(dir).filePath(QStringLiteral("randomize.png")));
+    randomize.hide();
 }
 
 } // namespace

@@ -207,6 +207,7 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
         // The block the request named (its address was checked above).
         std::span<Byte> stored = link_.storedMessage(kind);
         std::copy(message.begin(), message.end(), stored.begin());
+        if (TransferKind::isCurrent(kind) && CurrentBlockStored) CurrentBlockStored();
     }
     link_.PendingRequest = 0;
 

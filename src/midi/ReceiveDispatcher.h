@@ -111,6 +111,9 @@ public:
     std::function<void()> DiskTransferStep;
     // Runs after a time-out was reported (a transfer to disk winds up there).
     std::function<void()> onTimeoutReported;
+    // Runs after a block of the current performance was stored into the
+    // image (the edit history no longer applies to it).
+    std::function<void()> CurrentBlockStored;
 
 private:
     void handleShort(std::uint32_t packed);

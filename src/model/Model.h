@@ -14,6 +14,7 @@ namespace patchsmith {
 struct LayerMute {
     Byte savedVolume = 127;
     bool muted = false;
+    friend bool operator==(const LayerMute&, const LayerMute&) = default;
 };
 
 struct Model {

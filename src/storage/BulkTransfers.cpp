@@ -148,6 +148,7 @@ void BulkTransfers::SaveToSynthClick() {
     link_.UserPerfSendNumber = static_cast<Byte>(*chosen);
     sendUserBlocks(10);
     model.PerfModified = false;
+    ui_.performanceStored();
     ui_.setUserPerfRow(*chosen, PerformanceLine(model.userPerfBuffer.message(0), *chosen));
 }
 

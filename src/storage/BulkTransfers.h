@@ -54,6 +54,8 @@ public:
     virtual void beginBankSend(int records) = 0;
     virtual void bankSendProgress(int done, const std::string& status) = 0;
     virtual void endBankSend() = 0;
+    // The image was stored into a user performance of the synth.
+    virtual void performanceStored() {}
 };
 
 // The directories and name list the commands read and set.

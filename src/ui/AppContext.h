@@ -31,6 +31,10 @@ struct SettingsValues {
     bool ShowHints = true;
     bool SynthKnobs = true;
     bool ProgramChanges = true;
+    // The test note: pitch and velocity, and how long the button holds it.
+    int TestNotePitch = 60;
+    int TestNoteVelocity = 100;
+    int TestNoteLength = 500; // milliseconds
 };
 
 // The performance-number texts the main window builds when it is created are

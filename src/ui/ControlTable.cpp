@@ -156,8 +156,9 @@ void buildLeftColumn(Builder& b) {
     b.check("AffectAllLayers", {}, 4, 303, 150, "Edit all Layers simult.", "Affect editing to ALL Layers");
     b.add("Image2", K::Picture, {}, 2, 323, 152, 60, {}, "The amazing Techno-Synth");
 
-    b.add("StatusPanel", K::Panel, {}, 4, 387, 520, 22, "Status line");
-    b.add("StatusLabel", K::StatusLabel, "StatusPanel", 6, 2, 508, 18, "OK").bold = true;
+    b.add("StatusPanel", K::Panel, {}, 4, 387, 438, 22, "Status line");
+    b.add("StatusLabel", K::StatusLabel, "StatusPanel", 6, 2, 426, 18, "OK").bold = true;
+    b.add("TestNote", K::PushButton, {}, 446, 387, 78, 22, "Test note", "Play a test note on channel 1");
     b.add("GroupMidiInOut", K::GroupBox, {}, 528, 386, 100, 24, {}, "Midi In/Out monitor");
     b.text("MidiInLED", "GroupMidiInOut", 6, 5, 18, 14, "IN");
     b.add("MidiInLED", K::Lamp, "GroupMidiInOut", 26, 9, 18, 8, "IN");

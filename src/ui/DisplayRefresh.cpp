@@ -128,6 +128,14 @@ void DisplayRefresh::ShowPerformance() {
     w_.setNormalCursor();
 }
 
+void DisplayRefresh::ShowImage() {
+    const EditSession::Quiet quiet(w_.edits());
+    showParameters(false);
+    ShowLayer();
+    w_.Edit->Assign2TabChange();
+    ColourLayerSelectors(true);
+}
+
 void DisplayRefresh::ShowLayer() {
     const EditSession::Quiet quiet(w_.edits());
     w_.Label_PerfName->setText(PerfNameText());

@@ -26,6 +26,9 @@ public:
     // Layer CurrentLayer into the layer controls, the bank and voice lists
     // and Label_PerfName.
     void ShowLayer();
+    // The whole image, keeping the editing state (edited layer, "edit all
+    // layers", muted layers): after undo, redo and compare.
+    void ShowImage();
     // One parameter of the image (layer parameters: of the edited layer)
     // into its controls. Values outside a control's range are shown clamped
     // by the control; the read-out shows the value itself.

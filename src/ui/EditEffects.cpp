@@ -118,7 +118,7 @@ void EditHandlers::ShowVariationValue(int p, bool showing) {
         TMainWindow::SetPosition(b, b->minimum() + b->maximum() - v);
     } else {
         v = std::clamp(b->minimum() + b->maximum() - b->value(), 0, 128 * 128 - 1);
-        edits_.write(parameter, v);
+        edits_.set(parameter, v);
     }
     const auto setup = variationSetup(w_.VariType->currentRow())[k];
     // The catalogue prints a value its table has no entry for as the number
@@ -131,10 +131,9 @@ void EditHandlers::ShowVariationValue(int p, bool showing) {
 }
 
 void EditHandlers::VParaChange(int p) {
-    const auto index = variationParamIndex(p);
-    if (quiet() || !index) return;
+    if (quiet()) return;
+    // Bar to image, and sent.
     ShowVariationValue(p, false);
-    edits_.send(*params::kVariationParameters[static_cast<std::size_t>(*index)]);
 }
 
 void EditHandlers::VPara1Change() { VParaChange(1); }

@@ -89,7 +89,8 @@ public:
     // Range minimum..maximum of bar p (1..5, 10; others do nothing), its
     // position at the maximum, the bar never holding minimum > maximum.
     void SetVariationRange(int p, int minimum, bool enabled, int maximum);
-    // showing: image value to bar; otherwise bar to image. Then the value label.
+    // showing: image value to bar; otherwise bar to image (and to the synth).
+    // Then the value label.
     void ShowVariationValue(int p, bool showing);
 
     // Knob turns reported by the synth (controllers 71..74): move the

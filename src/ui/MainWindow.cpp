@@ -10,6 +10,7 @@
 #include "ui/VoiceSelection.h"
 #include "ui/EnvelopeGraph.h"
 #include "ui/Pictures.h"
+#include "ui/TestNote.h"
 #include "storage/NameListFile.h"
 
 #include <QApplication>
@@ -79,6 +80,7 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     Selection->connectControls();
     connectReceiveSide();
     connectMenuCommands();
+    connectEditCommands();
 
     // The client area is 632 x 411 below the menu bar.
     const int menuHeight = menuBar()->sizeHint().height();
@@ -87,7 +89,14 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     FormCreate(showImage);
 }
 
-TMainWindow::~TMainWindow() = default;
+TMainWindow::~TMainWindow() {
+    // A drag still open ends with the window, before the handlers go; the
+    // editing interface outlives the window and calls it no more.
+    dragStep_.reset();
+    app_.edits.imageRestored = nullptr;
+    app_.edits.historyChanged = nullptr;
+    app_.edits.pause = nullptr;
+}
 
 void TMainWindow::SetPosition(QSlider* bar, int position) {
     const QSignalBlocker quiet(bar);
@@ -117,6 +126,8 @@ void TMainWindow::FormCreate(bool showImage) {
 
     // The default performance into the image (and layer 1 into the clipboard).
     app_.model.fillDefaults();
+    // The first original Compare returns to, also before anything is shown.
+    app_.edits.startHistory();
 
     if (!app_.settings.PerfListFile.empty()) {
         QString error;
@@ -162,7 +173,7 @@ void TMainWindow::setupTimers() {
     });
     connect(StatusTimer, &QTimer::timeout, this, [this] {
         StatusTimer->stop();
-        StatusLabel->setText(QStringLiteral("OK"));
+        StatusLabel->setText(RestingStatus());
     });
     // The status line settles to "OK" shortly after start.
     StatusTimer->start(500);

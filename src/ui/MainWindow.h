@@ -49,6 +49,7 @@ class SharedFileDialogs;
 
 namespace patchsmith::editor {
 
+class TestNotePlayer;
 class EditHandlers;
 class DisplayRefresh;
 class LayerOperations;
@@ -84,6 +85,7 @@ struct ParameterControls {
     X(PictureBox, Image2)                                                                                              \
     X(QFrame, StatusPanel)                                                                                             \
     X(QLabel, StatusLabel)                                                                                             \
+    X(QPushButton, TestNote)                                                                                           \
     X(QGroupBox, GroupMidiInOut)                                                                                       \
     X(Lamp, MidiInLED) X(Lamp, MidiOutLED)                                                                             \
     X(QTabWidget, PageControl1)                                                                                        \
@@ -183,8 +185,12 @@ struct ParameterControls {
     X(QAction, MenuFilePreferences)                                                                                    \
     X(QAction, MenuFileExit)                                                                                           \
     X(QMenu, MenuEdit)                                                                                                 \
+    X(QAction, MenuEditUndo)                                                                                           \
+    X(QAction, MenuEditRedo)                                                                                           \
     X(QAction, MenuEditCopyLayer)                                                                                      \
     X(QAction, MenuEditPasteLayer)                                                                                     \
+    X(QAction, MenuEditCompare)                                                                                        \
+    X(QAction, MenuEditRandomize)                                                                                      \
     X(QMenu, MenuBulk)                                                                                                 \
     X(QAction, MenuBulkPerfNames)                                                                                      \
     X(QAction, MenuBulkSinglePerfSynth)                                                                                \
@@ -294,6 +300,21 @@ public:
     void beginBankSend(int records) override;
     void bankSendProgress(int done, const std::string& status) override;
     void endBankSend() override;
+    void performanceStored() override;
+
+    // Edit > Undo, Redo, Compare and Randomize... (MainWindowEditMenu.cpp).
+    void MenuEditUndoClick();
+    void MenuEditRedoClick();
+    void MenuEditCompareClick();
+    void MenuEditRandomizeClick();
+    // The choice the randomize dialog starts with: the last one confirmed.
+    RandomizeChoice RandomizeSettings;
+    // What the status line returns to: "OK", or that the original sounds.
+    QString RestingStatus() const;
+    static const char* const kCompareOnText;
+    static const char* const kCompareOffText;
+    // The test note (button TestNote, and Ctrl+T held).
+    TestNotePlayer& testNote() { return *testNote_; }
 
     // Activity lamps: lime for 50 ms after the last event, green at rest,
     // red while the device of that side is lost (its port went away); the
@@ -344,6 +365,9 @@ private:
 
     void connectReceiveSide(); // MainWindowReceive.cpp
     void connectMenuCommands(); // MainWindowMenus.cpp
+    void connectEditCommands(); // MainWindowEditMenu.cpp
+    void updateEditCommands();
+    void showCompareState();
 
     AppContext& app_;
     std::vector<ParameterControls> parameterControls_;
@@ -354,6 +378,9 @@ private:
     bool midiOutLost_ = false;
     std::map<std::string, QWidget*, std::less<>> widgets_;
     bool centred_ = false;
+    // The step of a bar being dragged: the whole drag is one step.
+    std::optional<EditSession::Step> dragStep_;
+    std::unique_ptr<TestNotePlayer> testNote_;
 };
 
 } // namespace patchsmith::editor

@@ -398,11 +398,24 @@ void TMainWindow::buildMenu() {
     opener(MenuFile, "Ctrl+F");
 
     MenuEdit = menu(nullptr, "MenuEdit", " &Edit ");
+    MenuEditUndo = item(MenuEdit, "MenuEditUndo", "Undo");
+    MenuEditUndo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    MenuEditUndo->setEnabled(false);
+    MenuEditRedo = item(MenuEdit, "MenuEditRedo", "Redo");
+    MenuEditRedo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    MenuEditRedo->setEnabled(false);
+    MenuEdit->addSeparator();
     MenuEditCopyLayer = item(MenuEdit, "MenuEditCopyLayer", "&Copy Layerdata");
     MenuEditCopyLayer->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     MenuEditPasteLayer = item(MenuEdit, "MenuEditPasteLayer", "Paste Layerdata");
     MenuEditPasteLayer->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
     MenuEditPasteLayer->setEnabled(false);
+    MenuEdit->addSeparator();
+    MenuEditCompare = item(MenuEdit, "MenuEditCompare", "Compare with original");
+    MenuEditCompare->setCheckable(true);
+    MenuEditCompare->setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
+    MenuEditRandomize = item(MenuEdit, "MenuEditRandomize", "Randomize");
+    MenuEditRandomize->setText(QStringLiteral("Randomize\u2026"));
     opener(MenuEdit, "Ctrl+E");
 
     MenuBulk = menu(nullptr, "MenuBulk", " &Bulk-Dump ");

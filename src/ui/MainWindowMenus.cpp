@@ -18,21 +18,28 @@ void TMainWindow::connectMenuCommands() {
     };
     on(MenuFileOpenActPerf, &BulkTransfers::MenuFileOpenActPerfClick);
     on(MenuFileOpenPerfNames, &BulkTransfers::MenuFileOpenPerfNamesClick);
-    on(MenuFileSaveActPerf, &BulkTransfers::MenuFileSaveActPerfClick);
+    // What is saved is the edited performance, also while the original sounds.
+    connect(MenuFileSaveActPerf, &QAction::triggered, this, [this] {
+        app_.edits.setComparing(false);
+        Transfers.MenuFileSaveActPerfClick();
+    });
     on(MenuFileSavePerfNames, &BulkTransfers::MenuFileSavePerfNamesClick);
     on(MenuBulkPerfNames, &BulkTransfers::MenuBulkPerfNamesClick);
     on(MenuBulkSinglePerfSynth, &BulkTransfers::MenuBulkSinglePerfSynthClick);
     on(MenuBulkPerfBankSynth, &BulkTransfers::MenuBulkPerfBankSynthClick);
     on(MenuBulkSinglePerfHD, &BulkTransfers::MenuBulkSinglePerfHDClick);
     on(MenuBulkAllPerfHD, &BulkTransfers::MenuBulkAllPerfHDClick);
-    connect(SaveToSynth, &QPushButton::clicked, this, [this] { Transfers.SaveToSynthClick(); });
+    connect(SaveToSynth, &QPushButton::clicked, this, [this] {
+        app_.edits.setComparing(false);
+        Transfers.SaveToSynthClick();
+    });
 
     connect(MenuFilePreferences, &QAction::triggered, this, [this] {
         AppContext& app = app_;
         ShowMidiSettings(
             app.devices, SynthSwitchRefs{app.settings.SynthKnobs, app.settings.ProgramChanges, app.settings.ShowHints},
             app.notifier, [&app] { app.link.SendRequest(TransferKind::Identity); }, &TMainWindow::ApplyShowHints,
-            this);
+            this, TestNoteRefs{app.settings.TestNotePitch, app.settings.TestNoteVelocity, app.settings.TestNoteLength});
     });
 
     connect(MenuBulkBankEdit, &QAction::triggered, this, [this] { OpenBankManager(); });

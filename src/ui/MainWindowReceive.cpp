@@ -19,6 +19,10 @@ void TMainWindow::connectReceiveSide() {
         if (Transfers.transferRunning()) Transfers.WindUp("the CS1x does not answer.");
     };
     connect(MidiRequestTimer, &QTimer::timeout, this, [this] { Dispatcher.RequestTimeout(); });
+    Dispatcher.CurrentBlockStored = [this] {
+        app_.edits.dropHistory();
+        showCompareState();
+    };
 }
 
 void TMainWindow::showMessage(const std::string& text) { app_.notifier.showMessage(text); }
@@ -47,7 +51,13 @@ void TMainWindow::setUserPerfRow(int row, const std::string& text) {
     UserPerf->item(row)->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void TMainWindow::ShowPerformance() { Refresh->ShowPerformance(); }
+void TMainWindow::ShowPerformance() {
+    Refresh->ShowPerformance();
+    // A performance fetched, opened or shown at start: a fresh history, and
+    // the original that Compare returns to.
+    app_.edits.startHistory();
+    showCompareState();
+}
 
 void TMainWindow::ShowLayer() { Refresh->ShowLayer(); }
 

@@ -25,6 +25,13 @@ struct SynthSwitchRefs {
     bool& ShowHints;
 };
 
+// The test note's settings where the application keeps them.
+struct TestNoteRefs {
+    int& Pitch;    // 0..127
+    int& Velocity; // 1..127
+    int& Length;   // milliseconds
+};
+
 // The rows chosen in the two device lists; -1 for no selection.
 struct DeviceChoice {
     int inRow = -1;

@@ -7,7 +7,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 
+#include "model/Names.h"
+
+#include <algorithm>
 #include <tuple>
 
 namespace patchsmith {
@@ -113,6 +117,46 @@ TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifie
     FormCreate();
 }
 
+void TMidiWindow::AttachTestNote(TestNoteRefs refs) {
+    if (testNote_) return;
+    testNote_.emplace(refs);
+    GroupTestNote = groupBox(this, "GroupTestNote", " Test note ", {8, 208, 328, 50});
+    auto spin = [this](const char* name, const char* hint, int min, int max, int value, QRect geometry) {
+        auto* box = new QSpinBox(GroupTestNote);
+        SetHint(box, hint, name);
+        StylePlain(box);
+        box->setRange(min, max);
+        box->setValue(std::clamp(value, min, max));
+        box->setGeometry(geometry);
+        return box;
+    };
+    auto caption = [this](const char* text, QRect geometry) {
+        auto* label = new QLabel(text, GroupTestNote);
+        StylePlain(label);
+        label->setGeometry(geometry);
+    };
+    caption("Note", {10, 22, 30, 18});
+    TestNotePitch = spin("TestNotePitch", "Note number of the test note", 0, 127, refs.Pitch, {40, 20, 50, 22});
+    Label_TestNotePitch = new QLabel(GroupTestNote);
+    SetReadout(Label_TestNotePitch, "Label_TestNotePitch");
+    StylePlain(Label_TestNotePitch);
+    Label_TestNotePitch->setGeometry(94, 22, 30, 18);
+    auto showName = [this](int note) { Label_TestNotePitch->setText(QString::fromStdString(noteName(note))); };
+    connect(TestNotePitch, &QSpinBox::valueChanged, this, showName);
+    showName(TestNotePitch->value());
+    caption("Vel.", {128, 22, 26, 18});
+    TestNoteVelocity = spin("TestNoteVelocity", "Velocity of the test note", 1, 127, refs.Velocity, {154, 20, 50, 22});
+    caption("Length", {210, 22, 40, 18});
+    TestNoteLength = spin("TestNoteLength", "How long the button holds the test note", 50, 10000, refs.Length,
+                          {250, 20, 70, 22});
+    TestNoteLength->setSingleStep(50);
+    TestNoteLength->setSuffix(" ms");
+
+    MidiDeviceOK->move(176, 266);
+    MidiDeviceCancel->move(260, 266);
+    setFixedSize(344, 299);
+}
+
 void TMidiWindow::FormCreate() {
     fillDeviceList(ListMidiInDevice, devices_.MidiInDeviceNames, devices_.MidiInDeviceIndex);
     fillDeviceList(ListMidiOutDevice, devices_.MidiOutDeviceNames, devices_.MidiOutDeviceIndex);
@@ -131,6 +175,11 @@ void TMidiWindow::MidiDeviceOKClick() {
     switches_.SynthKnobs = CheckNoticeKnobs->isChecked();
     switches_.ProgramChanges = CheckNoticePgm->isChecked();
     switches_.ShowHints = CheckShowHints->isChecked();
+    if (testNote_) {
+        testNote_->Pitch = TestNotePitch->value();
+        testNote_->Velocity = TestNoteVelocity->value();
+        testNote_->Length = TestNoteLength->value();
+    }
     if (applyHints_) {
         applyHints_(switches_.ShowHints);
     } else {
@@ -143,12 +192,13 @@ void TMidiWindow::MidiDeviceCancelClick() { reject(); }
 
 void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
-                      QWidget* parent) {
+                      QWidget* parent, std::optional<TestNoteRefs> testNote) {
     // Ports plugged in or gone since the lists were last read are shown as
     // they are.
     devices.RefreshDeviceLists();
     TMidiWindow window(devices, switches, notifier, std::move(sendIdentityRequest), std::move(applyHints),
                        parent);
+    if (testNote) window.AttachTestNote(*testNote);
     RunModal(window);
 }
 

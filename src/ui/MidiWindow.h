@@ -7,12 +7,14 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 
 namespace patchsmith {
 
@@ -27,6 +29,10 @@ public:
     TMidiWindow(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
                 std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
                 QWidget* parent = nullptr);
+
+    // Adds the group " Test note " below the switches (the window grows);
+    // OK takes its three values over.
+    void AttachTestNote(TestNoteRefs refs);
 
     // Handlers.
     void FormCreate();
@@ -44,6 +50,12 @@ public:
     QCheckBox* CheckNoticePgm = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QCheckBox* CheckShowHints = nullptr;
+    // With AttachTestNote only.
+    QGroupBox* GroupTestNote = nullptr;
+    QSpinBox* TestNotePitch = nullptr;
+    QLabel* Label_TestNotePitch = nullptr;
+    QSpinBox* TestNoteVelocity = nullptr;
+    QSpinBox* TestNoteLength = nullptr;
 
 private:
     MidiDevices& devices_;
@@ -51,12 +63,14 @@ private:
     Notifier& notifier_;
     std::function<void()> sendIdentityRequest_;
     std::function<void(bool)> applyHints_;
+    std::optional<TestNoteRefs> testNote_;
 };
 
 // File > Preferences: reads the port lists afresh, creates the settings
 // window, shows it modally and destroys it.
+// With `testNote` the window offers the test note's settings too.
 void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
-                      QWidget* parent = nullptr);
+                      QWidget* parent = nullptr, std::optional<TestNoteRefs> testNote = std::nullopt);
 
 } // namespace patchsmith

@@ -119,3 +119,40 @@ TEST(Settings, TextsWithCommasWrittenByHandStayOneText) {
     EXPECT_EQ(v.LastDir, "/perfs/a,b");
     EXPECT_EQ(in, "USB, Port 1");
 }
+
+TEST(Settings, TestNoteValuesRoundTripAndBadOnesFallBack) {
+    EXPECT_EQ(ReadNumber("72", 0, 127, 60), 72);
+    EXPECT_EQ(ReadNumber("128", 0, 127, 60), 60);
+    EXPECT_EQ(ReadNumber("-1", 0, 127, 60), 60);
+    EXPECT_EQ(ReadNumber("6x", 0, 127, 60), 60);
+    EXPECT_EQ(ReadNumber("", 0, 127, 60), 60);
+    EXPECT_EQ(ReadNumber("99999999999", 0, 127, 60), 60);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("settings.ini");
+    {
+        QSettings store(path, QSettings::IniFormat);
+        store.beginGroup("CS1x");
+        store.setValue("TestNotePitch", "48");
+        store.setValue("TestNoteVelocity", "0"); // no velocity: a note off
+        store.setValue("TestNoteLength", "loud");
+        store.endGroup();
+    }
+    QSettings store(path, QSettings::IniFormat);
+    std::string in, out;
+    SettingsValues v;
+    ReadSettings(store, "/exe", in, out, v);
+    EXPECT_EQ(v.TestNotePitch, 48);
+    EXPECT_EQ(v.TestNoteVelocity, 100);
+    EXPECT_EQ(v.TestNoteLength, 500);
+
+    v.TestNoteVelocity = 1;
+    v.TestNoteLength = 10000;
+    WriteSettings(store, in, out, v);
+    QSettings check(path, QSettings::IniFormat);
+    check.beginGroup("CS1x");
+    EXPECT_EQ(check.value("TestNotePitch").toString(), QStringLiteral("48"));
+    EXPECT_EQ(check.value("TestNoteVelocity").toString(), QStringLiteral("1"));
+    EXPECT_EQ(check.value("TestNoteLength").toString(), QStringLiteral("10000"));
+}

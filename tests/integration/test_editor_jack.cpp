@@ -214,3 +214,101 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
         application.shutdown();
     }
 }
+
+// Edits made on the window and undone again, over the real stack: fetched
+// back from the synth, the performance is byte for byte the one it had.
+TEST(EditorOverJack, EditsUndoneLeaveTheSynthWithTheOriginalBytes) {
+    test::testApp();
+    test::JackServer server;
+    if (!server.ok()) GTEST_SKIP() << server.why();
+    test::SynthProcess child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack", "--name", kClient});
+    ASSERT_TRUE(child.started());
+    ASSERT_TRUE(child.waitForLine("ready")) << "the virtual CS1x did not start";
+
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString settingsPath = temp.filePath("Patchsmith.conf");
+    test::RecordingNotifier notifier;
+    midi::RtMidiPlatform platform;
+    const std::string in = test::findDevice(platform.inputPortNames(), kClient);
+    const std::string out = test::findDevice(platform.outputPortNames(), kClient);
+    ASSERT_FALSE(in.empty());
+    ASSERT_FALSE(out.empty());
+    {
+        QSettings s(settingsPath, QSettings::IniFormat);
+        s.beginGroup("CS1x");
+        s.setValue("Midi-IN", QString::fromStdString(in));
+        s.setValue("Midi-OUT", QString::fromStdString(out));
+    }
+    app::StartupOptions options;
+    options.executableDir = temp.path();
+    options.documentsDir = temp.path();
+    app::Application application(
+        platform, notifier, [settingsPath] { return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat); },
+        options);
+    ASSERT_TRUE(application.start());
+    editor::TMainWindow& w = *application.window();
+    AppContext& ctx = application.context();
+    w.Dispatcher.RequestTimeoutMs = 10 * kWaitMs;
+    if (w.MidiRequestTimer->isActive()) w.MidiRequestTimer->start(w.Dispatcher.RequestTimeoutMs);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.empty(); }, kWaitMs)) << "no identity reply";
+
+    auto fetch = [&] {
+        w.Dispatcher.FetchCurrentPerformance();
+        return QTest::qWaitFor(
+            [&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; }, kWaitMs);
+    };
+    // User performance 8 into the synth's edit buffer, and into the editor.
+    QListWidgetItem* row = w.UserPerf->item(7);
+    w.UserPerf->scrollToItem(row);
+    QTest::mouseClick(w.UserPerf->viewport(), Qt::LeftButton, {}, w.UserPerf->visualItemRect(row).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
+                                kWaitMs));
+    const PerformanceImage original = ctx.model.image;
+    ASSERT_FALSE(ctx.edits.canUndo());
+
+    // Edits of several kinds: a drag with all layers, a check box, a bank,
+    // a voice, the name, a variation type.
+    w.AffectAllLayers->click();
+    w.FilterCutoff->setSliderDown(true);
+    for (int p : {10, 20, 30}) w.FilterCutoff->setValue(p);
+    w.FilterCutoff->setSliderDown(false);
+    w.AffectAllLayers->click();
+    w.PortaOn->click();
+    w.PatchBankNumber->setCurrentIndex(3);
+    emit w.PatchBankNumber->activated(3);
+    w.PerformanceName->selectAll();
+    QTest::keyClicks(w.PerformanceName, "Undo me");
+    emit w.PerformanceName->editingFinished();
+    w.VariType->setCurrentRow(w.VariType->currentRow() == 30 ? 31 : 30);
+    ASSERT_EQ(ctx.edits.undoSteps(), 5u);
+    ASSERT_TRUE(fetch());
+    ASSERT_NE(ctx.model.image, original) << "the synth took the edits";
+    EXPECT_FALSE(ctx.edits.canUndo()) << "a fetch starts a fresh history";
+    const PerformanceImage fetched = ctx.model.image;
+
+    // Once more, and undone this time; then the synth is asked.
+    w.AffectAllLayers->click();
+    w.FilterCutoff->setSliderDown(true);
+    for (int p : {100, 110}) w.FilterCutoff->setValue(p);
+    w.FilterCutoff->setSliderDown(false);
+    w.AffectAllLayers->click();
+    w.PortaOn->click();
+    QListWidgetItem* voice = w.PatchVoiceNumber->item(9);
+    w.PatchVoiceNumber->scrollToItem(voice);
+    QTest::mouseClick(w.PatchVoiceNumber->viewport(), Qt::LeftButton, {},
+                      w.PatchVoiceNumber->visualItemRect(voice).center());
+    ASSERT_EQ(ctx.edits.undoSteps(), 3u);
+    while (ctx.edits.canUndo()) w.MenuEditUndo->trigger();
+    EXPECT_EQ(ctx.model.image, fetched);
+    ASSERT_TRUE(fetch());
+    for (int b = 0; b < kBlockCount; ++b) {
+        const auto got = ctx.model.image.message(static_cast<Block>(b));
+        const auto want = fetched.message(static_cast<Block>(b));
+        EXPECT_EQ(std::vector<Byte>(got.begin(), got.end()), std::vector<Byte>(want.begin(), want.end()))
+            << "block " << b;
+    }
+    EXPECT_EQ(notifier.messages.size(), 1u) << notifier.messages.back();
+    application.shutdown();
+}

@@ -296,3 +296,81 @@ TEST_F(SessionTest, TheRefreshStartsFromLayerOneUnmutedAndUnmodified) {
     edits.setCurrentLayer(9);
     EXPECT_EQ(edits.currentLayer(), 4);
 }
+
+// ---- history ----------------------------------------------------------------
+
+TEST_F(SessionTest, AVolumeSetWhileMutedGoesBackAsTheVolumeOnceReleased) {
+    edits.startHistory();
+    edits.setMuted(2, true);
+    model.CurrentLayer = 2;
+    edits.set(params::LayerVolume, 80); // the saved volume only
+    EXPECT_EQ(model.muteOf(2).savedVolume, 80);
+    edits.setMuted(2, false); // no step: 80 sounds now
+    EXPECT_EQ(edits.undoSteps(), 1u);
+    platform.sent.clear();
+    model.CurrentLayer = 1;
+    ASSERT_TRUE(edits.undo());
+    // Released since: the volume it had before the edit is its volume again,
+    // sent to layer 2 as the edit was.
+    EXPECT_EQ(model.image.layerData(2, 7), 100);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{change(0x02, 0x07, 100)}));
+    EXPECT_EQ(model.CurrentLayer, 1) << "the edited layer is the user's";
+    ASSERT_TRUE(edits.redo());
+    EXPECT_EQ(model.image.layerData(2, 7), 80);
+}
+
+TEST_F(SessionTest, TheKeystrokesOfANameAreOneStepUntilTheBoxIsLeft) {
+    edits.startHistory();
+    edits.setName(u"A");
+    edits.setName(u"AB");
+    edits.setName(u"ABC");
+    EXPECT_EQ(edits.undoSteps(), 1u);
+    edits.endTyping();
+    edits.setName(u"ABCD");
+    EXPECT_EQ(edits.undoSteps(), 2u);
+    // Typed back to what it was: that step is gone.
+    edits.setName(u"ABC");
+    EXPECT_EQ(edits.undoSteps(), 1u);
+    ASSERT_TRUE(edits.undo());
+    EXPECT_EQ(nameText(model.image), "InitPerf");
+    EXPECT_FALSE(model.PerfModified) << "back at the original";
+    EXPECT_FALSE(edits.undo());
+}
+
+TEST_F(SessionTest, RandomizeIsOneStepSentAsBlocksAndAMutedLayerStaysSilent) {
+    edits.startHistory();
+    edits.setMuted(1, true);
+    const PerformanceImage before = model.image;
+    platform.sent.clear();
+    RandomizeChoice choice;
+    choice.strength = 100;
+    choice.groups = {ParamGroup::LayerVoice, ParamGroup::Effects};
+    edits.seedRandom(5);
+    edits.randomize(choice);
+    EXPECT_EQ(edits.undoSteps(), 1u);
+    EXPECT_EQ(model.image.layerData(1, 7), 0) << "muted";
+    // Effect block, then layer 1: only what changed, as bulk dumps.
+    ASSERT_EQ(sent().size(), 2u);
+    EXPECT_EQ(sent()[0].size(), 34u);
+    EXPECT_EQ(sent()[1].size(), 52u);
+    EXPECT_EQ(sent()[1][7], 0x01);
+    for (int layer = 2; layer <= 4; ++layer) EXPECT_EQ(model.image.layerData(layer, 2), before.layerData(layer, 2));
+    platform.sent.clear();
+    ASSERT_TRUE(edits.undo());
+    EXPECT_EQ(model.image, before);
+    EXPECT_EQ(model.muteOf(1).savedVolume, 100);
+    ASSERT_EQ(sent().size(), 2u);
+    EXPECT_EQ(sent()[0].size(), 52u) << "undo sends in reverse order";
+}
+
+TEST_F(SessionTest, NothingIsUndoneWhileQuiet) {
+    edits.startHistory();
+    edits.set(params::FilterCutoff, 3);
+    {
+        const EditSession::Quiet quiet(edits);
+        EXPECT_FALSE(edits.undo());
+        edits.setComparing(true);
+        EXPECT_FALSE(edits.comparing());
+    }
+    EXPECT_TRUE(edits.undo());
+}

@@ -13,6 +13,7 @@
 #include <QHelpEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QToolTip>
 
 #include <algorithm>
@@ -356,6 +357,32 @@ TEST_F(SettingsWindowTest, ShownModallyByPreferences) {
         devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier, [this] { link.SendRequest(1); }, [](bool) {});
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(switches.SynthKnobs);
+}
+
+TEST_F(SettingsWindowTest, TheTestNoteSettingsAreTakenOverByOKOnly) {
+    int pitch = 60, velocity = 100, length = 500;
+    auto run = [&](bool ok) {
+        ModalScript script([&](QDialog& d) {
+            auto& w = dynamic_cast<TMidiWindow&>(d);
+            ASSERT_NE(w.GroupTestNote, nullptr);
+            EXPECT_EQ(w.size(), QSize(344, 299));
+            EXPECT_EQ(w.Label_TestNotePitch->text(), QStringLiteral("C3"));
+            EXPECT_EQ(w.TestNoteLength->accessibleName(), QStringLiteral("How long the button holds the test note"));
+            w.TestNotePitch->setValue(200); // the box keeps it in 0..127
+            EXPECT_EQ(w.Label_TestNotePitch->text(), QStringLiteral("G8"));
+            w.TestNoteVelocity->setValue(0);
+            w.TestNoteLength->setValue(20);
+            (ok ? w.MidiDeviceOK : w.MidiDeviceCancel)->click();
+        });
+        ShowMidiSettings(devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier,
+                         [] {}, [](bool) {}, nullptr, TestNoteRefs{pitch, velocity, length});
+    };
+    run(false);
+    EXPECT_EQ(pitch, 60);
+    run(true);
+    EXPECT_EQ(pitch, 127);
+    EXPECT_EQ(velocity, 1);
+    EXPECT_EQ(length, 50);
 }
 
 } // namespace

@@ -502,8 +502,11 @@ TEST_F(WindowFixture, MenuCaptionsAccessKeysAndShortcuts) {
         {"MenuFileSavePerfNames", "Performance-names", "", true},
         {"MenuFilePreferences", "&Preferences", "", true},
         {"MenuFileExit", "E&xit", "", true},
+        {"MenuEditUndo", "Undo", "Ctrl+Z", false},
+        {"MenuEditRedo", "Redo", "Ctrl+Shift+Z", false},
         {"MenuEditCopyLayer", "&Copy Layerdata", "Ctrl+C", true},
         {"MenuEditPasteLayer", "Paste Layerdata", "Ctrl+V", false},
+        {"MenuEditCompare", "Compare with original", "Ctrl+K", true},
         {"MenuBulkPerfNames", "&Request all Performance-names", "", true},
         {"MenuBulkSinglePerfSynth", "Single User-Performance (to CS1x)", "", true},
         {"MenuBulkPerfBankSynth", "Performance-Bank          (to CS1x)", "", true},
@@ -524,7 +527,15 @@ TEST_F(WindowFixture, MenuCaptionsAccessKeysAndShortcuts) {
     EXPECT_EQ(window->MenuFileSave->title(), QStringLiteral("&Save"));
     EXPECT_EQ(window->MenuFileOpen->actions(),
               (QList<QAction*>{window->MenuFileOpenActPerf, window->MenuFileOpenPerfNames}));
-    EXPECT_EQ(window->MenuEdit->actions(), (QList<QAction*>{window->MenuEditCopyLayer, window->MenuEditPasteLayer}));
+    QList<QAction*> edit;
+    for (QAction* a : window->MenuEdit->actions())
+        if (!a->isSeparator()) edit << a;
+    EXPECT_EQ(edit, (QList<QAction*>{window->MenuEditUndo, window->MenuEditRedo, window->MenuEditCopyLayer,
+                                     window->MenuEditPasteLayer, window->MenuEditCompare, window->MenuEditRandomize}));
+    EXPECT_EQ(window->MenuEditRedo->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}));
+    EXPECT_EQ(window->MenuEditRandomize->text(), QStringLiteral("Randomize\u2026"));
+    EXPECT_TRUE(window->MenuEditCompare->isCheckable());
     QList<QAction*> bulk;
     for (QAction* a : window->MenuBulk->actions())
         if (!a->isSeparator()) bulk << a;
