@@ -219,9 +219,9 @@ void setEnvironment(const std::string& display, const TemporaryHome& home) {
 }
 
 struct Run {
-    double ms = 0;     // from the start to the first mapped window
-    long hwmKiB = 0;   // VmHWM once settled
-    long rssKiB = 0;   // VmRSS once settled
+    double ms = 0;   // from the start to the first mapped window
+    long hwmKiB = 0; // VmHWM once settled
+    long rssKiB = 0; // VmRSS once settled
 };
 
 // A "Name:   123 kB" line of /proc/PID/status, in KiB; 0 when missing.

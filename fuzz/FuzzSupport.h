@@ -24,12 +24,12 @@ namespace patchsmith::fuzz {
 
 // A property of the code that must hold for every input: a failure is a
 // finding, reported like a crash.
-#define FUZZ_CHECK(cond)                                                                    \
-    do {                                                                                    \
-        if (!(cond)) {                                                                      \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                   \
-        }                                                                                   \
+#define FUZZ_CHECK(cond)                                                                                               \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                              \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // Reads the input front to back; past its end every byte reads as 0.
@@ -94,9 +94,9 @@ private:
             return new std::filesystem::path(pattern);
         }();
         static const bool removedAtExit = std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(*dir, ec);
-        }) == 0;
+                                              std::error_code ec;
+                                              std::filesystem::remove_all(*dir, ec);
+                                          }) == 0;
         (void)removedAtExit;
         return *dir;
     }

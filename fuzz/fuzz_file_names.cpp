@@ -52,9 +52,8 @@ void checkReplaceExtension(const std::string& name, std::string_view ext) {
     const std::size_t lastDot = name.rfind('.');
     const bool hasExt = lastDot != std::string::npos && (lastSep == std::string::npos || lastDot > lastSep);
     FUZZ_CHECK(cut.size() == (hasExt ? name.size() - lastDot : 0));
-    if (!ext.empty() && ext.front() == '.' && std::none_of(ext.begin() + 1, ext.end(), [](char c) {
-            return c == '.' || isSeparator(c);
-        }))
+    if (!ext.empty() && ext.front() == '.' &&
+        std::none_of(ext.begin() + 1, ext.end(), [](char c) { return c == '.' || isSeparator(c); }))
         FUZZ_CHECK(ReplaceExtension(result, ext) == result);
 }
 

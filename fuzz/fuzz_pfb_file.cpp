@@ -7,11 +7,11 @@
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/ReceiveDispatcher.h"
-#include "support/ScriptedMidiPlatform.h"
 #include "storage/BulkTransfers.h"
 #include "storage/PerformanceBank.h"
 #include "storage/PerformanceFiles.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedMidiPlatform.h"
 
 #include <algorithm>
 #include <cstring>

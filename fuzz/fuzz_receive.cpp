@@ -11,11 +11,11 @@
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/ReceiveDispatcher.h"
-#include "support/ScriptedMidiPlatform.h"
 #include "model/Model.h"
 #include "storage/BulkTransfers.h"
 #include "storage/PerformanceFiles.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedMidiPlatform.h"
 
 #include <cstring>
 
@@ -28,9 +28,9 @@ namespace {
 // The program as the main window wires it, over a scripted MIDI system.
 struct Rig {
     explicit Rig(const TempDir& dir)
-        : devices(platform, notifier), link(model, devices), dispatcher(link, ui),
-          lastDir(dir.path().string()), bankDir(lastDir),
-          transfers(link, dispatcher, ui, notifier, TransferPaths{lastDir, bankDir, listFile}), dir_(dir) {
+        : devices(platform, notifier), link(model, devices), dispatcher(link, ui), lastDir(dir.path().string()),
+          bankDir(lastDir), transfers(link, dispatcher, ui, notifier, TransferPaths{lastDir, bankDir, listFile}),
+          dir_(dir) {
         platform.inputs = {"In"};
         platform.outputs = {"Out"};
         devices.MidiInDeviceName = "In";

@@ -6,13 +6,13 @@
 #include "FuzzSupport.h"
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
-#include "support/ScriptedMidiPlatform.h"
 #include "model/Model.h"
 #include "storage/PerformanceBank.h"
 #include "storage/PerformanceFiles.h"
 #include "storage/PerformanceText.h"
 #include "storage/RecordImage.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedMidiPlatform.h"
 
 #include <algorithm>
 #include <array>
@@ -25,9 +25,7 @@ namespace {
 
 constexpr std::array<int, 7> kNumberOffsets{7, 64, 96, 116, 168, 220, 272};
 
-bool checksumValid(std::span<const Byte> m) {
-    return std::accumulate(m.begin() + 4, m.end() - 1, 0u) % 128 == 0;
-}
+bool checksumValid(std::span<const Byte> m) { return std::accumulate(m.begin() + 4, m.end() - 1, 0u) % 128 == 0; }
 
 void checkSent(const midi::ScriptedMidiPlatform& platform, std::size_t expected) {
     const auto sent = platform.longMessages();
@@ -69,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (dropped) {
         const auto stored = bank.slot(slot).bytes();
         for (std::size_t i = 0; i < stored.size(); ++i) {
-            const bool numberByte = std::find(kNumberOffsets.begin(), kNumberOffsets.end(), static_cast<int>(i)) !=
-                                    kNumberOffsets.end();
+            const bool numberByte =
+                std::find(kNumberOffsets.begin(), kNumberOffsets.end(), static_cast<int>(i)) != kNumberOffsets.end();
             if (numberByte) {
                 FUZZ_CHECK(stored[i] == slot);
             } else if (i != 6 && i != 8 && i != 63 && i != 65 && i != 95 && i != 97 && i != 115 && i != 117 &&
@@ -117,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto m = buffer.message(i);
         FUZZ_CHECK(sent[static_cast<std::size_t>(i)].size() == m.size());
         FUZZ_CHECK(sent[static_cast<std::size_t>(i)][7] == link.UserPerfSendNumber);
-        for (std::size_t k = 9; k + 2 < m.size(); ++k) FUZZ_CHECK(sent[static_cast<std::size_t>(i)][k] == (m[k] & 0x7F));
+        for (std::size_t k = 9; k + 2 < m.size(); ++k)
+            FUZZ_CHECK(sent[static_cast<std::size_t>(i)][k] == (m[k] & 0x7F));
     }
     FUZZ_CHECK(notifier.messages.empty());
 

@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const Address a{static_cast<Byte>(in.byte() & 0x7F), static_cast<Byte>(in.byte() & 0x7F),
                             static_cast<Byte>(in.byte() & 0x7F)};
             const int count = in.byte() & 0x7F;
-            m = {0xF0, 0x43, 0x00, 0x4B, static_cast<Byte>(count >> 7), static_cast<Byte>(count & 0x7F), a.high,
-                 a.mid, a.low};
+            m = {0xF0,   0x43,  0x00, 0x4B, static_cast<Byte>(count >> 7), static_cast<Byte>(count & 0x7F),
+                 a.high, a.mid, a.low};
             for (int i = 0; i < count; ++i) m.push_back(in.byte() & 0x7F);
             Byte sum = checksum(std::span<const Byte>(m).subspan(4));
             if (flags & 1) sum = (sum + 1) & 0x7F;

@@ -3,18 +3,18 @@
 #include "app/Settings.h"
 
 #include "midi/PortWatch.h"
-#include "ui/MessageWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/MessageWindow.h"
 #include "ui/TestNote.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QIconEngine>
+#include <QMetaObject>
 #include <QPainter>
+#include <QPalette>
 #include <QPointer>
 #include <QProxyStyle>
-#include <QMetaObject>
-#include <QPalette>
 #include <QToolTip>
 
 #include <algorithm>
@@ -226,18 +226,10 @@ void Application::openFile(const QString& path) {
     }
     const std::string name = path.toStdString();
     switch (KindOfFile(path)) {
-    case FileKind::Performance:
-        window_->OpenActPerfFile(name);
-        break;
-    case FileKind::Bank:
-        window_->OpenBankManager(name);
-        break;
-    case FileKind::NameList:
-        window_->OpenPerfNamesFile(name);
-        break;
-    case FileKind::Other:
-        notifier.showMessage(OtherFileMessage(path).toStdString());
-        break;
+    case FileKind::Performance: window_->OpenActPerfFile(name); break;
+    case FileKind::Bank: window_->OpenBankManager(name); break;
+    case FileKind::NameList: window_->OpenPerfNamesFile(name); break;
+    case FileKind::Other: notifier.showMessage(OtherFileMessage(path).toStdString()); break;
     }
 }
 

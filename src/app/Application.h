@@ -19,7 +19,7 @@
 namespace patchsmith {
 class PortWatch;
 class TMessageWindow;
-}
+} // namespace patchsmith
 namespace patchsmith::editor {
 class TMainWindow;
 }
@@ -44,8 +44,7 @@ using SettingsOpener = std::function<std::unique_ptr<QSettings>()>;
 
 class Application {
 public:
-    Application(midi::MidiPlatform& platform, Notifier& notifier, SettingsOpener openSettings,
-                StartupOptions options);
+    Application(midi::MidiPlatform& platform, Notifier& notifier, SettingsOpener openSettings, StartupOptions options);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

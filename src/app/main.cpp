@@ -13,13 +13,13 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "midi/CompositeMidiPlatform.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/Settings.h"
-#include "ui/MainWindow.h"
-#include "ui/RandomizeWindow.h"
+#include "midi/CompositeMidiPlatform.h"
 #include "midi/RtMidiPlatform.h"
 #include "synth/VirtualMidiPlatform.h"
+#include "ui/MainWindow.h"
+#include "ui/RandomizeWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,8 +107,8 @@ int main(int argc, char* argv[]) {
     options.portPollMs = app::Application::kPortPollMs;
     if (virtualSynth) {
         virtualCs1x = std::make_unique<synth::VirtualMidiPlatform>();
-        merged = std::make_unique<midi::CompositeMidiPlatform>(
-            std::vector<midi::MidiPlatform*>{&rtmidi, virtualCs1x.get()});
+        merged =
+            std::make_unique<midi::CompositeMidiPlatform>(std::vector<midi::MidiPlatform*>{&rtmidi, virtualCs1x.get()});
         platform = merged.get();
         options.fallbackDevice = synth::VirtualMidiPlatform::kDeviceName;
     }

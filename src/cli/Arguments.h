@@ -13,8 +13,8 @@
 namespace patchsmith::cli {
 
 struct OptionDef {
-    std::string_view longName; // "output" for --output
-    char shortName = 0;        // 'o' for -o; 0 for none
+    std::string_view longName;  // "output" for --output
+    char shortName = 0;         // 'o' for -o; 0 for none
     std::string_view valueName; // "FILE" when the option takes a value, empty for a switch
     std::string_view help;
 };
@@ -23,7 +23,7 @@ struct ParsedArgs {
     std::vector<std::string> operands;
     std::map<std::string, std::string, std::less<>> values; // by long name
     std::set<std::string, std::less<>> switches;            // by long name; "help" included
-    std::string error;                                       // empty when the arguments were understood
+    std::string error;                                      // empty when the arguments were understood
 
     bool has(std::string_view name) const { return switches.count(name) > 0 || values.count(name) > 0; }
     std::optional<std::string> value(std::string_view name) const;

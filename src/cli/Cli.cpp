@@ -30,12 +30,7 @@ std::span<const Subcommand> Subcommands() {
     // Built on first use, after every row is initialised. New subcommands
     // take their place here.
     static const std::array<Subcommand, 6> kTable{
-        kListCommand,
-        kShowCommand,
-        kDiffCommand,
-        kExtractCommand,
-        kBuildCommand,
-        kImportCommand,
+        kListCommand, kShowCommand, kDiffCommand, kExtractCommand, kBuildCommand, kImportCommand,
     };
     return kTable;
 }
@@ -77,7 +72,8 @@ void printCommandHelp(const Subcommand& c, std::ostream& out) {
     rows.emplace_back("-h, --help", "show this help");
     std::size_t width = 0;
     for (const auto& r : rows) width = std::max(width, r.first.size());
-    for (const auto& r : rows) out << "  " << r.first << std::string(width - r.first.size() + 2, ' ') << r.second << '\n';
+    for (const auto& r : rows)
+        out << "  " << r.first << std::string(width - r.first.size() + 2, ' ') << r.second << '\n';
 }
 
 } // namespace

@@ -106,8 +106,9 @@ int CommandBuild(const ParsedArgs& args, CliIo& io) {
     std::vector<std::pair<std::string, int>> drops;
     for (const std::string& operand : args.operands) {
         const std::size_t colon = operand.rfind(':');
-        const auto number = colon == std::string::npos ? std::nullopt
-                                                       : ParsePerformanceNumber(std::string_view(operand).substr(colon + 1));
+        const auto number = colon == std::string::npos
+                                ? std::nullopt
+                                : ParsePerformanceNumber(std::string_view(operand).substr(colon + 1));
         if (!number || colon == 0)
             return UsageError(kBuildCommand, "'" + operand + "' is not FILE:N with N from 1 to 128", io);
         drops.emplace_back(operand.substr(0, colon), *number - 1);

@@ -25,7 +25,8 @@ const Subcommand kListCommand{
     "list [--all] FILE",
     "print the bank manager's lines for the performances in FILE",
     "FILE is a .PFB bank, a .SYX performance (317 bytes), a raw SysEx dump, a\n"
-    "Standard MIDI File or a performance written by 'show --json'. One line per performance in slot order, as the bank\n"
+    "Standard MIDI File or a performance written by 'show --json'. One line per performance in slot order, as the "
+    "bank\n"
     "manager shows it: number, two blanks, category, blank, name\n"
     "(\"001  PF GrandPno\"). Records of a bank go to the slots their numbers name;\n"
     "a dump is imported as the bank manager imports it, and its counts of\n"
@@ -43,9 +44,7 @@ int CommandList(const ParsedArgs& args, CliIo& io) {
 
     PerformanceBank bank;
     switch (KindOfFile(path)) {
-    case FileKind::Unreadable:
-        ShowLoadError(LoadError::UnableToOpen, notifier);
-        return kExitFailure;
+    case FileKind::Unreadable: ShowLoadError(LoadError::UnableToOpen, notifier); return kExitFailure;
     case FileKind::Bank:
         if (!LoadBankIntoSlots(path, bank, notifier)) {
             if (notifier.count() == 0) ShowLoadError(LoadError::UnableToOpen, notifier);

@@ -118,8 +118,14 @@ private:
         case '{': return object(v, depth + 1);
         case '[': return array(v, depth + 1);
         case '"': v.type = JsonValue::Type::String; return string(v.text);
-        case 't': v.type = JsonValue::Type::Boolean; v.boolean = true; return literal("true");
-        case 'f': v.type = JsonValue::Type::Boolean; v.boolean = false; return literal("false");
+        case 't':
+            v.type = JsonValue::Type::Boolean;
+            v.boolean = true;
+            return literal("true");
+        case 'f':
+            v.type = JsonValue::Type::Boolean;
+            v.boolean = false;
+            return literal("false");
         case 'n': v.type = JsonValue::Type::Null; return literal("null");
         default: break;
         }
@@ -225,10 +231,14 @@ private:
         for (int k = 0; k < 4; ++k) {
             const char h = text_[pos_++];
             c <<= 4;
-            if (h >= '0' && h <= '9') c |= static_cast<char32_t>(h - '0');
-            else if (h >= 'a' && h <= 'f') c |= static_cast<char32_t>(h - 'a' + 10);
-            else if (h >= 'A' && h <= 'F') c |= static_cast<char32_t>(h - 'A' + 10);
-            else return failed("malformed \\u escape");
+            if (h >= '0' && h <= '9')
+                c |= static_cast<char32_t>(h - '0');
+            else if (h >= 'a' && h <= 'f')
+                c |= static_cast<char32_t>(h - 'a' + 10);
+            else if (h >= 'A' && h <= 'F')
+                c |= static_cast<char32_t>(h - 'A' + 10);
+            else
+                return failed("malformed \\u escape");
         }
         return true;
     }
@@ -242,7 +252,8 @@ private:
                 ++pos_;
                 return true;
             }
-            if (static_cast<unsigned char>(c) < 0x20) return failed("control character inside a string (write it as \\u00XX)");
+            if (static_cast<unsigned char>(c) < 0x20)
+                return failed("control character inside a string (write it as \\u00XX)");
             if (c == '\\') {
                 ++pos_;
                 if (atEnd()) return failed("unexpected end of the text inside a string");

@@ -22,7 +22,7 @@ struct JsonValue {
     std::string text; // a number as written, or a string's UTF-8
     std::vector<JsonValue> items;
     std::vector<JsonMember> members; // in the order written; keys are unique
-    int line = 0;     // where the value begins, from 1
+    int line = 0;                    // where the value begins, from 1
 
     bool isNull() const { return type == Type::Null; }
     // The member of that key; nullptr for none (or when this is no object).

@@ -33,12 +33,13 @@ std::string layerJson(int layer) { return layer > 0 ? std::to_string(layer) : "n
 
 std::string parameterJson(const ParameterEntry& e) {
     return "{\"name\": " + JsonString(e.param->name) + ", \"group\": " + JsonString(groupName(e.param->group)) +
-           ", \"layer\": " + layerJson(e.layer) + ", \"value\": " + valueJson(e) + ", \"bytes\": " + bytesArray(e.bytes) +
-           ", \"text\": " + JsonString(e.text) + "}";
+           ", \"layer\": " + layerJson(e.layer) + ", \"value\": " + valueJson(e) +
+           ", \"bytes\": " + bytesArray(e.bytes) + ", \"text\": " + JsonString(e.text) + "}";
 }
 
 std::string sideJson(const ParameterEntry& e) {
-    return "{\"value\": " + valueJson(e) + ", \"bytes\": " + bytesArray(e.bytes) + ", \"text\": " + JsonString(e.text) + "}";
+    return "{\"value\": " + valueJson(e) + ", \"bytes\": " + bytesArray(e.bytes) + ", \"text\": " + JsonString(e.text) +
+           "}";
 }
 
 std::string performanceHead(const PerformanceView& v) {
@@ -114,7 +115,8 @@ public:
         }
         const JsonValue* version = doc->find("version");
         if (!version || version->integer() != kJsonVersion) {
-            problem(version ? *version : *doc, "\"version\" " + std::to_string(kJsonVersion) + " is the one this program reads");
+            problem(version ? *version : *doc,
+                    "\"version\" " + std::to_string(kJsonVersion) + " is the one this program reads");
             return std::nullopt;
         }
         onlyKeys(*doc, {"format", "version", "number", "name", "category", "parameters", "carried"}, "the document");
@@ -354,7 +356,8 @@ private:
             const auto values = dataBytes(*bytes, static_cast<std::size_t>(runs[run].count), "carried bytes " + where);
             if (!values) continue;
             for (int k = 0; k < runs[run].count; ++k)
-                image.setData(blockOf(runs[run].area), runs[run].first + k, static_cast<Byte>((*values)[static_cast<std::size_t>(k)]));
+                image.setData(blockOf(runs[run].area), runs[run].first + k,
+                              static_cast<Byte>((*values)[static_cast<std::size_t>(k)]));
         }
         for (std::size_t k = 0; k < runs.size(); ++k)
             if (!seen[k])
@@ -416,9 +419,9 @@ std::string DiffJson(const PerformanceDiff& diff, const PerformanceView& a, cons
         << "  \"equal\": " << (diff.empty() ? "true" : "false") << ",\n";
     std::vector<std::string> parameters;
     for (const auto& [x, y] : diff.parameters)
-        parameters.push_back("{\"name\": " + JsonString(x.param->name) + ", \"group\": " +
-                             JsonString(groupName(x.param->group)) + ", \"layer\": " + layerJson(x.layer) +
-                             ", \"a\": " + sideJson(x) + ", \"b\": " + sideJson(y) + "}");
+        parameters.push_back(
+            "{\"name\": " + JsonString(x.param->name) + ", \"group\": " + JsonString(groupName(x.param->group)) +
+            ", \"layer\": " + layerJson(x.layer) + ", \"a\": " + sideJson(x) + ", \"b\": " + sideJson(y) + "}");
     writeArray(out, "parameters", parameters, false);
     std::vector<std::string> carried;
     for (const CarriedDifference& c : diff.carried)

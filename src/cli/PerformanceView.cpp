@@ -52,9 +52,7 @@ std::string carriedLabel(ParamArea area, int first, int count) {
 }
 
 // Text lines without trailing blanks.
-void addLine(std::ostringstream& out, std::string line) {
-    out << withoutTrailingBlanks(line) << '\n';
-}
+void addLine(std::ostringstream& out, std::string line) { out << withoutTrailingBlanks(line) << '\n'; }
 
 } // namespace
 
@@ -155,8 +153,8 @@ std::string ShowText(const PerformanceView& view) {
             out << '\n' << title << '\n';
             block = title;
         }
-        addLine(out, "  " + padRight(std::string(e.param->name), nameWidth) + "  " + padLeft(ValueColumn(e), valueWidth) +
-                         "  " + e.text);
+        addLine(out, "  " + padRight(std::string(e.param->name), nameWidth) + "  " +
+                         padLeft(ValueColumn(e), valueWidth) + "  " + e.text);
     }
     out << "\nCarried bytes (never shown by the editor)\n";
     for (const CarriedEntry& c : view.carried)
@@ -170,7 +168,8 @@ PerformanceDiff DiffPerformances(const PerformanceView& a, const PerformanceView
     // Both views come from StoredParameterSlots, entry by entry alike.
     const std::size_t n = std::min(a.parameters.size(), b.parameters.size());
     for (std::size_t i = 0; i < n; ++i)
-        if (a.parameters[i].bytes != b.parameters[i].bytes) diff.parameters.emplace_back(a.parameters[i], b.parameters[i]);
+        if (a.parameters[i].bytes != b.parameters[i].bytes)
+            diff.parameters.emplace_back(a.parameters[i], b.parameters[i]);
     const std::size_t runs = std::min(a.carried.size(), b.carried.size());
     for (std::size_t i = 0; i < runs; ++i) {
         const CarriedEntry& x = a.carried[i];
@@ -187,7 +186,8 @@ std::string DiffText(const PerformanceDiff& diff) {
         std::string label, aValue, aText, bValue, bText;
     };
     std::vector<Row> rows;
-    for (const auto& [x, y] : diff.parameters) rows.push_back({EntryLabel(x), ValueColumn(x), x.text, ValueColumn(y), y.text});
+    for (const auto& [x, y] : diff.parameters)
+        rows.push_back({EntryLabel(x), ValueColumn(x), x.text, ValueColumn(y), y.text});
     for (const CarriedDifference& c : diff.carried)
         rows.push_back({BlockTitle(c.area, 0) + " byte " + std::to_string(c.offset), std::to_string(c.a), "",
                         std::to_string(c.b), ""});

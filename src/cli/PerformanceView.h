@@ -42,10 +42,10 @@ struct CarriedEntry {
 };
 
 struct PerformanceView {
-    std::optional<int> number; // 1..128; nothing for a record number above 127
-    std::string name;          // without leading and trailing blanks
-    std::string category;      // the abbreviation without its trailing blanks
-    std::string line;          // the bank manager's line, "001  PF GrandPno"
+    std::optional<int> number;              // 1..128; nothing for a record number above 127
+    std::string name;                       // without leading and trailing blanks
+    std::string category;                   // the abbreviation without its trailing blanks
+    std::string line;                       // the bank manager's line, "001  PF GrandPno"
     std::vector<ParameterEntry> parameters; // in the order of StoredParameterSlots
     std::vector<CarriedEntry> carried;      // in the order of carriedBytes()
 };

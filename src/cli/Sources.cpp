@@ -22,7 +22,8 @@ constexpr std::size_t kProblemsShown = 20;
 
 std::string lowerExtension(const std::string& path) {
     std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
 }
 
@@ -101,11 +102,12 @@ FileKind KindOfFile(const std::string& path) {
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), head.size()));
     if (!file.read(std::span<Byte>(head).first(n))) return FileKind::Unreadable;
     const std::span<const Byte> start = std::span<const Byte>(head).first(n);
-    const bool bankHeader = n >= kBankHeader.size() &&
-                            std::equal(kBankHeader.begin(), kBankHeader.end(), head.begin(),
-                                       [](char a, Byte b) { return static_cast<Byte>(a) == b; });
+    const bool bankHeader =
+        n >= kBankHeader.size() && std::equal(kBankHeader.begin(), kBankHeader.end(), head.begin(),
+                                              [](char a, Byte b) { return static_cast<Byte>(a) == b; });
     if (bankHeader || lowerExtension(path) == ".pfb") return FileKind::Bank;
-    const auto first = std::find_if(start.begin(), start.end(), [](Byte b) { return b != ' ' && b != '\t' && b != '\r' && b != '\n'; });
+    const auto first = std::find_if(start.begin(), start.end(),
+                                    [](Byte b) { return b != ' ' && b != '\t' && b != '\r' && b != '\n'; });
     if ((first != start.end() && *first == '{') || lowerExtension(path) == ".json") return FileKind::Json;
     if (file.size() == static_cast<std::uint64_t>(kRecordBytes) && !LooksLikeMidiFile(start))
         return FileKind::Performance;

@@ -305,7 +305,8 @@ void EditSession::endStep() {
     }
 }
 
-template <class Change> void EditSession::outsideStep(Change change) {
+template <class Change>
+void EditSession::outsideStep(Change change) {
     if (stepDepth_ == 0) {
         change();
         return;
@@ -411,7 +412,6 @@ void EditSession::sendWholePerformance() {
         if (kind < TransferKind::CurrentCommon + 6 && pause) pause(kBlockPauseMs);
     }
 }
-
 
 EditSession::Quiet::Quiet(EditSession& session) : session_(session) {
     ++session_.quietDepth_;

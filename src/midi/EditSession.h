@@ -157,7 +157,8 @@ private:
     void sendParameter(const Parameter& p);
     void muteLayer(int layer, bool muted);
     // A change that is no edit while a step is open: the step starts from it.
-    template <class Change> void outsideStep(Change change);
+    template <class Change>
+    void outsideStep(Change change);
     void replay(const std::vector<SendAction>& sends, bool backwards);
     void sendWholePerformance();
     void afterRestore();

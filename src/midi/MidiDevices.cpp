@@ -23,7 +23,7 @@ bool allDigits(const std::string& s, std::size_t from, std::size_t to) {
 // The name a row of a device list shows; empty for a row that is not there.
 std::string rowName(const std::vector<std::string>& names, int row) {
     return row >= 0 && static_cast<std::size_t>(row) < names.size() ? names[static_cast<std::size_t>(row)]
-                                                                      : std::string();
+                                                                    : std::string();
 }
 
 int lastRowNamed(const std::vector<std::string>& names, const std::string& wanted) {
@@ -84,8 +84,8 @@ bool MidiDevices::InitMidiDevices() {
     // closes the one before), so the last of them stays open. Without one of
     // that exact name, the device whose name differs only in ALSA's numbers
     // stands for it; without that, the fallback.
-    auto openSide = [this](const std::vector<std::string>& names, const std::string& configured, int& index,
-                           Side& side, const bool& isOpen,
+    auto openSide = [this](const std::vector<std::string>& names, const std::string& configured, int& index, Side& side,
+                           const bool& isOpen,
                            bool (MidiDevices::*open)(int, const std::string&, const std::string&, bool)) {
         bool found = false;
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -99,8 +99,7 @@ bool MidiDevices::InitMidiDevices() {
                 index = row;
                 found = true;
                 (this->*open)(row, names[static_cast<std::size_t>(row)], configured, false);
-            } else if (const int fallback =
-                           FallbackDeviceName.empty() ? -1 : lastRowNamed(names, FallbackDeviceName);
+            } else if (const int fallback = FallbackDeviceName.empty() ? -1 : lastRowNamed(names, FallbackDeviceName);
                        fallback >= 0) {
                 index = fallback;
                 (this->*open)(fallback, FallbackDeviceName, FallbackDeviceName, false);
@@ -267,8 +266,7 @@ bool MidiDevices::openInput(int device, const std::string& portName, const std::
         inSide_.waiting = !MidiInDeviceName.empty();
         inSide_.lostName = portName;
         inSide_.retryBlocked = true;
-        if (!quiet)
-            notifier_.showMessage("Unable to open MIDI-IN-Device <" + shownName + "> : " + std::to_string(rc));
+        if (!quiet) notifier_.showMessage("Unable to open MIDI-IN-Device <" + shownName + "> : " + std::to_string(rc));
         return false;
     }
     // The platform delivers from the open on: there is no receive buffer to
@@ -326,8 +324,7 @@ bool MidiDevices::openOutput(int device, const std::string& portName, const std:
         outSide_.waiting = !MidiOutDeviceName.empty();
         outSide_.lostName = portName;
         outSide_.retryBlocked = true;
-        if (!quiet)
-            notifier_.showMessage("Unable to open MIDI-OUT-Device <" + shownName + "> : " + std::to_string(rc));
+        if (!quiet) notifier_.showMessage("Unable to open MIDI-OUT-Device <" + shownName + "> : " + std::to_string(rc));
         return false;
     }
     outHandle_ = handle;

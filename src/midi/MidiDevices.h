@@ -117,8 +117,8 @@ public:
     // Hooks the window and the link connect.
     std::function<void()> onPulseMidiInLed;
     std::function<void()> onPulseMidiOutLed;
-    std::function<void()> onIdentityRequest;                         // step 6 of the enumeration
-    std::function<void(const midi::MidiInputEvent&)> onInputEvent;  // events of the open input
+    std::function<void()> onIdentityRequest;                       // step 6 of the enumeration
+    std::function<void(const midi::MidiInputEvent&)> onInputEvent; // events of the open input
     // Runs a task on the GUI thread, after every task posted before it. Until
     // one is set, events are handled on the delivering thread at once.
     std::function<void(std::function<void()>)> postToGuiThread;

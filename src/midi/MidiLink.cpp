@@ -11,11 +11,17 @@ int answerLength(int kind) {
     case 5: return 57;
     case 6: return 34;
     case 7: return 20;
-    case 8: case 9: case 10: case 11: return 52;
+    case 8:
+    case 9:
+    case 10:
+    case 11: return 52;
     case 12: return 57;
     case 13: return 32;
     case 14: return 20;
-    case 15: case 16: case 17: case 18: return 52;
+    case 15:
+    case 16:
+    case 17:
+    case 18: return 52;
     default: return 0;
     }
 }
@@ -26,11 +32,17 @@ std::optional<Address> blockAddress(int kind, Byte userPerf) {
     case 5: return Address{0x60, 0x00, 0x00};
     case 6: return Address{0x60, 0x00, 0x30};
     case 7: return Address{0x60, 0x00, 0x50};
-    case 8: case 9: case 10: case 11: return Address{0x60, static_cast<Byte>(kind - 7), 0x00};
+    case 8:
+    case 9:
+    case 10:
+    case 11: return Address{0x60, static_cast<Byte>(kind - 7), 0x00};
     case 12: return Address{0x70, nn, 0x00};
     case 13: return Address{0x70, nn, 0x30};
     case 14: return Address{0x70, nn, 0x50};
-    case 15: case 16: case 17: case 18: return Address{static_cast<Byte>(0x70 + (kind - 14)), nn, 0x00};
+    case 15:
+    case 16:
+    case 17:
+    case 18: return Address{static_cast<Byte>(0x70 + (kind - 14)), nn, 0x00};
     default: return std::nullopt;
     }
 }
@@ -94,8 +106,9 @@ void MidiLink::SendBulkBlock(int kind) {
     // Header template: device 0, data byte count, start address.
     const int dataBytes = static_cast<int>(stored.size()) - kFramingBytes;
     const Address at = *blockAddress(kind, UserPerfSendNumber);
-    const std::array<Byte, kHeaderBytes> header{0xF0, 0x43, 0x00, 0x4B, static_cast<Byte>((dataBytes >> 7) & 0x7F),
-                                                static_cast<Byte>(dataBytes & 0x7F), at.high, at.mid, at.low};
+    const std::array<Byte, kHeaderBytes> header{
+        0xF0,    0x43,   0x00,  0x4B, static_cast<Byte>((dataBytes >> 7) & 0x7F), static_cast<Byte>(dataBytes & 0x7F),
+        at.high, at.mid, at.low};
     std::copy(header.begin(), header.end(), stored.begin());
     stored[stored.size() - 1] = 0xF7;
 

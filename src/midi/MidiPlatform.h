@@ -76,8 +76,7 @@ public:
     // the ports have changed since, the port of that name (the last, should
     // there be several). MMSYSERR_BADDEVICEID when there is none (see
     // resolvePort).
-    virtual MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink,
-                                 InputHandle& handle) = 0;
+    virtual MidiResult openInput(unsigned port, const std::string& name, MidiInputSink sink, InputHandle& handle) = 0;
     virtual MidiResult openOutput(unsigned port, const std::string& name, MidiSendFailureSink onFailure,
                                   OutputHandle& handle) = 0;
 

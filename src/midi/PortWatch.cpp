@@ -8,7 +8,7 @@ struct PortWatch::Shared {
     bool requested = false;
     bool pending = false; // requested, listing or waiting to be applied
     bool stop = false;
-    bool alive = true;    // read on the GUI thread only
+    bool alive = true; // read on the GUI thread only
 };
 
 PortWatch::PortWatch(MidiDevices& devices) : devices_(devices), shared_(std::make_shared<Shared>()) {

@@ -28,8 +28,7 @@ std::optional<std::string> ShortMessageText(Byte status, Byte data1, Byte data2)
     const std::string prefix = "<" + std::to_string((status & 0x0F) + 1) + "> ";
     switch (status & 0xF0) {
     case 0x90:
-        if (data2 > 0)
-            return prefix + "Note-ON  [" + noteName(data1) + "]  Vel " + std::to_string(data2);
+        if (data2 > 0) return prefix + "Note-ON  [" + noteName(data1) + "]  Vel " + std::to_string(data2);
         return prefix + "Note-OFF [" + noteName(data1) + "]";
     case 0xB0: {
         const int centred = data2 - 64;
@@ -219,10 +218,22 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
             switch (BlocksToGo) {
             case 5: link_.SendRequest(6); break;
             case 4: link_.SendRequest(7); break;
-            case 3: link_.SendRequest(8); ui_.ShowStatus("Receiving LAYER-1"); break;
-            case 2: link_.SendRequest(9); ui_.ShowStatus("Receiving LAYER-2"); break;
-            case 1: link_.SendRequest(10); ui_.ShowStatus("Receiving LAYER-3"); break;
-            default: link_.SendRequest(11); ui_.ShowStatus("Receiving LAYER-4"); break;
+            case 3:
+                link_.SendRequest(8);
+                ui_.ShowStatus("Receiving LAYER-1");
+                break;
+            case 2:
+                link_.SendRequest(9);
+                ui_.ShowStatus("Receiving LAYER-2");
+                break;
+            case 1:
+                link_.SendRequest(10);
+                ui_.ShowStatus("Receiving LAYER-3");
+                break;
+            default:
+                link_.SendRequest(11);
+                ui_.ShowStatus("Receiving LAYER-4");
+                break;
             }
         } else {
             ReceivingCurrentPerf = false;

@@ -268,8 +268,7 @@ struct RtMidiPlatform::Sender {
             if (!error) return MMSYSERR_NOERROR;
             if (!isQueueFull(error->second)) {
                 // The other warnings of a send are about the message itself.
-                return error->first == RtMidiError::WARNING ? MMSYSERR_INVALPARAM
-                                                            : resultFromRtMidiError(error->first);
+                return error->first == RtMidiError::WARNING ? MMSYSERR_INVALPARAM : resultFromRtMidiError(error->first);
             }
             // The driver's queue is full and did not take the message: offer
             // the whole message again once it has drained a little.
@@ -370,7 +369,8 @@ std::optional<MidiInputEvent> eventFromMessage(InputHandle input, const std::vec
         return event;
     }
     if (message.size() > 3) return std::nullopt;
-    event.shortMessage = packShort(message[0], message.size() > 1 ? message[1] : 0, message.size() > 2 ? message[2] : 0);
+    event.shortMessage =
+        packShort(message[0], message.size() > 1 ? message[1] : 0, message.size() > 2 ? message[2] : 0);
     return event;
 }
 
@@ -439,8 +439,7 @@ std::vector<RtMidiPlatform::Port> RtMidiPlatform::listPorts(bool inputs, bool fi
                 RtMidiOut out(api, kClientName);
                 list(out);
             }
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
     }
     return ports;
 }
@@ -494,8 +493,8 @@ MidiResult RtMidiPlatform::openInput(unsigned portNumber, const std::string& nam
         input.errors->clear();
         input.in->setCallback(&InputState::callback, input.state.get());
         input.in->openPort(*rtmidiIndex, kInputPortName);
-        if (auto error = input.errors->take(); error && error->first != RtMidiError::WARNING &&
-                                               error->first != RtMidiError::DEBUG_WARNING)
+        if (auto error = input.errors->take();
+            error && error->first != RtMidiError::WARNING && error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
         if (!input.in->isPortOpen()) return MMSYSERR_ERROR;
 #ifdef PATCHSMITH_JACK_CONNECTION_WAIT
@@ -577,8 +576,8 @@ MidiResult RtMidiPlatform::openOutput(unsigned portNumber, const std::string& na
         if (!rtmidiIndex) return MMSYSERR_BADDEVICEID;
         sender->errors->clear();
         sender->out->openPort(*rtmidiIndex, kOutputPortName);
-        if (auto error = sender->errors->take(); error && error->first != RtMidiError::WARNING &&
-                                                 error->first != RtMidiError::DEBUG_WARNING)
+        if (auto error = sender->errors->take();
+            error && error->first != RtMidiError::WARNING && error->first != RtMidiError::DEBUG_WARNING)
             return resultFromRtMidiError(error->first);
         if (!sender->out->isPortOpen()) return MMSYSERR_ERROR;
 #ifdef PATCHSMITH_JACK_CONNECTION_WAIT

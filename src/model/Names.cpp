@@ -7,12 +7,12 @@ namespace patchsmith {
 namespace {
 
 std::array<std::string, 128> makeNoteNames() {
-    static constexpr std::array<const char*, 12> kPitch{"C", "C#", "D", "D#", "E", "F",
-                                                        "F#", "G", "G#", "A", "A#", "B"};
+    static constexpr std::array<const char*, 12> kPitch{"C",  "C#", "D",  "D#", "E",  "F",
+                                                        "F#", "G",  "G#", "A",  "A#", "B"};
     std::array<std::string, 128> names;
     for (int n = 0; n < 128; ++n)
-        names[static_cast<std::size_t>(n)] = std::string(kPitch[static_cast<std::size_t>(n % 12)]) +
-                                             std::to_string(n / 12 - 2);
+        names[static_cast<std::size_t>(n)] =
+            std::string(kPitch[static_cast<std::size_t>(n % 12)]) + std::to_string(n / 12 - 2);
     return names;
 }
 

@@ -13,28 +13,29 @@ namespace patchsmith {
 namespace {
 
 // The fixed lists of the common page, in row order.
+// clang-format off
 constexpr std::array<std::string_view, kCategoryCount> kCategoryEntries{
     "--", "PF  Piano", "CP  Chromatic Perc.", "OR Organ", "GT  Guitar", "BA  Bass", "ST  Strings/Orch.",
     "EN  Ensemble", "BR  Brass", "RD  Reed", "PI   Pipe", "LD  Synth Lead", "PD  Synth Pad", "FX  Synth SFX",
     "ET  Ethnic", "PC  Percussive", "SE  Sound Effect", "DR  Drums", "SC  String Comping", "VO  Vocal",
     "CO  Combination", "WV Material Wave", "SQ  Sequence"};
+// clang-format on
 
 constexpr std::array<std::string_view, 30> kArpeggioTypeEntries{
-    "Up Oct 1",       "Up Oct 2",       "Up Oct 4",       "Down Oct 1",     "Down Oct 2",    "Down Oct 4",
+    "Up Oct 1",       "Up Oct 2",       "Up Oct 4",       "Down Oct 1",     "Down Oct 2",     "Down Oct 4",
     "UpDown A Oct 1", "UpDown A Oct 2", "UpDown A Oct 4", "UpDown B Oct 1", "UpDown B Oct 2", "UpDown B Oct 4",
-    "Random Oct 1",   "Random Oct 2",   "Random Oct 4",   "Techno-A",       "Techno-B",      "Techno-C",
-    "Techno-D",       "DA House",       "Syncopation A",  "Syncopation B",  "Echo & Pan",    "Tekk Echo",
-    "Sweep Line",     "Pulse Line",     "Bass Line A",    "Bass Line B",    "Bass Line C",   "Bass Line D"};
+    "Random Oct 1",   "Random Oct 2",   "Random Oct 4",   "Techno-A",       "Techno-B",       "Techno-C",
+    "Techno-D",       "DA House",       "Syncopation A",  "Syncopation B",  "Echo & Pan",     "Tekk Echo",
+    "Sweep Line",     "Pulse Line",     "Bass Line A",    "Bass Line B",    "Bass Line C",    "Bass Line D"};
 
 constexpr std::array<std::string_view, 10> kSubdivisionEntries{"3 / 8",  "1 / 4",  "3 / 16", "1 / 6",  "1 / 8",
-                                                              "3 / 32", "1 / 12", "1 / 16", "1 / 24", "1 / 32"};
+                                                               "3 / 32", "1 / 12", "1 / 16", "1 / 24", "1 / 32"};
 
 } // namespace
 
 namespace params {
 
 namespace {
-
 
 constexpr Parameter bar(std::string_view name, ParamGroup group, ParamArea area, int offset, int min, int max,
                         int start, int base, int zero, Envelope envelope = Envelope::None) {
@@ -67,8 +68,8 @@ constexpr Parameter centredBar(std::string_view name, ParamGroup group, ParamAre
 }
 // A centred bar that never stores 0 or a value outside min..max: stored
 // 128 - position, shown as stored - 64.
-constexpr Parameter centredBar128(std::string_view name, ParamGroup group, ParamArea area, int offset, int min,
-                                  int max, Envelope envelope = Envelope::None, int start = 64) {
+constexpr Parameter centredBar128(std::string_view name, ParamGroup group, ParamArea area, int offset, int min, int max,
+                                  Envelope envelope = Envelope::None, int start = 64) {
     return bar(name, group, area, offset, min, max, start, 128, 64, envelope);
 }
 constexpr Parameter check(std::string_view name, ParamGroup group, ParamArea area, int offset, int onValue) {
@@ -190,9 +191,7 @@ constexpr int kVariationTypes = kVariationTypeCount;
 constexpr int kBanks = kBankCount;
 constexpr int kVoices = kProgramCount;
 
-
 } // namespace
-
 
 // ---- PerfCommon ----
 constexpr Parameter PerformanceName = [] {
@@ -371,8 +370,7 @@ constexpr Parameter VelocityLimitLow = plainBar("VelocityLimitLow", Voice, L, 27
 constexpr Parameter VelocityLimitHigh = plainBar("VelocityLimitHigh", Voice, L, 28, 0, 0, 126);
 constexpr Parameter AEGSusLevel = centredBar("AEGSusLevel", Env, L, 29, Envelope::Amplitude);
 constexpr Parameter LFOSpeed = centredBar128("LFOSpeed", Lfo, L, 30, 1, 127);
-constexpr Parameter LFOWave =
-    choices("LFOWave", Lfo, L, 31, 3, {"Sawtooth", "Triangle", "S & H", "Element"}, 4);
+constexpr Parameter LFOWave = choices("LFOWave", Lfo, L, 31, 3, {"Sawtooth", "Triangle", "S & H", "Element"}, 4);
 constexpr Parameter LFOAMod = centredBar128("LFOAMod", Lfo, L, 32, 33, 95);
 constexpr Parameter LFOPMod = centredBar128("LFOPMod", Lfo, L, 33, 1, 127);
 constexpr Parameter LFOFMod = centredBar128("LFOFMod", Lfo, L, 34, 49, 79);
@@ -579,8 +577,7 @@ int storedValue(const Parameter& p, const PerformanceImage& image, int layer) {
     case ParamEncoding::Byte: return first;
     case ParamEncoding::Wide: return 128 * first + second;
     case ParamEncoding::Nibbles: return 16 * first + second;
-    case ParamEncoding::Pair:
-        return pairRow(p.list, static_cast<Byte>(first), static_cast<Byte>(second)).value_or(-1);
+    case ParamEncoding::Pair: return pairRow(p.list, static_cast<Byte>(first), static_cast<Byte>(second)).value_or(-1);
     case ParamEncoding::Text: return 0;
     }
     return 0;
@@ -631,7 +628,8 @@ std::string nameText(const PerformanceImage& image) {
 void writeName(PerformanceImage& image, std::u16string_view text) {
     for (int k = 0; k < kNameLength; ++k) {
         const char16_t c = static_cast<std::size_t>(k) < text.size() ? text[static_cast<std::size_t>(k)] : u' ';
-        image.setData(Block::Common, PerformanceName.offset + k, isNameCharacter(c) ? static_cast<Byte>(c) : Byte{0x20});
+        image.setData(Block::Common, PerformanceName.offset + k,
+                      isNameCharacter(c) ? static_cast<Byte>(c) : Byte{0x20});
     }
 }
 

@@ -83,7 +83,7 @@ enum class ParamList {
     ChorusTypes,
     VariationTypes,
     Banks,
-    Voices, // the 128 voices of the layer's bank
+    Voices,  // the 128 voices of the layer's bank
     Choices, // the parameter's own `choices`
 };
 
@@ -127,10 +127,10 @@ struct Parameter {
     bool inverted = true;
     int base = 127;
     ParamReadout readout = ParamReadout::None;
-    int zero = 0;     // Number read-outs: the stored value shown as 0
-    int onValue = 1;  // check boxes
+    int zero = 0;    // Number read-outs: the stored value shown as 0
+    int onValue = 1; // check boxes
     ParamList list = ParamList::None;
-    int entries = 0;  // rows of the list, number of choices
+    int entries = 0; // rows of the list, number of choices
     std::array<std::string_view, 4> choices{};
     // A stored 0 that the bar cannot show: a check box beside it is checked
     // and the bar rests at `restPosition` (random pan, MIDI clock tempo).
@@ -139,7 +139,7 @@ struct Parameter {
     std::string_view companionText; // what 0 means
     Envelope envelope = Envelope::None;
     ParamDepends depends = ParamDepends::None;
-    int tab = 0; // assign-knob-2 parameter 1..4, 0 for all others
+    int tab = 0;              // assign-knob-2 parameter 1..4, 0 for all others
     bool scrollToTop = false; // the list shows the selected row as its top row
     ParamRule rule = ParamRule::None;
 
@@ -223,8 +223,8 @@ constexpr bool isNameCharacter(int c) { return c >= 0x20 && c <= 0x7E; }
 // parameter, or any under a type in no row, has none.
 struct ValueRange {
     int min = 0;
-    int max = -1;                 // empty when max < min
-    std::span<const int> only{};  // when not empty: only these values
+    int max = -1;                // empty when max < min
+    std::span<const int> only{}; // when not empty: only these values
     bool empty() const { return only.empty() && max < min; }
     bool contains(int v) const;
 };
@@ -256,7 +256,7 @@ std::string displayText(const Parameter& p, const PerformanceImage& image, int l
 
 // Read-out texts with rules of their own.
 std::string NoteShiftText(int shown);                    // "±0", "+6", "-6"
-std::string DetuneText(int tenthsHz, char decimalPoint);  // "±0 Hz", "+0.5 Hz", "-12.8 Hz"
+std::string DetuneText(int tenthsHz, char decimalPoint); // "±0 Hz", "+0.5 Hz", "-12.8 Hz"
 std::string PanText(int position);                       // "CTR", "L-63", "R-63"
 
 // The arpeggio mode byte as its three boxes, and back.
@@ -378,7 +378,7 @@ const Parameter& assign2Para(int q);
 const Parameter& assign2Level(int q);
 // The six variation parameters in the order 1, 2, 3, 4, 5, 10.
 inline constexpr std::array<const Parameter*, 6> kVariationParameters{&VPara1, &VPara2, &VPara3,
-                                                                       &VPara4, &VPara5, &VPara10};
+                                                                      &VPara4, &VPara5, &VPara10};
 
 } // namespace params
 

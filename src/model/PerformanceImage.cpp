@@ -18,11 +18,14 @@ constexpr std::array<BlockLayout, kBlockCount> kLayout{{
     {kCommonMessageBytes, kEffectDataBytes, {0x60, 0x00, 0x30}},
     {kCommonMessageBytes + kEffectMessageBytes, kControllerDataBytes, {0x60, 0x00, 0x50}},
     {kCommonMessageBytes + kEffectMessageBytes + kControllerMessageBytes, kLayerDataBytes, {0x60, 0x01, 0x00}},
-    {kCommonMessageBytes + kEffectMessageBytes + kControllerMessageBytes + kLayerMessageBytes, kLayerDataBytes,
+    {kCommonMessageBytes + kEffectMessageBytes + kControllerMessageBytes + kLayerMessageBytes,
+     kLayerDataBytes,
      {0x60, 0x02, 0x00}},
-    {kCommonMessageBytes + kEffectMessageBytes + kControllerMessageBytes + 2 * kLayerMessageBytes, kLayerDataBytes,
+    {kCommonMessageBytes + kEffectMessageBytes + kControllerMessageBytes + 2 * kLayerMessageBytes,
+     kLayerDataBytes,
      {0x60, 0x03, 0x00}},
-    {kCommonMessageBytes + kEffectMessageBytes + kControllerMessageBytes + 3 * kLayerMessageBytes, kLayerDataBytes,
+    {kCommonMessageBytes + kEffectMessageBytes + kControllerMessageBytes + 3 * kLayerMessageBytes,
+     kLayerDataBytes,
      {0x60, 0x04, 0x00}},
 }};
 
@@ -34,6 +37,7 @@ const BlockLayout& layout(Block b) {
 
 } // namespace
 
+// clang-format off
 const std::array<Byte, kCommonDataBytes> kDefaultCommon{
     'I', 'n', 'i', 't', 'P', 'e', 'r', 'f', // name
     0,                                      // category
@@ -49,7 +53,9 @@ const std::array<Byte, kCommonDataBytes> kDefaultCommon{
     7,                                      // arpeggio subdivide
     0,                                      // arpeggio mode
 };
+// clang-format on
 
+// clang-format off
 const std::array<Byte, kEffectDataBytes> kDefaultEffect{
     0x01, 0x00,                         // reverb Hall 1
     0x41, 0x00,                         // chorus Chorus 1
@@ -61,13 +67,16 @@ const std::array<Byte, kEffectDataBytes> kDefaultEffect{
     40,                                 // variation to reverb
     0,                                  // variation to chorus
 };
+// clang-format on
 
 const std::array<Byte, kControllerDataBytes> kDefaultController{64, 10, 0, 66, 64, 0, 0, 0, 0};
 
+// clang-format off
 const std::array<Byte, kLayerDataBytes> kDefaultLayer{
     0,   0,  0,  1,  64, 8,  0,  100, 64, 64, 64, 0,  127, 0,  40, 127, 2,  64, 64, 64, 64,
     64,  1,  64, 64, 64, 64, 1,  127, 64, 64, 3,  64, 64,  64, 64, 64,  64, 64, 64, 64,
 };
+// clang-format on
 
 int dataLength(Block b) { return layout(b).dataBytes; }
 int messageLength(Block b) { return layout(b).dataBytes + kFramingBytes; }

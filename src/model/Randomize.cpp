@@ -53,8 +53,7 @@ void randomize(PerformanceImage& image, const RandomizeChoice& choice, std::mt19
     const int first = std::clamp(choice.firstLayer, 1, 4);
     const int last = std::clamp(choice.lastLayer, first, 4);
     auto chosen = [&](const Parameter& p) {
-        return std::any_of(choice.groups.begin(), choice.groups.end(),
-                           [&](ParamGroup g) { return randomized(p, g); });
+        return std::any_of(choice.groups.begin(), choice.groups.end(), [&](ParamGroup g) { return randomized(p, g); });
     };
     // In the table's order: the variation type before its parameters, whose
     // ranges follow it.
@@ -70,8 +69,8 @@ void randomize(PerformanceImage& image, const RandomizeChoice& choice, std::mt19
         for (int layer = first; layer <= last; ++layer)
             writeValue(*p, image, movedValue(*p, image, layer, strength, random), layer);
     }
-    const bool voices = std::find(choice.groups.begin(), choice.groups.end(), ParamGroup::LayerVoice) !=
-                        choice.groups.end();
+    const bool voices =
+        std::find(choice.groups.begin(), choice.groups.end(), ParamGroup::LayerVoice) != choice.groups.end();
     for (int layer = first; voices && layer <= last; ++layer) {
         uncross(image, params::NoteLimitLow, params::NoteLimitHigh, layer);
         uncross(image, params::VelocityLimitLow, params::VelocityLimitHigh, layer);

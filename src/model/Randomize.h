@@ -23,7 +23,7 @@ struct RandomizeChoice {
 
 // The groups that can be randomized, in the order the dialog offers them.
 inline constexpr ParamGroup kRandomGroups[] = {ParamGroup::LayerVoice, ParamGroup::FilterEnvelopes, ParamGroup::Lfo,
-                                              ParamGroup::Effects, ParamGroup::Arpeggio};
+                                               ParamGroup::Effects, ParamGroup::Arpeggio};
 
 // Whether a randomize of `group` moves the parameter. The name, the
 // category and the layer switch are never moved (a layer switched off at

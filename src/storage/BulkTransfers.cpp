@@ -61,8 +61,7 @@ void BulkTransfers::MenuFileOpenPerfNamesClick() {
 }
 
 void BulkTransfers::MenuFileSavePerfNamesClick() {
-    const auto path =
-        ui_.saveFileDialog("Save Performance-names as ...", kNamesFilter, paths_.LastDir, std::string());
+    const auto path = ui_.saveFileDialog("Save Performance-names as ...", kNamesFilter, paths_.LastDir, std::string());
     if (!path) return;
     paths_.LastDir = DirectoryOf(*path);
     const std::string target = ReplaceExtension(*path, ".PFN");
@@ -177,8 +176,8 @@ void BulkTransfers::MenuBulkAllPerfHDClick() {
     // Without both devices no answer can come, and the transfer would never end.
     const MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
-    const int choice = ui_.AskTwoChoices(
-        "Please select the format to store the received\nBulk-data on your harddisk", "Perf.-bank", "SysEx files");
+    const int choice = ui_.AskTwoChoices("Please select the format to store the received\nBulk-data on your harddisk",
+                                         "Perf.-bank", "SysEx files");
     if (choice == 1) {
         const auto path =
             ui_.saveFileDialog("Save Performance-bank as ...", kBankFilter, paths_.PerfBankDir, std::nullopt);

@@ -187,8 +187,7 @@ void DumpAssembler::addBlock(int key, int block, std::span<const Byte> message, 
         slot->damaged = true;
     } else {
         slot->checksumNumber[static_cast<std::size_t>(block)] = *checksumNumber;
-        std::span<Byte> out =
-            key == kCurrentKey ? slot->image.message(imageBlock(block)) : slot->record.message(block);
+        std::span<Byte> out = key == kCurrentKey ? slot->image.message(imageBlock(block)) : slot->record.message(block);
         std::copy(message.begin(), message.end(), out.begin());
     }
     lastKey_ = key;
@@ -416,9 +415,8 @@ bool ImportDumpFile(const std::string& path, PerformanceBank& bank, Notifier& no
     }
     file.close();
 
-    if (bytes.size() >= kBankHeader.size() &&
-        std::equal(kBankHeader.begin(), kBankHeader.end(), bytes.begin(),
-                   [](char a, Byte b) { return static_cast<Byte>(a) == b; })) {
+    if (bytes.size() >= kBankHeader.size() && std::equal(kBankHeader.begin(), kBankHeader.end(), bytes.begin(),
+                                                         [](char a, Byte b) { return static_cast<Byte>(a) == b; })) {
         ImportResult loaded;
         if (!LoadBankIntoSlots(path, bank, notifier, &loaded.filledSlots)) return false;
         loaded.counts.imported = static_cast<int>(loaded.filledSlots.size());

@@ -78,8 +78,7 @@ std::string SafeFileStem(std::string_view text) {
         const bool unsafe = u < 0x20 || u >= 0x7F || kRefused.find(c) != std::string_view::npos;
         stem += unsafe ? '_' : c;
     }
-    const bool meaningless =
-        std::all_of(stem.begin(), stem.end(), [](char c) { return c == '.' || c == ' '; });
+    const bool meaningless = std::all_of(stem.begin(), stem.end(), [](char c) { return c == '.' || c == ' '; });
     if (meaningless) stem = "Unnamed";
     return stem;
 }

@@ -8,13 +8,17 @@ namespace patchsmith {
 
 std::string LoadErrorText(int code) {
     static constexpr std::array<std::string_view, 6> kTexts{
-        "", "File not found", "Unable to open file", "Unable to save file", "Wrong filesize",
+        "",
+        "File not found",
+        "Unable to open file",
+        "Unable to save file",
+        "Wrong filesize",
         "Not a valid Performance-bank file",
     };
     const int c = code & 0x7F;
     if (c == 0) return {};
-    const std::string_view text = c < static_cast<int>(kTexts.size()) ? kTexts[static_cast<std::size_t>(c)]
-                                                                      : std::string_view("Unknown error");
+    const std::string_view text =
+        c < static_cast<int>(kTexts.size()) ? kTexts[static_cast<std::size_t>(c)] : std::string_view("Unknown error");
     return "Load-Error : " + std::string(text);
 }
 

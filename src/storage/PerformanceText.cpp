@@ -92,7 +92,9 @@ std::string DropLabelText(std::string_view fileName) {
     return text;
 }
 
-std::string DropLabel(int slot, std::string_view fileName) { return SlotNumberText(slot) + "  " + DropLabelText(fileName); }
+std::string DropLabel(int slot, std::string_view fileName) {
+    return SlotNumberText(slot) + "  " + DropLabelText(fileName);
+}
 
 void SlotLabels::reset() {
     for (int s = 0; s < kBankSlots; ++s) labels_[static_cast<std::size_t>(s)] = SlotNumberText(s);

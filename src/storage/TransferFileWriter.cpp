@@ -35,7 +35,8 @@ FileResult TransferFileWriter::fail() {
 
 FileResult TransferFileWriter::appendMessage(std::span<const Byte> message) {
     if (!isOpen()) return FileResult::failure("No transfer file is open");
-    if (kind_ == Kind::Single && records_ > 0) return FileResult::failure(SaveErrorText(path()) + " (one performance only)");
+    if (kind_ == Kind::Single && records_ > 0)
+        return FileResult::failure(SaveErrorText(path()) + " (one performance only)");
     std::span<Byte> slot = record_.message(pending_);
     if (message.size() != slot.size())
         return FileResult::failure(SaveErrorText(path()) + " (received block of wrong size)");

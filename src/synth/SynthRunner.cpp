@@ -104,8 +104,7 @@ void SynthRunner::run() {
         }
         // The earliest event first; on a tie, answers already made go out
         // before new input is looked at.
-        const bool takeOut =
-            !outbox_.empty() && (inbox_.empty() || outbox_.front().due <= inbox_.front().due);
+        const bool takeOut = !outbox_.empty() && (inbox_.empty() || outbox_.front().due <= inbox_.front().due);
         const auto due = takeOut ? outbox_.front().due : inbox_.front().due;
         if (due > Clock::now()) {
             wake_.wait_until(lock, due);

@@ -8,6 +8,7 @@ namespace patchsmith::synth {
 namespace {
 
 // The instrument's initial performance, byte for byte.
+// clang-format off
 constexpr std::array<Byte, kCommonSize> kInitCommon{
     'I', 'n', 'i', 't', 'P', 'e', 'r', 'f', // name
     0,                                      // category "--"
@@ -23,7 +24,9 @@ constexpr std::array<Byte, kCommonSize> kInitCommon{
     7,                                      // arpeggio subdivide
     0,                                      // arpeggio mode
 };
+// clang-format on
 
+// clang-format off
 constexpr std::array<Byte, kEffectSize> kInitEffect{
     0x01, 0x00, // reverb: Hall 1
     0x41, 0x00, // chorus: Chorus 1
@@ -40,7 +43,9 @@ constexpr std::array<Byte, kEffectSize> kInitEffect{
     40,         // variation to reverb
     0,          // variation to chorus
 };
+// clang-format on
 
+// clang-format off
 constexpr std::array<Byte, kControllerSize> kInitController{
     64, // modulation wheel: filter
     10, // modulation wheel: pitch modulation
@@ -52,7 +57,9 @@ constexpr std::array<Byte, kControllerSize> kInitController{
     0,  // portamento off
     0,  // portamento time
 };
+// clang-format on
 
+// clang-format off
 constexpr std::array<Byte, kLayerSize> kInitLayer{
     0, 0, 0,    // bank MSB, LSB, program
     1,          // poly
@@ -76,6 +83,7 @@ constexpr std::array<Byte, kLayerSize> kInitLayer{
     64, 64, 64, 64, // filter EG attack, decay, sustain, release
     64, 64,     // pitch EG attack level, decay time
 };
+// clang-format on
 
 constexpr std::array<std::string_view, 23> kCategories{
     "--", "PF", "CP", "OR", "GT", "BA", "ST", "EN", "BR", "RD", "PI", "LD",
@@ -92,7 +100,6 @@ bool sevenBit(std::span<const Byte> bytes) {
 }
 
 } // namespace
-
 
 std::string PerformanceData::name() const { return std::string(common.begin(), common.begin() + 8); }
 
@@ -311,8 +318,7 @@ std::optional<Message> VirtualCs1x::programChange(int program, int channel) {
 std::optional<Message> VirtualCs1x::note(int noteNumber, int velocity, int channel) {
     if (noteNumber < 0 || noteNumber > 127 || velocity < 0 || velocity > 127 || channel < 1 || channel > 16)
         return std::nullopt;
-    return Message{static_cast<Byte>(0x90 | (channel - 1)), static_cast<Byte>(noteNumber),
-                   static_cast<Byte>(velocity)};
+    return Message{static_cast<Byte>(0x90 | (channel - 1)), static_cast<Byte>(noteNumber), static_cast<Byte>(velocity)};
 }
 
 } // namespace patchsmith::synth

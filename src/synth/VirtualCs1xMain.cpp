@@ -19,8 +19,8 @@
 #include <mutex>
 #include <sstream>
 #include <string>
-#include <vector>
 #include <thread>
+#include <vector>
 
 #include <poll.h>
 #include <unistd.h>
@@ -201,8 +201,7 @@ void onError(RtMidiError::Type type, const std::string& text, void* user) {
     }
     // Warnings (a dropped oversized message, say) are shown and survived.
     std::fprintf(stderr, "patchsmith-virtual-cs1x: %s%s\n",
-                 type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING ? "warning: " : "",
-                 text.c_str());
+                 type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING ? "warning: " : "", text.c_str());
 }
 
 // Sends one message, waiting up to a second while the output queue is full.

@@ -40,8 +40,7 @@ MidiResult VirtualMidiPlatform::closeInput(InputHandle handle) {
     sink_ = nullptr;
     // After a close the old sink is not running any more, unless the close
     // comes from inside that very call.
-    if (std::this_thread::get_id() != deliveryThread_)
-        delivered_.wait(lock, [this] { return !delivering_; });
+    if (std::this_thread::get_id() != deliveryThread_) delivered_.wait(lock, [this] { return !delivering_; });
     return MMSYSERR_NOERROR;
 }
 
@@ -75,8 +74,10 @@ MidiResult VirtualMidiPlatform::sendShort(OutputHandle handle, std::uint32_t pac
     }
     if (status < 0x80) return MMSYSERR_INVALPARAM;
     std::size_t length = 3;
-    if ((status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 || status == 0xF1 || status == 0xF3) length = 2;
-    else if (status >= 0xF4) length = 1;
+    if ((status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 || status == 0xF1 || status == 0xF3)
+        length = 2;
+    else if (status >= 0xF4)
+        length = 1;
     const Byte bytes[3] = {status, d1, d2};
     runner_.receive(std::span<const Byte>(bytes, length));
     return MMSYSERR_NOERROR;
@@ -103,8 +104,8 @@ void VirtualMidiPlatform::deliver(const Message& message) {
         if (sysex) {
             event.sysex = message;
         } else {
-            event.shortMessage = packShort(message[0], message.size() > 1 ? message[1] : 0,
-                                           message.size() > 2 ? message[2] : 0);
+            event.shortMessage =
+                packShort(message[0], message.size() > 1 ? message[1] : 0, message.size() > 2 ? message[2] : 0);
         }
         sink = sink_;
         delivering_ = true;

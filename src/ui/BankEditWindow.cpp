@@ -1,11 +1,11 @@
 #include "ui/BankEditWindow.h"
 
-#include "ui/DialogKit.h"
-#include "ui/FileDialogs.h"
 #include "storage/BulkTransfers.h"
 #include "storage/DumpImport.h"
 #include "storage/FileNames.h"
 #include "storage/PerformanceFiles.h"
+#include "ui/DialogKit.h"
+#include "ui/FileDialogs.h"
 
 #include <QAction>
 #include <QDir>
@@ -35,7 +35,9 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // Slot texts hold the bytes of performance names, as the main list does:
 // Latin-1, so a name byte from 80 hex up comes back unchanged.
-QString fromText(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromText(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 std::string toText(const QString& text) { return text.toLatin1().toStdString(); }
 
 bool carriesBankFile(const QMimeData* mime) { return mime && mime->hasFormat(kBankFileDragFormat); }
@@ -48,8 +50,7 @@ W* plainChild(W* widget) {
     return widget;
 }
 
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption,
-                    const QString& hint, QRect geometry) {
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& hint, QRect geometry) {
     auto* b = plainChild(new QPushButton(caption, parent));
     if (hint.isEmpty()) {
         SetAccessible(b, caption, name);
@@ -77,8 +78,7 @@ BankFileListBox::BankFileListBox(TBankEditWindow& window, QWidget* parent) : QLi
 void BankFileListBox::fill(const QString& directory, const QString& mask) {
     directory_ = directory;
     clear();
-    const QStringList names =
-        QDir(directory).entryList({mask}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList names = QDir(directory).entryList({mask}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     addItems(names);
     setCurrentRow(-1);
     clearSelection();
@@ -254,12 +254,11 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
         item->setSizeHint(QSize(0, kBankRowHeight));
     }
 
-    DeletePerf = button(UserPerfGroupBox, "DeletePerf", "Delete", "Delete the selected Performance",
-                        {12, 257, 66, 21});
+    DeletePerf = button(UserPerfGroupBox, "DeletePerf", "Delete", "Delete the selected Performance", {12, 257, 66, 21});
     DeletePerf->setEnabled(false);
     ClearAll = button(UserPerfGroupBox, "ClearAll", "Clear all", "Delete all Performances", {87, 257, 65, 21});
-    SavePerf = button(UserPerfGroupBox, "SavePerf", "Save Performance-bank", "Save your work to harddisk",
-                      {12, 288, 141, 21});
+    SavePerf =
+        button(UserPerfGroupBox, "SavePerf", "Save Performance-bank", "Save your work to harddisk", {12, 288, 141, 21});
     StyleNavyText(SavePerf);
 
     BankPopup = new QMenu(this);
@@ -457,9 +456,9 @@ void TBankEditWindow::loadBank(const std::string& path) {
 }
 
 void TBankEditWindow::SavePerfClick() {
-    const QString chosen = chooseSaveFile ? chooseSaveFile(this, "Save Performance-bank as ...", qs(perfBankDir_),
-                                                           kBankFilter)
-                                          : QString();
+    const QString chosen = chooseSaveFile
+                               ? chooseSaveFile(this, "Save Performance-bank as ...", qs(perfBankDir_), kBankFilter)
+                               : QString();
     if (chosen.isEmpty()) return;
     const std::string path = ReplaceExtension(chosen.toStdString(), ".PFB");
     if (!SaveBank(path, bank_)) {
@@ -487,7 +486,8 @@ void TBankEditWindow::ImportClick() {
     for (int slot : result.filledSlots) setEntry(slot, PerformanceLine(bank_.slot(slot)));
     setDeleteEnabled(false);
     BankListBox->clearSelection();
-    BankListBox->setTopIndex(result.filledSlots.empty() ? 0 : *std::min_element(result.filledSlots.begin(), result.filledSlots.end()));
+    BankListBox->setTopIndex(
+        result.filledSlots.empty() ? 0 : *std::min_element(result.filledSlots.begin(), result.filledSlots.end()));
     notifier_.showMessage(ImportSummaryText(result.counts));
 }
 

@@ -5,10 +5,10 @@
 // imported into them, and the occupied slots are saved as a bank file. The
 // bank and the slot texts belong to the application and outlive the window.
 
-#include "ui/DirectoryWidgets.h"
 #include "midi/Notifier.h"
 #include "storage/PerformanceBank.h"
 #include "storage/PerformanceText.h"
+#include "ui/DirectoryWidgets.h"
 
 #include <QDialog>
 #include <QListWidget>
@@ -83,8 +83,7 @@ public:
     // Chooses the name of a bank file to save: (parent, title, initial
     // directory, filter as "text|pattern|text|pattern") -> name, empty when
     // cancelled.
-    using SaveFileChooser =
-        std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+    using SaveFileChooser = std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
     // The same for a file to open (an existing one).
     using OpenFileChooser = SaveFileChooser;
 

@@ -265,11 +265,9 @@ void buildPageEffects(Builder& b) {
     b.group("GroupEffectLevels", page, 308, 4, 152, 168, " Effectlevels ");
     Builder::Bar wide;
     wide.captionWidth = 48;
-    b.vbar("ChorusToReverb", "GroupEffectLevels", 27, 16, 110, "Chorus to Reverb send-level", "Cho>Rev",
-           wide);
+    b.vbar("ChorusToReverb", "GroupEffectLevels", 27, 16, 110, "Chorus to Reverb send-level", "Cho>Rev", wide);
     b.vbar("VariOnRev", "GroupEffectLevels", 75, 16, 110, "Variation on Layer Reverb-send", "Var>Rev", wide);
-    b.vbar("VariOnCho", "GroupEffectLevels", 123, 16, 110, "Variation on Layer Chorus-send", "Var>Cho",
-           wide);
+    b.vbar("VariOnCho", "GroupEffectLevels", 123, 16, 110, "Variation on Layer Chorus-send", "Var>Cho", wide);
 
     b.group("GroupVariation", page, 4, 176, 456, 170, " Variation ");
     b.add("VariType", K::ListBox, "GroupVariation", 8, 18, 130, 144, {}, "Variation Type").parameter = "VariType";
@@ -351,10 +349,10 @@ void buildPageLayerEG(Builder& b) {
         int x;
     };
     const Eg egs[2] = {
-        {"GroupAmpEG", " Amp EG ", "PanelAEG", "PaintAEG", "Amp-EG graph", "AEGAtkTime", "AEGDcyTime", "AEGSusLevel", "AEGRelTime",
-         "Amp-EG attack-time", "Amp-EG decay-time", "Amp-EG sustain-level", "Amp-EG release-time", 4},
-        {"GroupFilterEG", " Filter EG ", "PanelFEG", "PaintFEG", "Filter-EG graph", "FEGAtkTime", "FEGDcyTime", "FEGSusLevel",
-         "FEGRelTime", "Filter-EG attack-time", "Filter-EG decay-time", "Filter-EG sustain-level",
+        {"GroupAmpEG", " Amp EG ", "PanelAEG", "PaintAEG", "Amp-EG graph", "AEGAtkTime", "AEGDcyTime", "AEGSusLevel",
+         "AEGRelTime", "Amp-EG attack-time", "Amp-EG decay-time", "Amp-EG sustain-level", "Amp-EG release-time", 4},
+        {"GroupFilterEG", " Filter EG ", "PanelFEG", "PaintFEG", "Filter-EG graph", "FEGAtkTime", "FEGDcyTime",
+         "FEGSusLevel", "FEGRelTime", "Filter-EG attack-time", "Filter-EG decay-time", "Filter-EG sustain-level",
          "Filter-EG release-time", 120},
     };
     for (const Eg& eg : egs) {

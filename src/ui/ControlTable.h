@@ -55,8 +55,8 @@ struct ControlSpec {
     std::string_view parameter;
     int choice = -1;
     bool companion = false;
-    bool checked = false; // buttons that show no parameter: checked at start
-    int pageStep = 16;    // track bars
+    bool checked = false;     // buttons that show no parameter: checked at start
+    int pageStep = 16;        // track bars
     std::string_view readout; // "Label_<name>" of a track bar, empty if none
     bool bold = false;        // labels and group captions
     bool small = false;       // the small captions of the track bars

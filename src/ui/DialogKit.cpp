@@ -97,8 +97,8 @@ void StyleNavyText(QWidget* widget) {
 
 void PrepareDialog(QDialog* dialog, const QString& caption, int w, int h, bool sizable) {
     dialog->setWindowTitle(caption);
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
     QFont f = dialog->font();
     f.setPointSize(8);
     dialog->setFont(f);

@@ -14,9 +14,7 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-QString cleanAbsolute(const QString& path) {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
+QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
 } // namespace
 
@@ -60,8 +58,7 @@ QStringList VolumeRoots() {
 QString VolumeRootOf(const QString& directory, const QStringList& roots) {
     QString best;
     for (const QString& root : roots) {
-        const bool inside = directory == root ||
-                            directory.startsWith(root.endsWith('/') ? root : root + '/');
+        const bool inside = directory == root || directory.startsWith(root.endsWith('/') ? root : root + '/');
         if (inside && root.size() > best.size()) best = root;
     }
     return best;

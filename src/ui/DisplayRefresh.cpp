@@ -1,11 +1,11 @@
 #include "ui/DisplayRefresh.h"
 
-#include "ui/EditHandlers.h"
-#include "ui/MainWindow.h"
 #include "midi/EditSession.h"
 #include "model/Parameters.h"
 #include "model/catalog/EffectCatalog.h"
 #include "model/catalog/VoiceCatalog.h"
+#include "ui/EditHandlers.h"
+#include "ui/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -176,9 +176,8 @@ void DisplayRefresh::showParameter(const ParameterControls& c) {
     case ParamControl::Choices: {
         if (c.choices.empty()) return;
         // The last button stands for any other value.
-        const std::size_t index = v >= 0 && static_cast<std::size_t>(v) < c.choices.size()
-                                      ? static_cast<std::size_t>(v)
-                                      : c.choices.size() - 1;
+        const std::size_t index = v >= 0 && static_cast<std::size_t>(v) < c.choices.size() ? static_cast<std::size_t>(v)
+                                                                                           : c.choices.size() - 1;
         setChecked(c.choices[index], true);
         return;
     }
@@ -208,7 +207,8 @@ void DisplayRefresh::showParameter(const ParameterControls& c) {
         if (!c.edit) return;
         // The name as stored, trailing blanks included.
         QString name;
-        for (const char ch : nameText(edits.image())) name += QChar(static_cast<char16_t>(static_cast<unsigned char>(ch)));
+        for (const char ch : nameText(edits.image()))
+            name += QChar(static_cast<char16_t>(static_cast<unsigned char>(ch)));
         c.edit->setText(name);
         return;
     }

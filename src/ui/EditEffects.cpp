@@ -4,10 +4,10 @@
 
 #include "ui/EditHandlers.h"
 
-#include "ui/MainWindow.h"
 #include "midi/EditSession.h"
 #include "model/Parameters.h"
 #include "model/catalog/EffectCatalog.h"
+#include "ui/MainWindow.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,10 +1,10 @@
 #include "ui/EditHandlers.h"
 
+#include "midi/EditSession.h"
+#include "model/Parameters.h"
 #include "ui/DisplayRefresh.h"
 #include "ui/EditNameValidator.h"
 #include "ui/MainWindow.h"
-#include "midi/EditSession.h"
-#include "model/Parameters.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

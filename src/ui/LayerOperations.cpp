@@ -1,9 +1,9 @@
 #include "ui/LayerOperations.h"
 
-#include "ui/DisplayRefresh.h"
-#include "ui/MainWindow.h"
 #include "midi/EditSession.h"
 #include "model/Parameters.h"
+#include "ui/DisplayRefresh.h"
+#include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QToolButton>
-
 
 namespace patchsmith::editor {
 

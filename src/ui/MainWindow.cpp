@@ -3,15 +3,15 @@
 #include "ui/DialogKit.h"
 #include "ui/FileDialogs.h"
 
+#include "storage/NameListFile.h"
 #include "ui/ControlTable.h"
 #include "ui/DisplayRefresh.h"
 #include "ui/EditHandlers.h"
-#include "ui/LayerOperations.h"
-#include "ui/VoiceSelection.h"
 #include "ui/EnvelopeGraph.h"
+#include "ui/LayerOperations.h"
 #include "ui/Pictures.h"
 #include "ui/TestNote.h"
-#include "storage/NameListFile.h"
+#include "ui/VoiceSelection.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,10 +20,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
-#include <QSignalBlocker>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 

@@ -5,11 +5,11 @@
 // control table (ControlTable.h) and is built in MainWindowLayout.cpp; the
 // process-wide state it edits lives in the application's AppContext.
 
+#include "midi/ReceiveDispatcher.h"
+#include "model/Parameters.h"
+#include "storage/BulkTransfers.h"
 #include "ui/AppContext.h"
 #include "ui/Widgets.h"
-#include "model/Parameters.h"
-#include "midi/ReceiveDispatcher.h"
-#include "storage/BulkTransfers.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -73,6 +73,7 @@ struct ParameterControls {
 
 // Every control the handlers use, with its class. One list, so that the
 // members, their binding to the built widgets and the tests stay in step.
+// clang-format off
 #define PS_MAINWINDOW_CONTROLS(X)                                                                                      \
     /* left column, bottom bar */                                                                                      \
     X(QFrame, TitleBevel)                                                                                              \
@@ -199,6 +200,7 @@ struct ParameterControls {
     X(QAction, MenuBulkAllPerfHD)                                                                                      \
     X(QAction, MenuBulkBankEdit)                                                                                       \
     X(QAction, MenuAbout)
+// clang-format on
 
 class TMainWindow : public QMainWindow, public TransferUi {
     Q_OBJECT
@@ -355,15 +357,15 @@ protected:
 
 private:
     void FormCreate(bool showImage);
-    void buildLayout();   // MainWindowLayout.cpp
-    void bindControls();  // MainWindowLayout.cpp
-    void buildMenu();     // MainWindowLayout.cpp
+    void buildLayout();  // MainWindowLayout.cpp
+    void bindControls(); // MainWindowLayout.cpp
+    void buildMenu();    // MainWindowLayout.cpp
     void fillStartItems();
     void setupTimers();
     void setupPictures();
     void MenuFileExitClick();
 
-    void connectReceiveSide(); // MainWindowReceive.cpp
+    void connectReceiveSide();  // MainWindowReceive.cpp
     void connectMenuCommands(); // MainWindowMenus.cpp
     void connectEditCommands(); // MainWindowEditMenu.cpp
     void updateEditCommands();

@@ -222,8 +222,7 @@ void TMainWindow::buildLayout() {
             auto* c = new QComboBox(parent);
             c->setEditable(false);
             QPalette p = c->palette();
-            for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window})
-                p.setColor(role, Qt::black);
+            for (auto role : {QPalette::Button, QPalette::Base, QPalette::Window}) p.setColor(role, Qt::black);
             for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
                 p.setColor(role, QColor(0xE8, 0xE8, 0xE8));
             p.setColor(QPalette::Highlight, QColor(0x1E, 0x5A, 0xC8));
@@ -363,7 +362,8 @@ void TMainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setFont(windowFont());
     auto menu = [&](QMenu* parentMenu, const char* name, const char* caption) {
-        QMenu* m = parentMenu ? parentMenu->addMenu(QString::fromLatin1(caption)) : bar->addMenu(QString::fromLatin1(caption));
+        QMenu* m =
+            parentMenu ? parentMenu->addMenu(QString::fromLatin1(caption)) : bar->addMenu(QString::fromLatin1(caption));
         m->setObjectName(QString::fromLatin1(name));
         m->menuAction()->setObjectName(QString::fromLatin1(name));
         m->setFont(windowFont());
@@ -378,9 +378,7 @@ void TMainWindow::buildMenu() {
         // Ctrl+letter opens the menu as Alt+letter does.
         auto* sc = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
         sc->setObjectName(m->objectName() + QStringLiteral("Shortcut"));
-        connect(sc, &QShortcut::activated, this, [this, m] {
-            menuBar()->setActiveAction(m->menuAction());
-        });
+        connect(sc, &QShortcut::activated, this, [this, m] { menuBar()->setActiveAction(m->menuAction()); });
         MenuShortcuts[m->objectName().toStdString()] = sc;
     };
 

@@ -2,10 +2,10 @@
 // saves into a user performance, and the windows these open.
 
 #include "ui/AboutWindow.h"
-#include "ui/MidiWindow.h"
-#include "ui/MainWindow.h"
 #include "ui/BankEditWindow.h"
 #include "ui/DialogKit.h"
+#include "ui/MainWindow.h"
+#include "ui/MidiWindow.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -38,8 +38,8 @@ void TMainWindow::connectMenuCommands() {
         AppContext& app = app_;
         ShowMidiSettings(
             app.devices, SynthSwitchRefs{app.settings.SynthKnobs, app.settings.ProgramChanges, app.settings.ShowHints},
-            app.notifier, [&app] { app.link.SendRequest(TransferKind::Identity); }, &TMainWindow::ApplyShowHints,
-            this, TestNoteRefs{app.settings.TestNotePitch, app.settings.TestNoteVelocity, app.settings.TestNoteLength});
+            app.notifier, [&app] { app.link.SendRequest(TransferKind::Identity); }, &TMainWindow::ApplyShowHints, this,
+            TestNoteRefs{app.settings.TestNotePitch, app.settings.TestNoteVelocity, app.settings.TestNoteLength});
     });
 
     connect(MenuBulkBankEdit, &QAction::triggered, this, [this] { OpenBankManager(); });

@@ -3,10 +3,10 @@
 
 #include "ui/DialogKit.h"
 #include "ui/FileDialogs.h"
+#include "ui/MainWindow.h"
 #include "ui/MessageWindow.h"
 #include "ui/PathWindow.h"
 #include "ui/UserPerfSelectWindow.h"
-#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -39,18 +39,17 @@ std::optional<std::string> TMainWindow::openFileDialog(const std::string& title,
 std::optional<std::string> TMainWindow::saveFileDialog(const std::string& title, const std::string& filter,
                                                        const std::string& initialDir,
                                                        const std::optional<std::string>& proposedName) {
-    const dialogs::ProposedName proposed =
-        !proposedName ? dialogs::ProposedName::kept()
-        : proposedName->empty() ? dialogs::ProposedName::empty()
-                                : dialogs::ProposedName::given(QString::fromStdString(*proposedName));
+    const dialogs::ProposedName proposed = !proposedName ? dialogs::ProposedName::kept()
+                                           : proposedName->empty()
+                                               ? dialogs::ProposedName::empty()
+                                               : dialogs::ProposedName::given(QString::fromStdString(*proposedName));
     const auto chosen = FileDialogs->chooseSaveFile(QString::fromStdString(title), QString::fromStdString(filter),
                                                     QString::fromStdString(initialDir), proposed);
     if (!chosen) return std::nullopt;
     return chosen->toStdString();
 }
 
-std::optional<int> TMainWindow::chooseUserPerf(const std::string& caption, const std::string& okCaption,
-                                               int selected) {
+std::optional<int> TMainWindow::chooseUserPerf(const std::string& caption, const std::string& okCaption, int selected) {
     QStringList rows;
     for (int i = 0; i < UserPerf->count(); ++i) rows << UserPerf->item(i)->text();
     return SelectUserPerformance(rows, QString::fromStdString(caption), QString::fromStdString(okCaption), selected,

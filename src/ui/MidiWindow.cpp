@@ -79,8 +79,8 @@ std::pair<int, std::string> chosenRow(const QListWidget* list) {
 TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitches& switches, Notifier& notifier,
                          std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
                          QWidget* parent)
-    : TMidiWindow(devices, SynthSwitchRefs{switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints},
-                  notifier, std::move(sendIdentityRequest), std::move(applyHints), parent) {}
+    : TMidiWindow(devices, SynthSwitchRefs{switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier,
+                  std::move(sendIdentityRequest), std::move(applyHints), parent) {}
 
 TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                          std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
@@ -147,8 +147,8 @@ void TMidiWindow::AttachTestNote(TestNoteRefs refs) {
     caption("Vel.", {128, 22, 26, 18});
     TestNoteVelocity = spin("TestNoteVelocity", "Velocity of the test note", 1, 127, refs.Velocity, {154, 20, 50, 22});
     caption("Length", {210, 22, 40, 18});
-    TestNoteLength = spin("TestNoteLength", "How long the button holds the test note", 50, 10000, refs.Length,
-                          {250, 20, 70, 22});
+    TestNoteLength =
+        spin("TestNoteLength", "How long the button holds the test note", 50, 10000, refs.Length, {250, 20, 70, 22});
     TestNoteLength->setSingleStep(50);
     TestNoteLength->setSuffix(" ms");
 
@@ -191,13 +191,12 @@ void TMidiWindow::MidiDeviceOKClick() {
 void TMidiWindow::MidiDeviceCancelClick() { reject(); }
 
 void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
-                      std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints,
-                      QWidget* parent, std::optional<TestNoteRefs> testNote) {
+                      std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints, QWidget* parent,
+                      std::optional<TestNoteRefs> testNote) {
     // Ports plugged in or gone since the lists were last read are shown as
     // they are.
     devices.RefreshDeviceLists();
-    TMidiWindow window(devices, switches, notifier, std::move(sendIdentityRequest), std::move(applyHints),
-                       parent);
+    TMidiWindow window(devices, switches, notifier, std::move(sendIdentityRequest), std::move(applyHints), parent);
     if (testNote) window.AttachTestNote(*testNote);
     RunModal(window);
 }

@@ -62,8 +62,10 @@ QPixmap QarnStaticLogo() {
     QPainterPath wave;
     for (int x = 8; x <= 56; ++x) {
         const double y = 22 - 10 * std::sin((x - 8) * std::numbers::pi / 12);
-        if (x == 8) wave.moveTo(x, y);
-        else wave.lineTo(x, y);
+        if (x == 8)
+            wave.moveTo(x, y);
+        else
+            wave.lineTo(x, y);
     }
     p.setPen(QPen(kLime, 2));
     p.setBrush(Qt::NoBrush);

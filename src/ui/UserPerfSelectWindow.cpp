@@ -78,9 +78,8 @@ void TUserPerfSelectWindow::UserPerfCancelClick() { reject(); }
 
 void TUserPerfSelectWindow::UserPerfSelectDblClick() { UserPerfOKClick(); }
 
-std::optional<int> SelectUserPerformance(const QStringList& rows, const QString& caption,
-                                         const QString& okCaption, int selectedRow, int topRow,
-                                         QWidget* parent) {
+std::optional<int> SelectUserPerformance(const QStringList& rows, const QString& caption, const QString& okCaption,
+                                         int selectedRow, int topRow, QWidget* parent) {
     TUserPerfSelectWindow window(rows, parent);
     if (!caption.isEmpty()) window.setWindowTitle(caption);
     if (!okCaption.isEmpty()) window.setOkCaption(okCaption);

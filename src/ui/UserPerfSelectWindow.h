@@ -46,8 +46,7 @@ private:
 // Shows the chooser with the given caption (empty: its own "Select Dest"),
 // confirm caption, selected row and top row; the chosen row when confirmed
 // with a row selected, nothing otherwise.
-std::optional<int> SelectUserPerformance(const QStringList& rows, const QString& caption,
-                                         const QString& okCaption, int selectedRow, int topRow,
-                                         QWidget* parent = nullptr);
+std::optional<int> SelectUserPerformance(const QStringList& rows, const QString& caption, const QString& okCaption,
+                                         int selectedRow, int topRow, QWidget* parent = nullptr);
 
 } // namespace patchsmith

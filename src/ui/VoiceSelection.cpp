@@ -1,10 +1,10 @@
 #include "ui/VoiceSelection.h"
 
-#include "ui/DisplayRefresh.h"
-#include "ui/MainWindow.h"
 #include "midi/EditSession.h"
 #include "model/Parameters.h"
 #include "model/catalog/VoiceCatalog.h"
+#include "ui/DisplayRefresh.h"
+#include "ui/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -14,9 +14,7 @@
 
 namespace patchsmith::editor {
 
-PaintBox::PaintBox(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+PaintBox::PaintBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 void PaintBox::setPainter(Painter painter) {
     painter_ = std::move(painter);
@@ -59,9 +57,7 @@ int TabControl::currentIndex() const { return tabs_->currentIndex(); }
 void TabControl::setCurrentIndex(int index) { tabs_->setCurrentIndex(index); }
 int TabControl::count() const { return tabs_->count(); }
 
-void TabControl::resizeEvent(QResizeEvent*) {
-    tabs_->setGeometry(0, 0, width(), tabs_->sizeHint().height());
-}
+void TabControl::resizeEvent(QResizeEvent*) { tabs_->setGeometry(0, 0, width(), tabs_->sizeHint().height()); }
 
 void TabControl::paintEvent(QPaintEvent*) {
     // The frame of the shared area below the tabs.
@@ -75,9 +71,7 @@ void TabControl::paintEvent(QPaintEvent*) {
     p.drawPrimitive(QStyle::PE_FrameTabWidget, opt);
 }
 
-ChoiceList::ChoiceList(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
-}
+ChoiceList::ChoiceList(QWidget* parent) : QListWidget(parent) { setSelectionMode(QAbstractItemView::SingleSelection); }
 
 int ChoiceList::chosenRow() const {
     const QListWidgetItem* item = currentItem();
@@ -134,9 +128,7 @@ QItemSelectionModel::SelectionFlags ChoiceList::selectionCommand(const QModelInd
     return command;
 }
 
-Lamp::Lamp(QWidget* parent) : QFrame(parent), color_(0, 128, 0) {
-    setFrameStyle(QFrame::Box | QFrame::Plain);
-}
+Lamp::Lamp(QWidget* parent) : QFrame(parent), color_(0, 128, 0) { setFrameStyle(QFrame::Box | QFrame::Plain); }
 
 void Lamp::setColor(const QColor& color) {
     if (color_ == color) return;

@@ -100,7 +100,8 @@ TEST_F(KindFixture, ContentDecidesWithoutAKnownExtension) {
 TEST_F(KindFixture, UnreadableFilesHaveAMessageReadableOnesNone) {
     EXPECT_TRUE(UnreadableFileMessage(write("ok.SYX", "x")).isEmpty());
     const QString missing = temp.filePath("none.PFB");
-    EXPECT_EQ(UnreadableFileMessage(missing), QStringLiteral("Cannot open \"%1\": there is no such file.").arg(missing));
+    EXPECT_EQ(UnreadableFileMessage(missing),
+              QStringLiteral("Cannot open \"%1\": there is no such file.").arg(missing));
     EXPECT_EQ(UnreadableFileMessage(temp.path()),
               QStringLiteral("Cannot open \"%1\": it is a folder, not a file.").arg(temp.path()));
 }

@@ -7,11 +7,11 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScriptedMidiPlatform.h"
 #include "ui/BankEditWindow.h"
 #include "ui/DialogKit.h"
 #include "ui/MainWindow.h"
-#include "support/RecordingNotifier.h"
-#include "support/ScriptedMidiPlatform.h"
 
 #include <QDir>
 #include <QFile>

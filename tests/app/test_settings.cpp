@@ -25,7 +25,7 @@ TEST(ReadBool, IntegersHexadecimalAndTheDefault) {
     EXPECT_TRUE(ReadBool("yes", true));
     EXPECT_FALSE(ReadBool("yes", false));
     EXPECT_TRUE(ReadBool("", true));
-    EXPECT_TRUE(ReadBool("0x", true));   // too short for hexadecimal, and no number
+    EXPECT_TRUE(ReadBool("0x", true)); // too short for hexadecimal, and no number
     EXPECT_TRUE(ReadBool("0xZZ", true));
     EXPECT_TRUE(ReadBool("1a", true) && !ReadBool("1a", false));
     EXPECT_TRUE(ReadBool(" 0", true));

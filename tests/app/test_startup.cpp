@@ -5,24 +5,24 @@
 
 #include "app/Application.h"
 #include "midi/CompositeMidiPlatform.h"
-#include "ui/MainWindow.h"
 #include "support/ScriptedMidiPlatform.h"
 #include "synth/VirtualMidiPlatform.h"
+#include "ui/MainWindow.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
-#include <QToolTip>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -125,7 +125,10 @@ TEST_F(StartupFixture, ReadOnlyProgramDirectoryDefaultsToDocuments) {
 }
 
 TEST_F(StartupFixture, StoredBooleansAndDirectories) {
-    store({{"Last-Dir", "/perfs"}, {"PerfBank-Dir", ""}, {"SynthKnobs", "0x0"}, {"ProgramChanges", "yes"},
+    store({{"Last-Dir", "/perfs"},
+           {"PerfBank-Dir", ""},
+           {"SynthKnobs", "0x0"},
+           {"ProgramChanges", "yes"},
            {"ShowHints", "0"}});
     auto app = make();
     ASSERT_TRUE(app->start());
@@ -172,7 +175,10 @@ TEST_F(StartupFixture, ConfiguredDevicesOpenAndTheIdentityRequestLeaves) {
 
 TEST_F(StartupFixture, NoOutputDeviceAtAll) {
     platform.outputs.clear();
-    store({{"Midi-IN", "CS1x In"}, {"Midi-OUT", "Gone"}, {"Last-Dir", "/keep"}, {"AktPerfList", ""},
+    store({{"Midi-IN", "CS1x In"},
+           {"Midi-OUT", "Gone"},
+           {"Last-Dir", "/keep"},
+           {"AktPerfList", ""},
            {"SynthKnobs", "0"}});
     auto app = make();
     EXPECT_FALSE(app->start());
@@ -347,7 +353,8 @@ TEST_F(StartupFixture, InputEventsReachTheGuiThreadInOrder) {
     EXPECT_TRUE(seen.empty()); // posted, not handled on the driver's thread
     QCoreApplication::processEvents();
     ASSERT_EQ(seen.size(), 50u);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], midi::packShort(0x90, static_cast<Byte>(i), 100));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(seen[static_cast<std::size_t>(i)], midi::packShort(0x90, static_cast<Byte>(i), 100));
     for (auto id : threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 

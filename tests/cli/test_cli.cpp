@@ -280,7 +280,7 @@ TEST_F(CliTest, BuildPutsFilesIntoTheirSlotsAsTheBankManagerSaves) {
     writeBytes(path("b.SYX"), recordBytes(b));
     writeBytes(path("c.SYX"), recordBytes(c));
     const Outcome r = runCli({"build", "-o", path("out.PFB"), path("a.SYX") + ":128", path("b.SYX") + ":1",
-                          path("c.SYX") + ":1", path("a.SYX") + ":007"});
+                              path("c.SYX") + ":1", path("a.SYX") + ":007"});
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.empty());
     EXPECT_TRUE(r.err.empty());
@@ -310,8 +310,8 @@ TEST_F(CliTest, BuildErrorsWriteNothing) {
     EXPECT_EQ(missing.err, "patchsmith-cli: " + path("none.SYX") + ": Load-Error : Unable to open file\n");
     EXPECT_EQ(readBytes(path("old.PFB")), bytesOf("Patchsmith PFB")); // untouched
 
-    for (const std::string& operand : {path("a.SYX"), path("a.SYX") + ":0", path("a.SYX") + ":129",
-                                    path("a.SYX") + ":", std::string(":5")}) {
+    for (const std::string& operand :
+         {path("a.SYX"), path("a.SYX") + ":0", path("a.SYX") + ":129", path("a.SYX") + ":", std::string(":5")}) {
         const Outcome bad = runCli({"build", "-o", path("x.PFB"), operand});
         EXPECT_EQ(bad.code, 2) << operand;
         EXPECT_THAT(bad.err, HasSubstr("is not FILE:N with N from 1 to 128")) << operand;

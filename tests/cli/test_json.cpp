@@ -22,7 +22,8 @@ JsonError errorOf(std::string_view text) {
 
 TEST(Json, ReadsValuesWithTheirLines) {
     JsonError e;
-    const auto v = ParseJson("{\n  \"a\": [1, -2, 3.5, 1e3],\n  \"b\": {\"c\": null, \"d\": true},\n  \"e\": \"x\"\n}\n", e);
+    const auto v =
+        ParseJson("{\n  \"a\": [1, -2, 3.5, 1e3],\n  \"b\": {\"c\": null, \"d\": true},\n  \"e\": \"x\"\n}\n", e);
     ASSERT_TRUE(v.has_value()) << e.message;
     EXPECT_EQ(v->type, JsonValue::Type::Object);
     ASSERT_EQ(v->members.size(), 3u);
@@ -57,7 +58,12 @@ TEST(Json, StringEscapesBecomeUtf8) {
     const auto v = ParseJson(R"("a\"b\\c\/d\n\t\u0041\u00b1\u20ac\ud83c\udfb9\u0000")", e);
     ASSERT_TRUE(v.has_value()) << e.message;
     EXPECT_EQ(v->text, std::string("a\"b\\c/d\n\tA\xC2\xB1\xE2\x82\xAC\xF0\x9F\x8E\xB9") + std::string(1, '\0'));
-    EXPECT_EQ(ParseJson("\"\xC2\xB1" "0\"", e)->text, "\xC2\xB1" "0");
+    EXPECT_EQ(ParseJson("\"\xC2\xB1"
+                        "0\"",
+                        e)
+                  ->text,
+              "\xC2\xB1"
+              "0");
 }
 
 TEST(Json, FaultsAreNamedWithLineAndColumn) {
@@ -119,7 +125,7 @@ TEST(Json, NestingIsBounded) {
     EXPECT_EQ(errorOf(deeper).message, "nested too deeply");
     // A hostile file far deeper than any stack would take.
     EXPECT_EQ(errorOf(std::string(1000000, '[')).message, "nested too deeply");
-    EXPECT_EQ(errorOf(std::string(100000, '{') ).message, "expected a key in double quotes");
+    EXPECT_EQ(errorOf(std::string(100000, '{')).message, "expected a key in double quotes");
     std::string objects;
     for (int k = 0; k < 1000; ++k) objects += "{\"a\":";
     EXPECT_EQ(errorOf(objects).message, "nested too deeply");
@@ -128,7 +134,10 @@ TEST(Json, NestingIsBounded) {
 TEST(Json, QuotingForTheWriters) {
     EXPECT_EQ(JsonString("InitPerf"), "\"InitPerf\"");
     EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(JsonString("\xC2\xB1" "0 Hz"), "\"\xC2\xB1" "0 Hz\"");
+    EXPECT_EQ(JsonString("\xC2\xB1"
+                         "0 Hz"),
+              "\"\xC2\xB1"
+              "0 Hz\"");
     EXPECT_EQ(JsonString(std::string("\n\x01\x7F", 3)), "\"\\n\\u0001\\u007f\"");
     // Name bytes are Latin-1: the reader gives the same code points back.
     EXPECT_EQ(JsonByteString(std::string("Ab \x01\x7F\xE9\"", 7)), "\"Ab \\u0001\\u007f\\u00e9\\\"\"");

@@ -52,7 +52,9 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-void writeText(const std::string& path, const std::string& text) { writeBytes(path, ByteVector(text.begin(), text.end())); }
+void writeText(const std::string& path, const std::string& text) {
+    writeBytes(path, ByteVector(text.begin(), text.end()));
+}
 std::string readText(const std::string& path) {
     const ByteVector b = readBytes(path);
     return std::string(b.begin(), b.end());
@@ -202,7 +204,12 @@ TEST_F(ShowTest, TextOfTheDefaultPerformance) {
         EXPECT_EQ(lines.front(), row("PatchBankNumber", "0", "XG 000"));
         for (const std::string& line :
              {row("PatchVoiceNumber", "0", "001 GrandPno"), row("PlayPoly", "1", "on"),
-              row("NoteShift", "64", "\xC2\xB1" "0"), row("NoteDetune", "128", "\xC2\xB1" "0 Hz"),
+              row("NoteShift", "64",
+                  "\xC2\xB1"
+                  "0"),
+              row("NoteDetune", "128",
+                  "\xC2\xB1"
+                  "0 Hz"),
               row("LayerVolume", "100", "100"), row("PanPot", "64", "CTR"), row("NoteLimitLow", "0", "C-2"),
               row("NoteLimitHigh", "127", "G8"), row("EffectVariation", "127", "on"), row("EffectReverb", "40", "40"),
               row("LFOSync", "2", "Element"), row("AEGAtkTime", "64", "0"), row("AEGSusLevel", "64", "0"),
@@ -234,7 +241,9 @@ TEST_F(ShowTest, ReadoutsFollowTheVariationTypeAndTheDecimalSeparator) {
     EXPECT_THAT(sections["Effect"], Contains(row("VPara10", "32", "D32 > W")));
     EXPECT_THAT(sections["Common"], Contains(row("ArpTempo", "0", "MIDI")));
     EXPECT_THAT(sections["Layer 2"], Contains(row("NoteDetune", "143", "+1.5 Hz")));
-    EXPECT_THAT(sections["Layer 1"], Contains(row("NoteDetune", "128", "\xC2\xB1" "0 Hz")));
+    EXPECT_THAT(sections["Layer 1"], Contains(row("NoteDetune", "128",
+                                                  "\xC2\xB1"
+                                                  "0 Hz")));
     EXPECT_THAT(sections["Layer 3"], Contains(row("PanPot", "0", "Random")));
     EXPECT_THAT(sections["Layer 4"], Contains(row("NoteShift", "58", "-6")));
 
@@ -289,7 +298,8 @@ TEST_F(ShowTest, JsonDocumentHoldsTheWholePerformance) {
 
     const auto find = [&](const std::string& n, int layer) -> const cli::JsonValue* {
         for (const auto& p : parameters)
-            if (p.find("name")->text == n && (layer == 0 ? p.find("layer")->isNull() : p.find("layer")->integer() == layer))
+            if (p.find("name")->text == n &&
+                (layer == 0 ? p.find("layer")->isNull() : p.find("layer")->integer() == layer))
                 return &p;
         return nullptr;
     };
@@ -305,7 +315,8 @@ TEST_F(ShowTest, JsonDocumentHoldsTheWholePerformance) {
     ASSERT_NE(detune, nullptr);
     EXPECT_EQ(detune->find("group")->text, "layer-voice");
     EXPECT_EQ(detune->find("value")->integer(), 128);
-    EXPECT_EQ(detune->find("text")->text, "\xC2\xB1" "0 Hz");
+    EXPECT_EQ(detune->find("text")->text, "\xC2\xB1"
+                                          "0 Hz");
     EXPECT_EQ(find("AEGAtkTime", 4)->find("group")->text, "filter-envelopes");
     EXPECT_EQ(find("AEGAtkTime", 5), nullptr);
     EXPECT_EQ(find("VariOnRev", 0), nullptr);
@@ -650,14 +661,16 @@ TEST_F(ShowTest, BadDocumentsAreNamedAndNothingIsWritten) {
             {"line " + lineOf(json, "\"category\"") +
              ": \"category\" differs from PerformanceType \"--\": the parameters decide, so edit PerformanceType"});
     refused(edited(json, "\"block\": \"effect\"", "\"bytes\": [64]", "\"bytes\": [64, 64]"),
-            {"line " + lineOf(json, "\"block\": \"effect\"") + ": carried bytes effect 18: \"bytes\" must be 1 number from 0 to 127"});
+            {"line " + lineOf(json, "\"block\": \"effect\"") +
+             ": carried bytes effect 18: \"bytes\" must be 1 number from 0 to 127"});
     refused(edited(json, "\"block\": \"effect\"", "\"offset\": 18", "\"offset\": 19"),
             {"line " + lineOf(json, "\"block\": \"effect\"") + ": no carried bytes begin at effect 19",
              "line " + lineOf(json, "\"carried\": [") + ": missing carried bytes effect 18"});
     refused(edited(json, "\"version\"", "1", "2"),
             {"line " + lineOf(json, "\"version\"") + ": \"version\" 1 is the one this program reads"});
     refused("[1, 2]\n", {"line 1: not a performance document: the text is no JSON object"});
-    refused("{\"format\": \"something-else\"}", {"line 1: not a performance document: \"format\" is not \"patchsmith-performance\""});
+    refused("{\"format\": \"something-else\"}",
+            {"line 1: not a performance document: \"format\" is not \"patchsmith-performance\""});
 
     // Broken JSON: where the reader stopped.
     const std::string noComma = edited(json, aeg, "\"value\": 64,", "\"value\": 64");
@@ -686,11 +699,13 @@ TEST_F(ShowTest, ManyProblemsAreCutShort) {
 }
 
 TEST_F(ShowTest, DocumentsLargerThanAnyPerformanceAreRefused) {
-    std::string doc = "{\"format\": \"patchsmith-performance\", \"padding\": \"" + std::string(1024 * 1024, 'x') + "\"}";
+    std::string doc =
+        "{\"format\": \"patchsmith-performance\", \"padding\": \"" + std::string(1024 * 1024, 'x') + "\"}";
     writeText(path("huge.json"), doc);
     const Outcome r = runCli({"show", path("huge.json")});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "patchsmith-cli: " + path("huge.json") + ": too large for a performance document (at most 1024 kB)\n");
+    EXPECT_EQ(r.err,
+              "patchsmith-cli: " + path("huge.json") + ": too large for a performance document (at most 1024 kB)\n");
 }
 
 // ---- the program itself ----

@@ -12,11 +12,11 @@
 #include "ui/TestApp.h"
 
 #include "app/Application.h"
-#include "ui/MainWindow.h"
 #include "midi/RtMidiPlatform.h"
 #include "model/Names.h"
 #include "model/Parameters.h"
 #include "synth/VirtualCs1x.h"
+#include "ui/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -133,8 +133,8 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
         options.executableDir = temp.path();
         options.documentsDir = temp.path();
         app::Application application(
-            platform, notifier, [settingsPath] { return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat); },
-            options);
+            platform, notifier,
+            [settingsPath] { return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat); }, options);
         ASSERT_TRUE(application.start());
         editor::TMainWindow& w = *application.window();
         AppContext& ctx = application.context();
@@ -150,8 +150,8 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
         // At start the identity request leaves and the reply is shown.
         ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.empty(); }, kWaitMs)) << "no identity reply";
         EXPECT_EQ(notifier.messages.front(), "CS1x responding... Device-Code: " + hex2(synth::kMemberLow) + " " +
-                                                 hex2(synth::kMemberHigh) + " - TG-Level: " +
-                                                 hex2(synth::kVersion.back()));
+                                                 hex2(synth::kMemberHigh) +
+                                                 " - TG-Level: " + hex2(synth::kVersion.back()));
         EXPECT_EQ(child.received().front(), "<- F0 7E 00 06 01 F7");
 
         // Clicking user performance 5 switches the synth and fetches it.
@@ -159,8 +159,8 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
         QListWidgetItem* row = w.UserPerf->item(4);
         w.UserPerf->scrollToItem(row);
         QTest::mouseClick(w.UserPerf->viewport(), Qt::LeftButton, {}, w.UserPerf->visualItemRect(row).center());
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; }, kWaitMs))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
+                                    kWaitMs))
             << "the fetch did not end";
         ASSERT_TRUE(child.waitForLine("<- F0 43 20 4B 60 04 00 F7"));
         const std::vector<std::string> all = child.received();
@@ -203,8 +203,8 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
             const synth::PerformanceData& p = reference.userPerformance(k);
             char number[16];
             std::snprintf(number, sizeof number, "%03d", k + 1);
-            std::string line = std::string(number) + "  " + std::string(categoryAbbreviation(p.category())) + " " +
-                               p.name();
+            std::string line =
+                std::string(number) + "  " + std::string(categoryAbbreviation(p.category())) + " " + p.name();
             line.resize(16);
             EXPECT_EQ(w.UserPerf->item(k)->text().toStdString(), line) << k;
         }
@@ -256,15 +256,15 @@ TEST(EditorOverJack, EditsUndoneLeaveTheSynthWithTheOriginalBytes) {
 
     auto fetch = [&] {
         w.Dispatcher.FetchCurrentPerformance();
-        return QTest::qWaitFor(
-            [&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; }, kWaitMs);
+        return QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
+                               kWaitMs);
     };
     // User performance 8 into the synth's edit buffer, and into the editor.
     QListWidgetItem* row = w.UserPerf->item(7);
     w.UserPerf->scrollToItem(row);
     QTest::mouseClick(w.UserPerf->viewport(), Qt::LeftButton, {}, w.UserPerf->visualItemRect(row).center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
-                                kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; }, kWaitMs));
     const PerformanceImage original = ctx.model.image;
     ASSERT_FALSE(ctx.edits.canUndo());
 

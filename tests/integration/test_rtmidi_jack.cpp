@@ -94,8 +94,10 @@ public:
 private:
     static void onError(RtMidiError::Type, const std::string& text, void* user) {
         auto* self = static_cast<VirtualPeer*>(user);
-        if (text.find("ringbuffer full") != std::string::npos) self->queueFull_ = true;
-        else ADD_FAILURE() << "peer: " << text;
+        if (text.find("ringbuffer full") != std::string::npos)
+            self->queueFull_ = true;
+        else
+            ADD_FAILURE() << "peer: " << text;
     }
 
     RtMidiOut out_;
@@ -124,8 +126,10 @@ std::string around(const std::vector<Bytes>& messages, std::size_t at) {
     const std::size_t from = at > 8 ? at - 8 : 0;
     for (std::size_t i = from; i < messages.size() && i < at + 100; ++i) {
         const Bytes& m = messages[i];
-        if (m.size() > 3 && m.front() == 0xF0) text += "#" + std::to_string(m[1] * 128 + m[2]);
-        else text += "short";
+        if (m.size() > 3 && m.front() == 0xF0)
+            text += "#" + std::to_string(m[1] * 128 + m[2]);
+        else
+            text += "short";
         text += "/" + std::to_string(m.size()) + (i == at ? "* " : " ");
     }
     return text;
@@ -238,8 +242,11 @@ TEST_F(RtMidiJackTest, IncomingMessagesReachTheLayerWholeInOrderAndTagged) {
     auto received = [&] {
         std::vector<Bytes> list;
         for (const auto& ev : events) {
-            if (ev.isSysEx) list.push_back(ev.sysex);
-            else list.push_back({static_cast<Byte>(ev.shortMessage & 0xFF), static_cast<Byte>(ev.shortMessage >> 8 & 0xFF)});
+            if (ev.isSysEx)
+                list.push_back(ev.sysex);
+            else
+                list.push_back(
+                    {static_cast<Byte>(ev.shortMessage & 0xFF), static_cast<Byte>(ev.shortMessage >> 8 & 0xFF)});
         }
         return list;
     };
@@ -343,7 +350,8 @@ TEST_F(RtMidiJackTest, PlatformChecksHandlesAndMessages) {
     EXPECT_EQ(platform->closeOutput(second), MMSYSERR_NOERROR);
 
     InputHandle in = 0;
-    ASSERT_EQ(platform->openInput(deviceNumber(true, kPeerOut), kPeerOut, [](MidiInputEvent) {}, in),
+    ASSERT_EQ(platform->openInput(
+                  deviceNumber(true, kPeerOut), kPeerOut, [](MidiInputEvent) {}, in),
               MMSYSERR_NOERROR);
     EXPECT_NE(in, 0u);
     EXPECT_NE(in, first);
@@ -351,7 +359,9 @@ TEST_F(RtMidiJackTest, PlatformChecksHandlesAndMessages) {
     EXPECT_EQ(platform->closeInput(in), MMSYSERR_NOERROR);
     EXPECT_EQ(platform->closeInput(in), MMSYSERR_INVALHANDLE);
     // A port that is not there is not opened under another's number.
-    EXPECT_EQ(platform->openInput(0, "Nobody:here", [](MidiInputEvent) {}, in), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(platform->openInput(
+                  0, "Nobody:here", [](MidiInputEvent) {}, in),
+              MMSYSERR_BADDEVICEID);
 }
 
 TEST_F(RtMidiJackTest, SendsFailInsteadOfHangingWhenTheServerIsGone) {

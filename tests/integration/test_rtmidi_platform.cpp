@@ -124,7 +124,9 @@ TEST_F(NoServer, UnusableApisAreNotFatalAndBadHandlesAreRejected) {
     const auto inputs = static_cast<unsigned>(platform.inputPortNames().size());
     const auto outputs = static_cast<unsigned>(platform.outputPortNames().size());
     InputHandle in = 0;
-    EXPECT_EQ(platform.openInput(inputs, "Nobody:here", [](MidiInputEvent) {}, in), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(platform.openInput(
+                  inputs, "Nobody:here", [](MidiInputEvent) {}, in),
+              MMSYSERR_BADDEVICEID);
     EXPECT_EQ(in, 0u);
     OutputHandle out = 0;
     EXPECT_EQ(platform.openOutput(outputs + 3, "", {}, out), MMSYSERR_BADDEVICEID);

@@ -12,15 +12,15 @@
 #include "SynthProcess.h"
 #include "ui/TestApp.h"
 
-#include "ui/AppContext.h"
 #include "app/Application.h"
-#include "ui/DialogKit.h"
-#include "ui/MessageWindow.h"
-#include "ui/UserPerfSelectWindow.h"
-#include "ui/MainWindow.h"
 #include "midi/RtMidiPlatform.h"
 #include "storage/FileNames.h"
 #include "storage/RecordImage.h"
+#include "ui/AppContext.h"
+#include "ui/DialogKit.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageWindow.h"
+#include "ui/UserPerfSelectWindow.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -110,8 +110,10 @@ public:
             auto* m = dynamic_cast<TMessageWindow*>(&d);
             EXPECT_NE(m, nullptr);
             if (!m) return 0;
-            if (answer == 1) m->OKButtonClick();
-            else m->CancelButtonClick();
+            if (answer == 1)
+                m->OKButtonClick();
+            else
+                m->CancelButtonClick();
             return m->result();
         });
     }
@@ -138,15 +140,16 @@ void fetchAllIntoBank(Editor& e, const std::string& path) {
     script.file(path);
     e.window.MenuBulkAllPerfHD->trigger();
     ASSERT_TRUE(e.window.Transfers.transferRunning());
-    ASSERT_TRUE(Editor::runUntil([&] { return !e.window.Transfers.transferRunning(); }, 240))
-        << "transfer did not end";
+    ASSERT_TRUE(Editor::runUntil([&] { return !e.window.Transfers.transferRunning(); }, 240)) << "transfer did not end";
     EXPECT_TRUE(script.done());
 }
 
 // Message i of record n of a bank file.
 std::span<const Byte> messageOf(const Bytes& bank, int n, int i) {
-    const std::size_t at = 14 + 317 * static_cast<std::size_t>(n) + static_cast<std::size_t>(kRecordMessageOffsets[static_cast<std::size_t>(i)]);
-    return std::span<const Byte>(bank).subspan(at, static_cast<std::size_t>(kRecordMessageLengths[static_cast<std::size_t>(i)]));
+    const std::size_t at = 14 + 317 * static_cast<std::size_t>(n) +
+                           static_cast<std::size_t>(kRecordMessageOffsets[static_cast<std::size_t>(i)]);
+    return std::span<const Byte>(bank).subspan(
+        at, static_cast<std::size_t>(kRecordMessageLengths[static_cast<std::size_t>(i)]));
 }
 
 class TransfersOverJack : public test::TempDirTest {};
@@ -183,8 +186,7 @@ TEST_F(TransfersOverJack, BankRoundTripBetweenTwoInstrumentsAndActualPerformance
             EXPECT_TRUE(script.done());
         }
         fetchAllIntoBank(e, bankA);
-        EXPECT_TRUE(e.notifier.messages.empty() ||
-                    e.notifier.messages.front().rfind("CS1x responding...", 0) == 0)
+        EXPECT_TRUE(e.notifier.messages.empty() || e.notifier.messages.front().rfind("CS1x responding...", 0) == 0)
             << e.notifier.messages.front();
     }
     const Bytes a = test::readBytes(bankA);
@@ -258,7 +260,8 @@ TEST_F(TransfersOverJack, BankRoundTripBetweenTwoInstrumentsAndActualPerformance
         for (int i = 0; i < 7; ++i) {
             const auto x = messageOf(a, n, i);
             const auto y = messageOf(b, n, i);
-            EXPECT_TRUE(std::equal(x.begin() + 3, x.end(), y.begin() + 3)) << "performance " << n + 1 << " message " << i;
+            EXPECT_TRUE(std::equal(x.begin() + 3, x.end(), y.begin() + 3))
+                << "performance " << n + 1 << " message " << i;
             EXPECT_EQ(x[0], y[0]);
             EXPECT_EQ(x[1], y[1]);
         }

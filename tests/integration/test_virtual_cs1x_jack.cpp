@@ -3,8 +3,8 @@
 // the request for the current common block, printing what it sees, and
 // ending cleanly on SIGTERM.
 
-#include "JackServer.h"
 #include "EventQueue.h"
+#include "JackServer.h"
 #include "RecordingNotifier.h"
 #include "SynthProcess.h"
 #include "midi/MidiDevices.h"
@@ -141,10 +141,9 @@ TEST(VirtualCs1xCommandLine, HelpAndBadOptions) {
         EXPECT_TRUE(child.waitForLine("  --wire   take the time of a MIDI cable: 320 us per byte each way"));
         EXPECT_EQ(child.terminate(0), 0); // signal 0: just wait for the exit
     }
-    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--api", "coreaudio"},
-                                                std::vector<std::string>{"--name"},
-                                                std::vector<std::string>{"--name", ""},
-                                                std::vector<std::string>{"--loud"}}) {
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--api", "coreaudio"}, std::vector<std::string>{"--name"},
+          std::vector<std::string>{"--name", ""}, std::vector<std::string>{"--loud"}}) {
         std::vector<std::string> args{PATCHSMITH_VIRTUAL_CS1X};
         args.insert(args.end(), bad.begin(), bad.end());
         test::SynthProcess child(args);
@@ -161,8 +160,10 @@ TEST(VirtualCs1xCommandLine, AnUnusableMidiSystemEndsWithAnErrorNotAHang) {
     setenv("JACK_DEFAULT_SERVER", "patchsmith-no-such-server", 1);
     setenv("JACK_NO_START_SERVER", "1", 1);
     test::SynthProcess child({PATCHSMITH_VIRTUAL_CS1X, "--api", "jack"});
-    if (previous) setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1);
-    else unsetenv("JACK_DEFAULT_SERVER");
+    if (previous)
+        setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1);
+    else
+        unsetenv("JACK_DEFAULT_SERVER");
     unsetenv("JACK_NO_START_SERVER");
     ASSERT_TRUE(child.started());
     EXPECT_EQ(child.terminate(0), 1);

@@ -74,7 +74,8 @@ TEST_F(CompositeFixture, OpensTheRightPartAndMapsHandles) {
 TEST_F(CompositeFixture, InputEventsCarryTheMergedHandle) {
     std::vector<MidiInputEvent> events;
     InputHandle in = 0;
-    ASSERT_EQ(merged.openInput(1, "USB In 2", [&](MidiInputEvent e) { events.push_back(std::move(e)); }, in),
+    ASSERT_EQ(merged.openInput(
+                  1, "USB In 2", [&](MidiInputEvent e) { events.push_back(std::move(e)); }, in),
               MMSYSERR_NOERROR);
     EXPECT_EQ(hw.openedInputDevice(), 1u);
     hw.injectShort(0x90, 60, 100);

@@ -81,14 +81,14 @@ TEST_F(SessionTest, CommonEffectAndControllerBytesAtTheirAddresses) {
 }
 
 TEST_F(SessionTest, PairsTravelAsOneTwoByteChange) {
-    edits.set(params::ArpTempo, 201);                // 240 bpm: 1, 73
-    edits.set(params::ArpTempo, 0);                  // MIDI clock
-    edits.set(params::assign2Para(1), 5);            // with its layer byte, at 60 00 1C
-    edits.set(params::assign2Layer(4), 2);           // parameter 4 at 60 00 22
-    edits.set(params::ReverbType, 11);               // "Basement" 13 00
-    edits.set(params::ChorusType, 11);               // "Flanger 3" 43 08
-    edits.set(params::VPara1, 7150);                 // 55, 110
-    edits.set(params::assign2Level(3), 40);          // alone, at 60 00 26
+    edits.set(params::ArpTempo, 201);       // 240 bpm: 1, 73
+    edits.set(params::ArpTempo, 0);         // MIDI clock
+    edits.set(params::assign2Para(1), 5);   // with its layer byte, at 60 00 1C
+    edits.set(params::assign2Layer(4), 2);  // parameter 4 at 60 00 22
+    edits.set(params::ReverbType, 11);      // "Basement" 13 00
+    edits.set(params::ChorusType, 11);      // "Flanger 3" 43 08
+    edits.set(params::VPara1, 7150);        // 55, 110
+    edits.set(params::assign2Level(3), 40); // alone, at 60 00 26
     EXPECT_EQ(sent(), (std::vector<Bytes>{wide(0x29, 1, 73), wide(0x29, 0, 0), wide(0x1C, 0, 5), wide(0x22, 2, 0),
                                           wide(0x30, 0x13, 0x00), wide(0x32, 0x43, 0x08), wide(0x36, 55, 110),
                                           change(0x00, 0x26, 40)}));
@@ -102,7 +102,8 @@ TEST_F(SessionTest, AVariationTypeBringsItsDefaultsAsOneEffectBlock) {
     const auto out = sent();
     ASSERT_EQ(out.size(), 1u);
     ASSERT_EQ(out[0].size(), 34u);
-    EXPECT_THAT(Bytes(out[0].begin(), out[0].begin() + 9), ElementsAre(0xF0, 0x43, 0x00, 0x4B, 0x00, 0x17, 0x60, 0x00, 0x30));
+    EXPECT_THAT(Bytes(out[0].begin(), out[0].begin() + 9),
+                ElementsAre(0xF0, 0x43, 0x00, 0x4B, 0x00, 0x17, 0x60, 0x00, 0x30));
     EXPECT_EQ(out[0][9 + 4], 0x01);
     EXPECT_EQ(out[0][9 + 5], 0x00);
     EXPECT_EQ(out[0][9 + 20], 33);
@@ -120,8 +121,8 @@ TEST_F(SessionTest, NameDetuneBankAndVelocityDefaultsTravelAsDumps) {
     auto out = sent();
     ASSERT_EQ(out.size(), 1u);
     ASSERT_EQ(out[0].size(), 57u);
-    EXPECT_THAT(Bytes(out[0].begin(), out[0].begin() + 17),
-                ElementsAre(0xF0, 0x43, 0x00, 0x4B, 0x00, 0x2E, 0x60, 0x00, 0x00, 'P', 'a', 'd', ' ', ' ', ' ', ' ', ' '));
+    EXPECT_THAT(Bytes(out[0].begin(), out[0].begin() + 17), ElementsAre(0xF0, 0x43, 0x00, 0x4B, 0x00, 0x2E, 0x60, 0x00,
+                                                                        0x00, 'P', 'a', 'd', ' ', ' ', ' ', ' ', ' '));
 
     platform.sent.clear();
     model.CurrentLayer = 3;

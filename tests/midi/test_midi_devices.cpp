@@ -100,8 +100,13 @@ TEST_F(DevicesTest, SendResultCodesAndTheirTexts) {
     const std::vector<Byte> msg{0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, 0x09, 0x10, 0xF7};
 
     const std::vector<std::pair<int, std::string>> cases{
-        {65, ""}, {67, "MIDIERR_NOTREADY"}, {5, "MMSYSERR_INVALHANDLE"}, {11, "MMSYSERR_INVALPARAM"},
-        {64, "MIDIERR_UNPREPARED"}, {1, ""}, {0, ""},
+        {65, ""},
+        {67, "MIDIERR_NOTREADY"},
+        {5, "MMSYSERR_INVALHANDLE"},
+        {11, "MMSYSERR_INVALPARAM"},
+        {64, "MIDIERR_UNPREPARED"},
+        {1, ""},
+        {0, ""},
     };
     for (const auto& [code, text] : cases) {
         SCOPED_TRACE(code);
@@ -125,8 +130,8 @@ TEST_F(DevicesTest, OpenFailuresNameTheConfiguredDeviceAndCode) {
     platform.failWith("openInput", 4);
     platform.failWith("openOutput", 2);
     devices.InitMidiDevices();
-    EXPECT_THAT(notifier.messages, ElementsAre("Unable to open MIDI-IN-Device <In> : 4",
-                                               "Unable to open MIDI-OUT-Device <Out> : 2"));
+    EXPECT_THAT(notifier.messages,
+                ElementsAre("Unable to open MIDI-IN-Device <In> : 4", "Unable to open MIDI-OUT-Device <Out> : 2"));
     EXPECT_FALSE(devices.MidiInOpen);
     EXPECT_FALSE(devices.MidiOutOpen);
 }
@@ -185,7 +190,7 @@ TEST_F(DevicesTest, InputEventsArePostedInOrderAndThoseOfOtherInputsDropped) {
     platform.injectShort(0x90, 60, 100);
     platform.injectSysEx({0xF0, 0x43, 0x00, 0xF7});
     platform.injectShort(0xB0, 74, 0, first + 100); // another device's handle
-    EXPECT_TRUE(received.empty()); // nothing runs on the delivering thread
+    EXPECT_TRUE(received.empty());                  // nothing runs on the delivering thread
     ASSERT_EQ(queue.size(), 3u);
     while (!queue.empty()) {
         queue.front()();
@@ -242,7 +247,7 @@ TEST_F(DevicesTest, ASavedNameFindsItsPortAfterAlsaRenumberedIt) {
     platform.inputs = {"Midi Through:Midi Through Port-0 14:0", "CS1x USB:CS1x USB MIDI 1 28:0"};
     platform.outputs = {"Synth:Port 20:0", "Synth:Port 24:0"};
     devices.MidiInDeviceName = "CS1x USB:CS1x USB MIDI 1 24:0"; // saved before the replug
-    devices.MidiOutDeviceName = "Synth:Port 20:0";               // present as it is
+    devices.MidiOutDeviceName = "Synth:Port 20:0";              // present as it is
     ASSERT_TRUE(devices.InitMidiDevices());
     EXPECT_EQ(devices.MidiInDeviceIndex, 1);
     EXPECT_TRUE(devices.MidiInOpen);

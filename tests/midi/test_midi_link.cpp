@@ -31,9 +31,7 @@ protected:
 
     std::vector<Bytes> sent() const { return platform.longMessages(); }
 
-    static unsigned sumMod128(const Bytes& msg) {
-        return std::accumulate(msg.begin() + 4, msg.end() - 1, 0u) % 128;
-    }
+    static unsigned sumMod128(const Bytes& msg) { return std::accumulate(msg.begin() + 4, msg.end() - 1, 0u) % 128; }
 
     ScriptedMidiPlatform platform;
     test::RecordingNotifier notifier;
@@ -138,7 +136,7 @@ TEST_F(LinkTest, UserBlocksCarryTheSendNumberAndTheEffectBlockIs32Bytes) {
 
 TEST_F(LinkTest, StaleStoredChecksumIsLeftAndTheOutgoingCopyGetsAFreshOne) {
     auto stored = model.image.message(Block::Controller);
-    stored[18] = 0x55; // whatever came with the block
+    stored[18] = 0x55;                             // whatever came with the block
     model.image.setData(Block::Controller, 8, 99); // an edit since
     link.SendBulkBlock(7);
     ASSERT_EQ(sent().size(), 1u);
@@ -169,7 +167,7 @@ TEST_F(LinkTest, DataBytesWithBitSevenNeverReachTheCable) {
     EXPECT_EQ(msg[9 + 3], 0x45);
     EXPECT_EQ(msg[9 + 45], 0x7F);
     for (std::size_t i = 1; i + 1 < msg.size(); ++i) EXPECT_LT(msg[i], 0x80) << "byte " << i;
-    EXPECT_EQ(sumMod128(msg), 0u); // the checksum still holds for the masked bytes
+    EXPECT_EQ(sumMod128(msg), 0u);                       // the checksum still holds for the masked bytes
     EXPECT_EQ(model.image.data(Block::Common, 3), 0xC5); // the image keeps what it holds
 
     platform.sent.clear();

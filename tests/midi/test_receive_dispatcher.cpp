@@ -27,14 +27,25 @@ struct FakeUi : ReceiveUi {
     bool timerRunning = false;
     std::vector<int> waits;
 
-    void ShowStatus(const std::string& t) override { statuses.push_back(t); log.push_back("status " + t); }
-    void showMessage(const std::string& t) override { messages.push_back(t); log.push_back("box " + t); }
+    void ShowStatus(const std::string& t) override {
+        statuses.push_back(t);
+        log.push_back("status " + t);
+    }
+    void showMessage(const std::string& t) override {
+        messages.push_back(t);
+        log.push_back("box " + t);
+    }
     void setBusyCursor() override { busy = true; }
     void setNormalCursor() override { busy = false; }
     void selectUserPerfRow(int r) override { log.push_back("select " + std::to_string(r)); }
     void setUserPerfRow(int r, const std::string& t) override { rows[r] = t; }
-    void ShowPerformance() override { ++refreshes; log.push_back("refresh"); }
-    void HandleSynthKnob(int c, int v) override { log.push_back("knob " + std::to_string(c) + " " + std::to_string(v)); }
+    void ShowPerformance() override {
+        ++refreshes;
+        log.push_back("refresh");
+    }
+    void HandleSynthKnob(int c, int v) override {
+        log.push_back("knob " + std::to_string(c) + " " + std::to_string(v));
+    }
     void startRequestTimer(int ms) override { timerRunning = ms == 1000; }
     void stopRequestTimer() override { timerRunning = false; }
     void wait(int ms) override { waits.push_back(ms); }
@@ -183,8 +194,8 @@ TEST_F(DispatcherTest, WrongBlockSizeIsReportedAndTheChainGoesOn) {
 
 TEST_F(DispatcherTest, AnswersOfAnyLengthAreHandledAndOnlyExactOnesStored) {
     link.UserPerfNumber = 3;
-    for (std::size_t length : {std::size_t{11}, std::size_t{51}, std::size_t{53}, std::size_t{9000},
-                               std::size_t{70000}}) {
+    for (std::size_t length :
+         {std::size_t{11}, std::size_t{51}, std::size_t{53}, std::size_t{9000}, std::size_t{70000}}) {
         link.SendRequest(16);
         const PerformanceRecord before = model.userPerfBuffer;
         platform.injectSysEx(bulkAnswer(16, 0x22, 3, length));
@@ -252,8 +263,9 @@ TEST_F(DispatcherTest, ProgramChangeIsNotFollowedWhileATransferToDiskRuns) {
 TEST_F(DispatcherTest, TimeOutReportsAndLeavesTheChainWaiting) {
     link.SendRequest(1);
     dispatcher.RequestTimeout();
-    EXPECT_THAT(ui.messages,
-                ElementsAre("CS1x does not respond on selected MIDI-device!\nPlease check cabling and/or device-settings"));
+    EXPECT_THAT(
+        ui.messages,
+        ElementsAre("CS1x does not respond on selected MIDI-device!\nPlease check cabling and/or device-settings"));
     dispatcher.FetchCurrentPerformance();
     platform.injectSysEx(bulkAnswer(5, 1));
     ui.busy = true;

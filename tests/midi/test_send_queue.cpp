@@ -94,7 +94,7 @@ TEST(SendQueue, AFullQueueWithAStalledDriverGivesUpAndCloseDoesNotHang) {
     auto queue = SendQueue::start(driver.transmit(), driver.sink(), limits);
     const auto m = message(1);
     EXPECT_EQ(queue->enqueue(m.data(), m.size()), MMSYSERR_NOERROR);
-    ASSERT_TRUE(driver.waitEntered()); // the first is with the held driver
+    ASSERT_TRUE(driver.waitEntered());                               // the first is with the held driver
     EXPECT_EQ(queue->enqueue(m.data(), m.size()), MMSYSERR_NOERROR); // 10 of 15 bytes
     EXPECT_EQ(queue->enqueue(m.data(), m.size()), MMSYSERR_NOERROR); // 15
     EXPECT_EQ(queue->enqueue(m.data(), m.size()), MIDIERR_NOTREADY); // 20 would not fit

@@ -336,14 +336,35 @@ TEST(Parameters, TimesNeverStoreZeroAndCentredRangesAreWhatTheSynthTakes) {
         int max;
     };
     const std::vector<RangeExpect> ranges = {
-        {"AEGAtkTime", 1, 127}, {"FEGRelTime", 1, 127},  {"PEGDcyTime", 1, 127},   {"LFOSpeed", 1, 127},
-        {"LFOPMod", 1, 127},    {"LFOAMod", 33, 95},     {"LFOFMod", 49, 79},      {"PitchBend", 40, 88},
-        {"NoteShift", 40, 88},  {"Assign2Param2Level", 32, 96},                    {"VelocityLimitLow", 1, 127},
-        {"VelocityLimitHigh", 1, 127},                   {"NoteDetune", 0, 255},   {"ArpTempo", 0, 201},
-        {"PanPot", 0, 127},     {"NoteLimitLow", 0, 127}, {"CommonVolume", 0, 127}, {"PerformanceType", 0, 22},
-        {"ArpeggioType", 0, 29}, {"ArpeggioSubdiv", 0, 9}, {"Assign1Para", 0, 29},  {"Assign2Param4Para", 0, 29},
-        {"Assign2Param4Layer", 0, 3},                    {"LFOWave", 0, 3},        {"LFOSync", 0, 2},
-        {"ReverbType", 0, 11},  {"ChorusType", 0, 11},   {"VariType", 0, 43},      {"PatchBankNumber", 0, 57},
+        {"AEGAtkTime", 1, 127},
+        {"FEGRelTime", 1, 127},
+        {"PEGDcyTime", 1, 127},
+        {"LFOSpeed", 1, 127},
+        {"LFOPMod", 1, 127},
+        {"LFOAMod", 33, 95},
+        {"LFOFMod", 49, 79},
+        {"PitchBend", 40, 88},
+        {"NoteShift", 40, 88},
+        {"Assign2Param2Level", 32, 96},
+        {"VelocityLimitLow", 1, 127},
+        {"VelocityLimitHigh", 1, 127},
+        {"NoteDetune", 0, 255},
+        {"ArpTempo", 0, 201},
+        {"PanPot", 0, 127},
+        {"NoteLimitLow", 0, 127},
+        {"CommonVolume", 0, 127},
+        {"PerformanceType", 0, 22},
+        {"ArpeggioType", 0, 29},
+        {"ArpeggioSubdiv", 0, 9},
+        {"Assign1Para", 0, 29},
+        {"Assign2Param4Para", 0, 29},
+        {"Assign2Param4Layer", 0, 3},
+        {"LFOWave", 0, 3},
+        {"LFOSync", 0, 2},
+        {"ReverbType", 0, 11},
+        {"ChorusType", 0, 11},
+        {"VariType", 0, 43},
+        {"PatchBankNumber", 0, 57},
         {"PatchVoiceNumber", 0, 127},
     };
     const PerformanceImage image = defaults();
@@ -580,12 +601,38 @@ TEST(Parameters, PlainParametersAreOneByteOneControlNoRule) {
     for (const Parameter* p : allParameters())
         if (!p->plain()) special.insert(std::string(p->name));
     // Everything with a rule, a pair, a companion box, a tab or a type of its own.
-    const std::set<std::string> expected = {
-        "PerformanceName", "Assign2Param1Layer", "Assign2Param1Para", "Assign2Param2Layer", "Assign2Param2Para",
-        "Assign2Param3Layer", "Assign2Param3Para", "Assign2Param4Layer", "Assign2Param4Para", "Assign2Param1Level",
-        "Assign2Param2Level", "Assign2Param3Level", "Assign2Param4Level", "ArpTempo", "ArpMode", "ReverbType",
-        "ChorusType", "VariType", "VPara1", "VPara2", "VPara3", "VPara4", "VPara5", "VPara10", "PatchBankNumber",
-        "PatchVoiceNumber", "NoteDetune", "LayerVolume", "PanPot", "NoteLimitLow", "NoteLimitHigh", "LayerOn"};
+    const std::set<std::string> expected = {"PerformanceName",
+                                            "Assign2Param1Layer",
+                                            "Assign2Param1Para",
+                                            "Assign2Param2Layer",
+                                            "Assign2Param2Para",
+                                            "Assign2Param3Layer",
+                                            "Assign2Param3Para",
+                                            "Assign2Param4Layer",
+                                            "Assign2Param4Para",
+                                            "Assign2Param1Level",
+                                            "Assign2Param2Level",
+                                            "Assign2Param3Level",
+                                            "Assign2Param4Level",
+                                            "ArpTempo",
+                                            "ArpMode",
+                                            "ReverbType",
+                                            "ChorusType",
+                                            "VariType",
+                                            "VPara1",
+                                            "VPara2",
+                                            "VPara3",
+                                            "VPara4",
+                                            "VPara5",
+                                            "VPara10",
+                                            "PatchBankNumber",
+                                            "PatchVoiceNumber",
+                                            "NoteDetune",
+                                            "LayerVolume",
+                                            "PanPot",
+                                            "NoteLimitLow",
+                                            "NoteLimitHigh",
+                                            "LayerOn"};
     EXPECT_EQ(special, expected);
 }
 
@@ -664,9 +711,9 @@ TEST(Parameters, ValuesTheWindowCannotShowReadAsSuch) {
 
 TEST(Parameters, ListsKnowTheirEntries) {
     const std::vector<std::pair<const char*, int>> counts = {
-        {"PerformanceType", 23}, {"ArpeggioType", 30}, {"ArpeggioSubdiv", 10}, {"Assign1Para", 30},
-        {"Assign2Param2Para", 30}, {"ReverbType", 12},  {"ChorusType", 12},     {"VariType", 44},
-        {"PatchBankNumber", 58}, {"PatchVoiceNumber", 128}};
+        {"PerformanceType", 23},   {"ArpeggioType", 30},     {"ArpeggioSubdiv", 10}, {"Assign1Para", 30},
+        {"Assign2Param2Para", 30}, {"ReverbType", 12},       {"ChorusType", 12},     {"VariType", 44},
+        {"PatchBankNumber", 58},   {"PatchVoiceNumber", 128}};
     for (const auto& [name, count] : counts) {
         SCOPED_TRACE(name);
         const Parameter& p = *findParameter(name);
@@ -686,10 +733,12 @@ TEST(Parameters, EnvelopeControlsNameTheirGraph) {
     std::map<Envelope, std::set<std::string>> graphs;
     for (const Parameter* p : allParameters())
         if (p->envelope != Envelope::None) graphs[p->envelope].insert(std::string(p->name));
-    EXPECT_EQ(graphs[Envelope::Amplitude], (std::set<std::string>{"AEGAtkTime", "AEGDcyTime", "AEGRelTime", "AEGSusLevel"}));
-    EXPECT_EQ(graphs[Envelope::Filter], (std::set<std::string>{"FEGAtkTime", "FEGDcyTime", "FEGRelTime", "FEGSusLevel"}));
-    EXPECT_EQ(graphs[Envelope::Pitch], (std::set<std::string>{"PEGInitLevel", "PEGAtkTime", "PEGAtkLevel",
-                                                              "PEGDcyTime", "PEGRelTime", "PEGRelLevel"}));
+    EXPECT_EQ(graphs[Envelope::Amplitude],
+              (std::set<std::string>{"AEGAtkTime", "AEGDcyTime", "AEGRelTime", "AEGSusLevel"}));
+    EXPECT_EQ(graphs[Envelope::Filter],
+              (std::set<std::string>{"FEGAtkTime", "FEGDcyTime", "FEGRelTime", "FEGSusLevel"}));
+    EXPECT_EQ(graphs[Envelope::Pitch], (std::set<std::string>{"PEGInitLevel", "PEGAtkTime", "PEGAtkLevel", "PEGDcyTime",
+                                                              "PEGRelTime", "PEGRelLevel"}));
 }
 
 // Outside the table no source names a parameter's block and offset by

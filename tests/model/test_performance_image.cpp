@@ -53,9 +53,9 @@ TEST(PerformanceImage, DefaultPerformanceIsInitPerf) {
     PerformanceImage img;
     img.fillDefaults();
     EXPECT_EQ(nameOf(img), "InitPerf");
-    EXPECT_EQ(img.data(Block::Common, 8), 0);    // category
-    EXPECT_EQ(img.data(Block::Common, 9), 100);  // volume
-    EXPECT_EQ(img.data(Block::Common, 28), 0);   // assign 2 layers 0..3
+    EXPECT_EQ(img.data(Block::Common, 8), 0);   // category
+    EXPECT_EQ(img.data(Block::Common, 9), 100); // volume
+    EXPECT_EQ(img.data(Block::Common, 28), 0);  // assign 2 layers 0..3
     EXPECT_EQ(img.data(Block::Common, 30), 1);
     EXPECT_EQ(img.data(Block::Common, 32), 2);
     EXPECT_EQ(img.data(Block::Common, 34), 3);

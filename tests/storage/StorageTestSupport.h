@@ -65,7 +65,8 @@ inline PerformanceRecord makeRecord(int number, int category, std::string_view n
     PerformanceImage image;
     image.fillDefaults();
     for (int i = 0; i < 8; ++i)
-        image.setData(Block::Common, i, static_cast<Byte>(i < static_cast<int>(name.size()) ? name[static_cast<std::size_t>(i)] : ' '));
+        image.setData(Block::Common, i,
+                      static_cast<Byte>(i < static_cast<int>(name.size()) ? name[static_cast<std::size_t>(i)] : ' '));
     image.setData(Block::Common, 8, static_cast<Byte>(category));
     image.setLayerData(4, 2, marker);
     PerformanceRecord r = MakeRecordFromImage(image, number & 0x7F);

@@ -123,7 +123,8 @@ TEST_F(BankTest, LoadPlacesRecordsByNumberLaterOnesWin) {
 
 TEST_F(BankTest, LoadNeverTouchesASlotOutside0To127) {
     PerformanceBank bank;
-    writeBytes(path("d.PFB"), bankBytes({makeRecord(200, 1, "Bad"), makeRecord(0, 1, "Zero"), makeRecord(128, 1, "Bad")}));
+    writeBytes(path("d.PFB"),
+               bankBytes({makeRecord(200, 1, "Bad"), makeRecord(0, 1, "Zero"), makeRecord(128, 1, "Bad")}));
     RecordingNotifier notifier;
     std::vector<int> loaded;
     ASSERT_TRUE(LoadBankIntoSlots(path("d.PFB"), bank, notifier, &loaded));

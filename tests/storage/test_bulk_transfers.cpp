@@ -2,11 +2,11 @@
 #include "midi/MidiDevices.h"
 #include "midi/MidiLink.h"
 #include "midi/ReceiveDispatcher.h"
-#include "support/Answers.h"
-#include "support/ScriptedMidiPlatform.h"
 #include "storage/BulkTransfers.h"
 #include "storage/PerformanceFiles.h"
 #include "storage/PerformanceText.h"
+#include "support/Answers.h"
+#include "support/ScriptedMidiPlatform.h"
 #include "synth/VirtualMidiPlatform.h"
 
 #include <gmock/gmock.h>
@@ -98,13 +98,19 @@ struct FakeTransferUi : TransferUi {
     }
     std::vector<std::string> userPerfRows() override { return rows; }
     void setUserPerfRows(const std::vector<std::string>& r) override { rows = r; }
-    void beginBankSend(int) override { log.push_back("begin bank"); busy = true; }
+    void beginBankSend(int) override {
+        log.push_back("begin bank");
+        busy = true;
+    }
     void bankSendProgress(int, const std::string& status) override {
         ++progressCalls;
         statuses.push_back(status);
         if (whileBankSends) whileBankSends();
     }
-    void endBankSend() override { log.push_back("end bank"); busy = false; }
+    void endBankSend() override {
+        log.push_back("end bank");
+        busy = false;
+    }
 };
 
 // A program with the transfer commands wired as the window wires them.
@@ -182,9 +188,9 @@ TEST_F(ScriptedTransfers, SingleSysExFileGoesToTheChosenUserPerformanceWithItsNu
     rig->ui.openAnswers = {path("PF_GrandPno.SYX")};
     rig->ui.chooserAnswers = {9};
     rig->transfers.MenuBulkSinglePerfSynthClick();
-    EXPECT_THAT(rig->ui.log, ElementsAre("open Select User-Performance file | " + std::string(kSysExFilter) + " | " +
-                                             dir_.string(),
-                                         "choose Select dest. Perf | Send | 9"));
+    EXPECT_THAT(rig->ui.log,
+                ElementsAre("open Select User-Performance file | " + std::string(kSysExFilter) + " | " + dir_.string(),
+                            "choose Select dest. Perf | Send | 9"));
     const auto msgs = sent();
     ASSERT_EQ(msgs.size(), 7u);
     const std::vector<int> lengths{57, 32, 20, 52, 52, 52, 52};
@@ -275,8 +281,8 @@ TEST_F(ScriptedTransfers, NamesFilesRoundTripAndTheListFileIsTheOneWritten) {
     rig->ui.saveAnswers = {path("names")};
     rig->transfers.MenuFileSavePerfNamesClick();
     // No name is proposed, whatever the save dialog showed before.
-    EXPECT_EQ(rig->ui.log.back(), "save Save Performance-names as ... | " + std::string(kNamesFilter) + " | " +
-                                      dir_.string() + " | ");
+    EXPECT_EQ(rig->ui.log.back(),
+              "save Save Performance-names as ... | " + std::string(kNamesFilter) + " | " + dir_.string() + " | ");
     EXPECT_EQ(rig->listFile, path("names.PFN"));
     const Bytes file = test::readBytes(path("names.PFN"));
     EXPECT_EQ(file.size(), 128u * (12 + 2)); // "001  PF Name" and CR LF
@@ -304,12 +310,12 @@ TEST_F(ScriptedTransfers, BankToSynthSendsEveryRecordPacedAndUpdatesTheList) {
     EXPECT_EQ(rig->ui.waits, std::vector<int>(21, 20));
     EXPECT_EQ(rig->ui.rows[5], "006  CP Second");
     EXPECT_EQ(rig->ui.rows[127], "128  OR Last");
-    EXPECT_THAT(rig->ui.statuses, ElementsAre("Transferring Performance #6 : PF First",
-                                              "Transferring Performance #6 : CP Second",
-                                              "Transferring Performance #128 : OR Last"));
+    EXPECT_THAT(rig->ui.statuses,
+                ElementsAre("Transferring Performance #6 : PF First", "Transferring Performance #6 : CP Second",
+                            "Transferring Performance #128 : OR Last"));
     EXPECT_EQ(rig->ui.log.back(), "end bank");
-    EXPECT_EQ(rig->ui.log.front(), "open Select Performance-bank file | " + std::string(kBankFilter) + " | " +
-                                       dir_.string());
+    EXPECT_EQ(rig->ui.log.front(),
+              "open Select Performance-bank file | " + std::string(kBankFilter) + " | " + dir_.string());
 }
 
 TEST_F(ScriptedTransfers, EmptyBankLightsAndResetsAndSendsNothing) {
@@ -341,8 +347,8 @@ TEST_F(ScriptedTransfers, TimeOutWindsUpABankTransferKeepingCompleteRecords) {
     std::filesystem::create_directories(dir_ / "sub");
     rig->transfers.MenuBulkAllPerfHDClick();
     // The bank's save dialog keeps the name it showed last.
-    EXPECT_EQ(rig->ui.log.at(1), "save Save Performance-bank as ... | " + std::string(kBankFilter) + " | " +
-                                     dir_.string() + " | (kept)");
+    EXPECT_EQ(rig->ui.log.at(1),
+              "save Save Performance-bank as ... | " + std::string(kBankFilter) + " | " + dir_.string() + " | (kept)");
     EXPECT_EQ(rig->bankDir, path("sub/.."));
     const PerformanceRecord rec = test::makeRecord(0, 1, "One");
     const PerformanceRecord rec2 = test::makeRecord(1, 1, "Two");

@@ -26,9 +26,7 @@ ByteVector messageOf(const PerformanceRecord& r, int i) {
 void add(ByteVector& out, const ByteVector& more) { out.insert(out.end(), more.begin(), more.end()); }
 
 // Count + address + data + checksum of a bulk dump add up to 0 (mod 128).
-bool checksumHolds(std::span<const Byte> m) {
-    return std::accumulate(m.begin() + 4, m.end() - 1, 0u) % 128 == 0;
-}
+bool checksumHolds(std::span<const Byte> m) { return std::accumulate(m.begin() + 4, m.end() - 1, 0u) % 128 == 0; }
 
 void fixChecksum(std::span<Byte> m) { m[m.size() - 2] = MidiLink::SysExChecksum(m); }
 
@@ -43,7 +41,8 @@ CurrentDump currentDump(std::string_view name, Byte device = 0x00) {
     CurrentDump d;
     d.image.fillDefaults();
     for (int i = 0; i < 8; ++i)
-        d.image.setData(Block::Common, i, static_cast<Byte>(i < static_cast<int>(name.size()) ? name[static_cast<std::size_t>(i)] : ' '));
+        d.image.setData(Block::Common, i,
+                        static_cast<Byte>(i < static_cast<int>(name.size()) ? name[static_cast<std::size_t>(i)] : ' '));
     d.image.setData(Block::Common, 8, 11); // LD
     d.image.setData(Block::Effect, 20, 33);
     d.image.setData(Block::Effect, 21, 99); // variation sends: no place in a record
@@ -59,7 +58,9 @@ CurrentDump currentDump(std::string_view name, Byte device = 0x00) {
     return d;
 }
 
-ImportResult importBytes(const ByteVector& bytes, PerformanceBank& bank) { return PlaceIntoBank(ScanDump(bytes), bank); }
+ImportResult importBytes(const ByteVector& bytes, PerformanceBank& bank) {
+    return PlaceIntoBank(ScanDump(bytes), bank);
+}
 
 // Identity reply, a parameter change, another maker, another YAMAHA model,
 // a CS1x bulk dump of a block that is not part of a performance.
@@ -91,8 +92,8 @@ TEST(SysExSplitter, MessagesCutOffMessagesStrayRunsAndRealTimeBytes) {
     s.feed(ByteVector{0xF0, 0x05});
     s.feed(ByteVector{0x06, 0xF7, 0xF0, 0x07, 0xF0, 0x08, 0x80, 0x09, 0xF7, 0xF0});
     s.finish();
-    EXPECT_THAT(log, ElementsAre("stray 3", "complete 4 240 1 2 247", "complete 4 240 5 6 247",
-                                 "truncated 2 240 7", "truncated 2 240 8", "stray 3", "truncated 1 240"));
+    EXPECT_THAT(log, ElementsAre("stray 3", "complete 4 240 1 2 247", "complete 4 240 5 6 247", "truncated 2 240 7",
+                                 "truncated 2 240 8", "stray 3", "truncated 1 240"));
 }
 
 TEST(SysExSplitter, LongMessageKeepsItsHeadAndCountsItsLength) {
@@ -237,7 +238,10 @@ TEST(DumpImport, DamagedPerformanceLeavesItsSlotUntouched) {
              });
          }},
         {"message cut off by the next one", [&] { return spoilMessage(3, [](ByteVector& m) { m.resize(30); }); }},
-        {"fragment before the address", [&] { return spoilMessage(3, [](ByteVector& m) { m.insert(m.begin(), {0xF0, 0x43, 0x00}); }); }},
+        {"fragment before the address",
+         [&] { return spoilMessage(3, [](ByteVector& m) {
+                   m.insert(m.begin(), {0xF0, 0x43, 0x00});
+               }); }},
         {"block missing",
          [&] {
              ByteVector raw;
@@ -245,8 +249,7 @@ TEST(DumpImport, DamagedPerformanceLeavesItsSlotUntouched) {
                  if (k != 2) add(raw, messageOf(five, k));
              return raw;
          }},
-        {"data byte with bit 7 set",
-         [&] { return spoilMessage(0, [](ByteVector& m) { m[12] = 0x85; }); }},
+        {"data byte with bit 7 set", [&] { return spoilMessage(0, [](ByteVector& m) { m[12] = 0x85; }); }},
     };
     for (const Damage& d : damages) {
         ByteVector raw = d.make();
@@ -342,7 +345,8 @@ TEST(DumpImport, CurrentPerformancesWithoutAFreeSlot) {
     EXPECT_EQ(r.counts.imported, 1);
     EXPECT_EQ(r.counts.noFreeSlot, 1);
     EXPECT_EQ(TrimmedName(bank.slot(127).message(0)), "First");
-    EXPECT_EQ(ImportSummaryText(r.counts), "Imported: 1, skipped as foreign: 0, skipped as damaged: 0, no free slot: 1");
+    EXPECT_EQ(ImportSummaryText(r.counts),
+              "Imported: 1, skipped as foreign: 0, skipped as damaged: 0, no free slot: 1");
 }
 
 TEST(DumpImport, EmptyAndNonsenseInput) {
@@ -488,9 +492,7 @@ TEST_F(DumpFileTest, FileErrorsUseTheLoadErrorTexts) {
     ImportResult r;
     EXPECT_FALSE(ImportDumpFile(path("missing.syx"), bank, n, r));
     EXPECT_FALSE(ImportDumpFile(dir_.string(), bank, n, r));
-    {
-        std::ofstream big(path("big.syx"), std::ios::binary);
-    }
+    { std::ofstream big(path("big.syx"), std::ios::binary); }
     std::filesystem::resize_file(path("big.syx"), kMaxImportFileBytes + 1);
     EXPECT_FALSE(ImportDumpFile(path("big.syx"), bank, n, r));
     writeBytes(path("short.PFB"), bytesOf("Patchsmith PFB!"));

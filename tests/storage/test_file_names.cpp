@@ -64,7 +64,11 @@ TEST(FileNamesFromRecords, FifteenCharacterCutNeverCutsTheExtension) {
 TEST(FileNamesFromRecords, UnsafeCharactersAndCategoryAbove22AreMadeSafe) {
     EXPECT_EQ(ProposedSaveName(common(1, "A/B\\C:D")), "PF_A_B_C_D.SYX");
     EXPECT_EQ(ProposedSaveName(common(1, "<>\"|?*ab")), "PF_______ab.SYX");
-    EXPECT_EQ(ProposedSaveName(common(1, std::string("a\x01" "b\x7F" "c", 5))), "PF_a b c.SYX"); // controls in a name read as blanks
+    EXPECT_EQ(ProposedSaveName(common(1, std::string("a\x01"
+                                                     "b\x7F"
+                                                     "c",
+                                                     5))),
+              "PF_a b c.SYX"); // controls in a name read as blanks
     EXPECT_EQ(ProposedSaveName(common(1, "..\\..\\x")), "PF_.._.._x.SYX");
     EXPECT_EQ(ProposedSaveName(common(1, "\xE4\xF6")), "PF___.SYX");
     EXPECT_EQ(ProposedSaveName(common(200, "Name")), "___Name.SYX"); // "??" + "_" + name, made safe

@@ -4,6 +4,7 @@
 // from the same instrument; the current performance's dump must give the
 // record that saving the fetched performance writes.
 
+#include "../support/EventQueue.h"
 #include "MidiFileBuilder.h"
 #include "StorageTestSupport.h"
 #include "midi/MidiDevices.h"
@@ -12,7 +13,6 @@
 #include "storage/BulkTransfers.h"
 #include "storage/DumpImport.h"
 #include "storage/PerformanceBank.h"
-#include "../support/EventQueue.h"
 #include "synth/VirtualMidiPlatform.h"
 
 #include <gmock/gmock.h>

@@ -52,12 +52,22 @@ TEST(MidiFileReader, EventsWithRunningStatusMetaAndSysExPackets) {
     TrackBuilder conductor;
     conductor.delta(0).tempo(500000).delta(960).meta(0x01, ByteVector{'h', 'i'}).delta(0).endOfTrack();
     TrackBuilder music;
-    music.delta(0).bytes({0x90, 60, 100}).delta(10).bytes({62, 90}) // running status
-        .delta(5).bytes({0xC0, 7}).delta(1).bytes({8})                // running status, one data byte
-        .delta(0).sysExEvent(0xF0, ByteVector{0x43, 0x10})
-        .delta(3).sysExEvent(0xF7, ByteVector{0x4B, 0xF7})
-        .delta(0).bytes({0xE0, 0x00, 0x40})
-        .delta(0).endOfTrack();
+    music.delta(0)
+        .bytes({0x90, 60, 100})
+        .delta(10)
+        .bytes({62, 90}) // running status
+        .delta(5)
+        .bytes({0xC0, 7})
+        .delta(1)
+        .bytes({8}) // running status, one data byte
+        .delta(0)
+        .sysExEvent(0xF0, ByteVector{0x43, 0x10})
+        .delta(3)
+        .sysExEvent(0xF7, ByteVector{0x4B, 0xF7})
+        .delta(0)
+        .bytes({0xE0, 0x00, 0x40})
+        .delta(0)
+        .endOfTrack();
     const ByteVector file = midiFile(1, {&conductor, &music});
     LoggingVisitor v;
     const MidiFileInfo info = ReadMidiFile(file, v);

@@ -49,10 +49,10 @@ TEST(MakeRecordFromImage, HeadersNumberEndBytesAndDataOfAllSevenMessages) {
     }
     EXPECT_EQ(r.recordNumber(), 9);
     // Data bytes: the image's, at the record offsets of the table.
-    EXPECT_EQ(r.bytes()[9], 1);           // common data 0
-    EXPECT_EQ(r.bytes()[9 + 45], 46);     // common data 45
-    EXPECT_EQ(r.bytes()[57 + 9], 0x40);   // effect data 0
-    EXPECT_EQ(r.bytes()[57 + 29], 0x54);  // effect data 20, the last one stored
+    EXPECT_EQ(r.bytes()[9], 1);          // common data 0
+    EXPECT_EQ(r.bytes()[9 + 45], 46);    // common data 45
+    EXPECT_EQ(r.bytes()[57 + 9], 0x40);  // effect data 0
+    EXPECT_EQ(r.bytes()[57 + 29], 0x54); // effect data 20, the last one stored
     EXPECT_EQ(r.bytes()[89 + 9 + 8], 0x68);
     EXPECT_EQ(r.bytes()[265 + 9 + 40], (80 + 40) & 0x7F);
     EXPECT_EQ(r.bytes()[316], 0xF7);

@@ -20,13 +20,43 @@ inline std::vector<Byte> bulkAnswer(int kind, Byte fill, int userPerf = 0, std::
     const auto nn = static_cast<Byte>(userPerf);
     switch (kind) {
     case 5: data = 46; break;
-    case 6: data = 23; low = 0x30; break;
-    case 7: data = 9; low = 0x50; break;
-    case 8: case 9: case 10: case 11: data = 41; mid = static_cast<Byte>(kind - 7); break;
-    case 12: data = 46; high = 0x70; mid = nn; break;
-    case 13: data = 21; high = 0x70; mid = nn; low = 0x30; break;
-    case 14: data = 9; high = 0x70; mid = nn; low = 0x50; break;
-    default: data = 41; high = static_cast<Byte>(0x70 + kind - 14); mid = nn; break;
+    case 6:
+        data = 23;
+        low = 0x30;
+        break;
+    case 7:
+        data = 9;
+        low = 0x50;
+        break;
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+        data = 41;
+        mid = static_cast<Byte>(kind - 7);
+        break;
+    case 12:
+        data = 46;
+        high = 0x70;
+        mid = nn;
+        break;
+    case 13:
+        data = 21;
+        high = 0x70;
+        mid = nn;
+        low = 0x30;
+        break;
+    case 14:
+        data = 9;
+        high = 0x70;
+        mid = nn;
+        low = 0x50;
+        break;
+    default:
+        data = 41;
+        high = static_cast<Byte>(0x70 + kind - 14);
+        mid = nn;
+        break;
     }
     std::vector<Byte> m{0xF0, 0x43, 0x00, 0x4B, 0x00, static_cast<Byte>(data), high, mid, low};
     m.resize(static_cast<std::size_t>(data) + 11, fill);

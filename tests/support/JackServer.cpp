@@ -48,8 +48,7 @@ bool serverAcceptsClients(const std::string& name) {
     jack_set_info_function(quietJack);
     jack_status_t status{};
     jack_client_t* client = jack_client_open(
-        "patchsmith-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
-        name.c_str());
+        "patchsmith-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status, name.c_str());
     if (client) jack_client_close(client);
     jack_set_error_function(loudJack);
     jack_set_info_function(loudJack);
@@ -131,8 +130,8 @@ void JackServer::start() {
     // server in this mode); periods of 1024 frames (21 ms) keep the cycles
     // few.
     clearAbandonedMetadata();
-    std::vector<std::string> args = {jackd, "--no-realtime", "--sync", "-n", name_, "-t", "120000",
-                                     "-d", "dummy", "-r", "48000", "-p", "1024"};
+    std::vector<std::string> args = {jackd, "--no-realtime", "--sync", "-n",    name_, "-t",  "120000",
+                                     "-d",  "dummy",         "-r",     "48000", "-p",  "1024"};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -167,8 +166,10 @@ void JackServer::start() {
             pid_ = -1;
             std::ostringstream msg;
             msg << "jackd ended before accepting clients (";
-            if (WIFEXITED(status)) msg << "exit code " << WEXITSTATUS(status);
-            else if (WIFSIGNALED(status)) msg << "signal " << WTERMSIG(status);
+            if (WIFEXITED(status))
+                msg << "exit code " << WEXITSTATUS(status);
+            else if (WIFSIGNALED(status))
+                msg << "signal " << WTERMSIG(status);
             msg << "): " << logTail();
             why_ = msg.str();
             return;
@@ -189,8 +190,10 @@ JackServer::~JackServer() {
     // Hand the default back only if no later server has taken it over.
     const char* current = std::getenv("JACK_DEFAULT_SERVER");
     if (current && name_ == current) {
-        if (hadDefaultServer_) ::setenv("JACK_DEFAULT_SERVER", previousDefaultServer_.c_str(), 1);
-        else ::unsetenv("JACK_DEFAULT_SERVER");
+        if (hadDefaultServer_)
+            ::setenv("JACK_DEFAULT_SERVER", previousDefaultServer_.c_str(), 1);
+        else
+            ::unsetenv("JACK_DEFAULT_SERVER");
     }
 }
 

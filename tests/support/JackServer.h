@@ -16,16 +16,16 @@ namespace patchsmith::test {
 
 class JackServer {
 public:
-    JackServer();   // starts jackd with the dummy driver under a unique server name,
-                    // sets JACK_DEFAULT_SERVER to it in this process, waits until it accepts clients
-    ~JackServer();  // stops it by its PID (only the one it started) and waits for it
+    JackServer();  // starts jackd with the dummy driver under a unique server name,
+                   // sets JACK_DEFAULT_SERVER to it in this process, waits until it accepts clients
+    ~JackServer(); // stops it by its PID (only the one it started) and waits for it
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
 
     // Stops the server and starts it again under the same name, as when a
     // user restarts JACK; false (with why()) when it does not come back.
     bool restart();
-    void stopServer();               // stops it; restart() brings it back
+    void stopServer(); // stops it; restart() brings it back
 
     bool ok() const;                 // false when jackd is missing or could not start
     const std::string& why() const;  // the reason when !ok()

@@ -104,7 +104,8 @@ MidiResult ScriptedMidiPlatform::sendShort(OutputHandle handle, std::uint32_t pa
     const MidiResult rc = call("sendShort");
     if (rc != MMSYSERR_NOERROR) return rc;
     if (handle != openOut_ || openOut_ == 0) return MMSYSERR_INVALHANDLE;
-    sent.push_back({handle, false,
+    sent.push_back({handle,
+                    false,
                     {static_cast<Byte>(packed & 0xFF), static_cast<Byte>((packed >> 8) & 0xFF),
                      static_cast<Byte>((packed >> 16) & 0xFF)}});
     return MMSYSERR_NOERROR;

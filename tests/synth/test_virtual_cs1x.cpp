@@ -28,8 +28,9 @@ Bytes request(Byte high, Byte mid, Byte low) { return {0xF0, 0x43, 0x20, 0x4B, h
 // A bulk dump with a correct checksum, built here independently of the model.
 Bytes dump(Byte high, Byte mid, Byte low, const Bytes& data) {
     Bytes m(9 + data.size());
-    const Byte header[9] = {0xF0, 0x43, 0x00, 0x4B, static_cast<Byte>(data.size() >> 7),
-                            static_cast<Byte>(data.size() & 0x7F), high, mid, low};
+    const Byte header[9] = {
+        0xF0, 0x43, 0x00, 0x4B, static_cast<Byte>(data.size() >> 7), static_cast<Byte>(data.size() & 0x7F),
+        high, mid,  low};
     std::copy(std::begin(header), std::end(header), m.begin());
     std::copy(data.begin(), data.end(), m.begin() + 9);
     unsigned sum = 0;
@@ -50,7 +51,8 @@ Bytes asBytes(const std::array<Byte, N>& a) {
 
 TEST(VirtualCs1xIdentity, AnswersTheUniversalRequestForDevice0AndForAll) {
     VirtualCs1x synth;
-    const Bytes expected{0xF0, 0x7E, 0x00, 0x06, 0x02, 0x43, kFamilyLow, kFamilyHigh, kMemberLow, kMemberHigh,
+    const Bytes expected{0xF0,        0x7E,        0x00,        0x06,        0x02,
+                         0x43,        kFamilyLow,  kFamilyHigh, kMemberLow,  kMemberHigh,
                          kVersion[0], kVersion[1], kVersion[2], kVersion[3], 0xF7};
     for (Byte device : {Byte{0x00}, Byte{0x7F}}) {
         const auto answers = synth.receive(Bytes{0xF0, 0x7E, device, 0x06, 0x01, 0xF7});
@@ -88,11 +90,11 @@ TEST(VirtualCs1xPowerOn, UserPerformancesCarryTheFactoryNamesAndTheEditBufferHol
         EXPECT_EQ(p, expected) << "user performance " << n + 1;
     }
     EXPECT_EQ(synth.editBuffer(), synth.userPerformance(0));
-    EXPECT_EQ(synth.editBuffer().common[9], 100);      // volume
-    EXPECT_EQ(synth.editBuffer().effect[2], 0x41);     // Chorus 1
-    EXPECT_EQ(synth.editBuffer().controller[3], 66);   // pitch bend +2
-    EXPECT_EQ(synth.editBuffer().layers[3][14], 40);   // reverb send
-    EXPECT_EQ(synth.editBuffer().layers[3][31], 3);    // LFO wave element
+    EXPECT_EQ(synth.editBuffer().common[9], 100);    // volume
+    EXPECT_EQ(synth.editBuffer().effect[2], 0x41);   // Chorus 1
+    EXPECT_EQ(synth.editBuffer().controller[3], 66); // pitch bend +2
+    EXPECT_EQ(synth.editBuffer().layers[3][14], 40); // reverb send
+    EXPECT_EQ(synth.editBuffer().layers[3][31], 3);  // LFO wave element
 }
 
 TEST(VirtualCs1xPowerOn, CategoryListAndNamePadding) {
@@ -120,9 +122,9 @@ TEST(VirtualCs1xDumpRequest, EditBufferBlocksComeBackByteExact) {
         std::size_t length;
     };
     const std::vector<Case> cases{
-        {0x00, 0x00, asBytes(e.common), 57},         {0x00, 0x30, asBytes(e.effect), 34},
-        {0x00, 0x50, asBytes(e.controller), 20},     {0x01, 0x00, asBytes(e.layers[0]), 52},
-        {0x02, 0x00, asBytes(e.layers[1]), 52},      {0x03, 0x00, asBytes(e.layers[2]), 52},
+        {0x00, 0x00, asBytes(e.common), 57},     {0x00, 0x30, asBytes(e.effect), 34},
+        {0x00, 0x50, asBytes(e.controller), 20}, {0x01, 0x00, asBytes(e.layers[0]), 52},
+        {0x02, 0x00, asBytes(e.layers[1]), 52},  {0x03, 0x00, asBytes(e.layers[2]), 52},
         {0x04, 0x00, asBytes(e.layers[3]), 52},
     };
     for (const Case& c : cases) {
@@ -170,9 +172,15 @@ TEST(VirtualCs1xDumpRequest, UnknownAddressesAndOtherDevicesGetNoAnswer) {
     VirtualCs1x synth;
     const std::vector<Bytes> unanswered{
         request(0x60, 0x00, 0x01), // inside a block, not its start
-        request(0x60, 0x00, 0x10), request(0x60, 0x05, 0x00), request(0x60, 0x00, 0x40),
-        request(0x70, 0x00, 0x40), request(0x70, 0x00, 0x01), request(0x71, 0x00, 0x30),
-        request(0x75, 0x00, 0x00), request(0x6F, 0x00, 0x00), request(0x00, 0x00, 0x00),
+        request(0x60, 0x00, 0x10),
+        request(0x60, 0x05, 0x00),
+        request(0x60, 0x00, 0x40),
+        request(0x70, 0x00, 0x40),
+        request(0x70, 0x00, 0x01),
+        request(0x71, 0x00, 0x30),
+        request(0x75, 0x00, 0x00),
+        request(0x6F, 0x00, 0x00),
+        request(0x00, 0x00, 0x00),
         {0xF0, 0x43, 0x21, 0x4B, 0x60, 0x00, 0x00, 0xF7},       // device 1
         {0xF0, 0x43, 0x20, 0x4C, 0x60, 0x00, 0x00, 0xF7},       // another model
         {0xF0, 0x44, 0x20, 0x4B, 0x60, 0x00, 0x00, 0xF7},       // another maker
@@ -367,15 +375,15 @@ TEST(VirtualCs1xRobustness, ForeignAndGarbledInputIsIgnored) {
         {0xF0, 0xF7},
         {0xF7},
         {0x00, 0x01, 0x02},
-        {0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, 0x09, 0x05},        // no F7
-        {0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, 0x09, 0x85, 0xF7},  // data byte with bit 7
-        {0xF0, 0x43, 0x10, 0x4B, 0x60, 0xF7, 0x09, 0x05, 0xF7},  // F7 inside
+        {0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, 0x09, 0x05},                   // no F7
+        {0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, 0x09, 0x85, 0xF7},             // data byte with bit 7
+        {0xF0, 0x43, 0x10, 0x4B, 0x60, 0xF7, 0x09, 0x05, 0xF7},             // F7 inside
         {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7}, // another maker's reset
-        {0xB0, 0x00},                                            // controller cut short
-        {0xB0, 0x00, 0x3F, 0x00},                                // one byte too many
-        {0xC0, 0x85},                                            // program with bit 7
-        {0xF8},                                                  // clock
-        {0xFE},                                                  // active sensing
+        {0xB0, 0x00},                                                       // controller cut short
+        {0xB0, 0x00, 0x3F, 0x00},                                           // one byte too many
+        {0xC0, 0x85},                                                       // program with bit 7
+        {0xF8},                                                             // clock
+        {0xFE},                                                             // active sensing
         {0x90, 0x3C},
     };
     for (const Bytes& m : garbage) EXPECT_TRUE(synth.receive(m).empty());

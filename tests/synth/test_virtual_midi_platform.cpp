@@ -187,11 +187,15 @@ TEST(VirtualMidiPlatform, CloseInputWaitsForADeliveryInProgress) {
     std::atomic<bool> entered{false};
     std::atomic<bool> finished{false};
     InputHandle in = 0;
-    ASSERT_EQ(p.openInput(0, kName, [&](MidiInputEvent) {
-        entered = true;
-        std::this_thread::sleep_for(50ms);
-        finished = true;
-    }, in), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.openInput(
+                  0, kName,
+                  [&](MidiInputEvent) {
+                      entered = true;
+                      std::this_thread::sleep_for(50ms);
+                      finished = true;
+                  },
+                  in),
+              MMSYSERR_NOERROR);
     p.synth().turnKnob(74, 1, 1);
     while (!entered) std::this_thread::sleep_for(1ms);
     ASSERT_EQ(p.closeInput(in), MMSYSERR_NOERROR);
@@ -203,10 +207,14 @@ TEST(VirtualMidiPlatform, CloseInputFromInsideTheSinkDoesNotHang) {
     InputHandle in = 0;
     std::atomic<int> calls{0};
     std::atomic<MidiResult> closeResult{-1};
-    ASSERT_EQ(p.openInput(0, kName, [&](MidiInputEvent) {
-        ++calls;
-        closeResult = p.closeInput(in);
-    }, in), MMSYSERR_NOERROR);
+    ASSERT_EQ(p.openInput(
+                  0, kName,
+                  [&](MidiInputEvent) {
+                      ++calls;
+                      closeResult = p.closeInput(in);
+                  },
+                  in),
+              MMSYSERR_NOERROR);
     p.synth().turnKnob(74, 1, 1);
     p.synth().turnKnob(74, 2, 1);
     ASSERT_TRUE(p.waitIdle());
@@ -271,7 +279,8 @@ TEST_F(EditorAgainstVirtualCs1x, BulkDumpsAndParameterChangesFromTheEditorLand) 
     settle();
     // A changed name sent as the whole common block.
     const std::string name = "Edited! ";
-    for (int k = 0; k < 8; ++k) model.image.setData(Block::Common, k, static_cast<Byte>(name[static_cast<std::size_t>(k)]));
+    for (int k = 0; k < 8; ++k)
+        model.image.setData(Block::Common, k, static_cast<Byte>(name[static_cast<std::size_t>(k)]));
     link.SendBulkBlock(TransferKind::CurrentCommon);
     // One layer byte to all four layers.
     model.AffectAllLayers = true;
@@ -287,7 +296,8 @@ TEST_F(EditorAgainstVirtualCs1x, BulkDumpsAndParameterChangesFromTheEditorLand) 
 
     platform.synth().withSynth([&](VirtualCs1x& s) {
         EXPECT_EQ(s.editBuffer().name(), name);
-        for (int layer = 0; layer < 4; ++layer) EXPECT_EQ(s.editBuffer().layers[static_cast<std::size_t>(layer)][19], 0x58);
+        for (int layer = 0; layer < 4; ++layer)
+            EXPECT_EQ(s.editBuffer().layers[static_cast<std::size_t>(layer)][19], 0x58);
         EXPECT_EQ(s.editBuffer().common[41], 1);
         EXPECT_EQ(s.editBuffer().common[42], 0x49);
         EXPECT_EQ(s.userPerformance(9).effect[0], 0x10);

@@ -7,16 +7,16 @@
 #include "TestApp.h"
 
 #include "app/Application.h"
-#include "ui/MainWindow.h"
-#include "support/ScriptedMidiPlatform.h"
 #include "model/PerformanceImage.h"
+#include "support/ScriptedMidiPlatform.h"
+#include "ui/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -83,8 +83,7 @@ struct EditorSession : ::testing::Test {
         options.executableDir = temp.path();
         options.documentsDir = temp.path();
         application = std::make_unique<app::Application>(
-            platform, notifier, [path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); },
-            options);
+            platform, notifier, [path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, options);
         ASSERT_TRUE(application->start());
         w = application->window();
         ASSERT_NE(w, nullptr);

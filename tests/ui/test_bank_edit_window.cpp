@@ -163,32 +163,56 @@ TEST_F(BankEditTest, ControlsPositionsTextsAndLook) {
         test::ControlRow control;
     };
     const Row rows[] = {
-        {"FileGroupBox", "TBankEditWindow", {5, 4, 333, 321},
+        {"FileGroupBox",
+         "TBankEditWindow",
+         {5, 4, 333, 321},
          {"FileGroupBox", "QGroupBox", " SysEx-Files ", "", " SysEx-Files "}},
-        {"DirectoryListBox", "FileGroupBox", {12, 18, 160, 200},
+        {"DirectoryListBox",
+         "FileGroupBox",
+         {12, 18, 160, 200},
          {"DirectoryListBox", "patchsmith::dialogs::DirectoryListBox", nullptr, "", "Directories"}},
-        {"DriveComboBox", "FileGroupBox", {12, 227, 160, 19},
+        {"DriveComboBox",
+         "FileGroupBox",
+         {12, 227, 160, 19},
          {"DriveComboBox", "patchsmith::dialogs::DriveComboBox", nullptr, "", "Drives"}},
-        {"FileListBox", "FileGroupBox", {181, 18, 140, 228},
+        {"FileListBox",
+         "FileGroupBox",
+         {181, 18, 140, 228},
          {"FileListBox", "patchsmith::BankFileListBox", nullptr, "", "Files"}},
         {"PathLabel", "FileGroupBox", {12, 256, 309, 13}, {"PathLabel", "QLabel", nullptr, "", ""}},
-        {"TypeSysEx", "FileGroupBox", {168, 291, 77, 17},
+        {"TypeSysEx",
+         "FileGroupBox",
+         {168, 291, 77, 17},
          {"TypeSysEx", "QRadioButton", "SysEx files", "List only SysEx-binary files", "List only SysEx-binary files"}},
-        {"TypePerfBanks", "FileGroupBox", {248, 291, 77, 17},
+        {"TypePerfBanks",
+         "FileGroupBox",
+         {248, 291, 77, 17},
          {"TypePerfBanks", "QRadioButton", "Perf.-banks", "List only Performance-bank files",
           "List only Performance-bank files"}},
-        {"LoadPerf", "FileGroupBox", {12, 288, 141, 21},
+        {"LoadPerf",
+         "FileGroupBox",
+         {12, 288, 141, 21},
          {"LoadPerf", "QPushButton", "Load Performance-bank", "Load the selected Performance-bank",
           "Load the selected Performance-bank"}},
-        {"UserPerfGroupBox", "TBankEditWindow", {348, 4, 165, 321},
+        {"UserPerfGroupBox",
+         "TBankEditWindow",
+         {348, 4, 165, 321},
          {"UserPerfGroupBox", "QGroupBox", " User-Performance ", "", " User-Performance "}},
-        {"BankListBox", "UserPerfGroupBox", {12, 18, 140, 228},
+        {"BankListBox",
+         "UserPerfGroupBox",
+         {12, 18, 140, 228},
          {"BankListBox", "patchsmith::BankListBox", nullptr, "", "User-Performances"}},
-        {"DeletePerf", "UserPerfGroupBox", {12, 257, 66, 21},
+        {"DeletePerf",
+         "UserPerfGroupBox",
+         {12, 257, 66, 21},
          {"DeletePerf", "QPushButton", "Delete", "Delete the selected Performance", "Delete the selected Performance"}},
-        {"ClearAll", "UserPerfGroupBox", {87, 257, 65, 21},
+        {"ClearAll",
+         "UserPerfGroupBox",
+         {87, 257, 65, 21},
          {"ClearAll", "QPushButton", "Clear all", "Delete all Performances", "Delete all Performances"}},
-        {"SavePerf", "UserPerfGroupBox", {12, 288, 141, 21},
+        {"SavePerf",
+         "UserPerfGroupBox",
+         {12, 288, 141, 21},
          {"SavePerf", "QPushButton", "Save Performance-bank", "Save your work to harddisk",
           "Save your work to harddisk"}},
     };
@@ -284,8 +308,8 @@ TEST_F(BankEditTest, DropOnEntry005ShowsNameAndStoresRenumberedRecord) {
     const auto stored = bank.slot(4).bytes();
     const auto original = grand.bytes();
     for (int i = 0; i < kRecordBytes; ++i) {
-        const bool numberByte = std::find(std::begin(kNumberOffsets), std::end(kNumberOffsets), i) !=
-                                std::end(kNumberOffsets);
+        const bool numberByte =
+            std::find(std::begin(kNumberOffsets), std::end(kNumberOffsets), i) != std::end(kNumberOffsets);
         EXPECT_EQ(stored[i], numberByte ? 4 : original[i]) << "byte " << i;
     }
     EXPECT_TRUE(w->BankListBox->selectedItems().isEmpty());
@@ -740,8 +764,7 @@ TEST_F(BankEditTest, ImportFillsSlotsByNumberShowsLinesAndCounts) {
     w->BankListBox->setCurrentRow(2);
     openAnswer = dir + "/other/dump.syx";
     w->BankPopImport->trigger();
-    EXPECT_EQ(notifier.messages,
-              std::vector<std::string>{"Imported: 2, skipped as foreign: 1, skipped as damaged: 1"});
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{"Imported: 2, skipped as foreign: 1, skipped as damaged: 1"});
     EXPECT_EQ(bank.slot(3), three);
     EXPECT_EQ(bank.slot(70), high);
     EXPECT_EQ(bank.slot(4), before);

@@ -6,8 +6,8 @@
 
 #include <map>
 #include <set>
-#include <vector>
 #include <string>
+#include <vector>
 
 using namespace patchsmith::editor;
 
@@ -16,7 +16,9 @@ TEST(ControlTable, NamesAreUniqueAndParentsComeFirst) {
     for (const ControlSpec& s : controlTable()) {
         SCOPED_TRACE(std::string(s.name));
         EXPECT_FALSE(s.name.empty());
-        if (!s.parent.empty()) { EXPECT_TRUE(seen.count(s.parent)) << "parent " << s.parent << " not defined before"; }
+        if (!s.parent.empty()) {
+            EXPECT_TRUE(seen.count(s.parent)) << "parent " << s.parent << " not defined before";
+        }
         EXPECT_TRUE(seen.insert(s.name).second) << "duplicate";
     }
 }
@@ -49,7 +51,7 @@ TEST(ControlTable, FivePagesInOrder) {
     for (const ControlSpec& s : controlTable())
         if (s.kind == ControlKind::Page) pages.push_back(s.caption);
     EXPECT_EQ(pages, (std::vector<std::string_view>{"Common", "Common / Knobs", "Common / Effects", "Layer Voice",
-                                                   "Layer EG's / LFO"}));
+                                                    "Layer EG's / LFO"}));
 }
 
 TEST(ControlTable, StartRowsOfTheFixedLists) {

@@ -4,10 +4,10 @@
 #include "DialogTestSupport.h"
 #include "support/RecordingNotifier.h"
 
-#include "ui/MidiWindow.h"
 #include "midi/MidiLink.h"
-#include "support/ScriptedMidiPlatform.h"
 #include "model/Model.h"
+#include "support/ScriptedMidiPlatform.h"
+#include "ui/MidiWindow.h"
 
 #include <QCheckBox>
 #include <QHelpEvent>
@@ -354,7 +354,8 @@ TEST_F(SettingsWindowTest, ShownModallyByPreferences) {
         w.MidiDeviceOK->click();
     });
     ShowMidiSettings(
-        devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier, [this] { link.SendRequest(1); }, [](bool) {});
+        devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier,
+        [this] { link.SendRequest(1); }, [](bool) {});
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(switches.SynthKnobs);
 }
@@ -374,8 +375,9 @@ TEST_F(SettingsWindowTest, TheTestNoteSettingsAreTakenOverByOKOnly) {
             w.TestNoteLength->setValue(20);
             (ok ? w.MidiDeviceOK : w.MidiDeviceCancel)->click();
         });
-        ShowMidiSettings(devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier,
-                         [] {}, [](bool) {}, nullptr, TestNoteRefs{pitch, velocity, length});
+        ShowMidiSettings(
+            devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier, [] {}, [](bool) {},
+            nullptr, TestNoteRefs{pitch, velocity, length});
     };
     run(false);
     EXPECT_EQ(pitch, 60);

@@ -4,9 +4,9 @@
 
 #include "test_edit_fixture.h"
 
-#include "ui/EditHandlers.h"
 #include "model/catalog/EffectCatalog.h"
 #include "model/catalog/VoiceCatalog.h"
+#include "ui/EditHandlers.h"
 
 #include <QListWidget>
 #include <QLocale>
@@ -29,7 +29,9 @@ protected:
     QSlider* bar(int p) { return find<QSlider>("VPara" + std::to_string(p)); }
     QString caption(int p) { return find<QLabel>("Text_VPara" + std::to_string(p))->text(); }
     QString value(int p) { return label("VPara" + std::to_string(p)); }
-    int effectValue(int offset) { return 128 * image().data(Block::Effect, offset) + image().data(Block::Effect, offset + 1); }
+    int effectValue(int offset) {
+        return 128 * image().data(Block::Effect, offset) + image().data(Block::Effect, offset + 1);
+    }
     // PerfEffect offset of the high byte of parameters 1, 2, 3, 4, 5, 10.
     static constexpr int kOffsets[6] = {6, 8, 10, 12, 14, 16};
     // Puts value v of parameter p into the image and shows it.

@@ -5,9 +5,9 @@
 
 #include "TestApp.h"
 
+#include "support/ScriptedMidiPlatform.h"
 #include "ui/AppContext.h"
 #include "ui/MainWindow.h"
-#include "support/ScriptedMidiPlatform.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -66,7 +66,8 @@ struct EditWindow : ::testing::Test {
     std::vector<Bytes> sent() const { return platform.longMessages(); }
     void clearSent() { platform.sent.clear(); }
 
-    template <class T> T* find(const std::string& name) {
+    template <class T>
+    T* find(const std::string& name) {
         T* widget = window->findChild<T*>(QString::fromStdString(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;

@@ -5,11 +5,11 @@
 
 #include "EditorSession.h"
 
+#include "synth/VirtualCs1x.h"
 #include "ui/DialogKit.h"
 #include "ui/DisplayRefresh.h"
 #include "ui/RandomizeWindow.h"
 #include "ui/TestNote.h"
-#include "synth/VirtualCs1x.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,8 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QSlider>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include <functional>
@@ -147,8 +147,11 @@ struct History : EditorSession {
 
 TEST_F(History, BarsChecksChoicesAndListsUndoWithTheirOwnMessages) {
     // A drag is one step, and undo sends the value it started from.
-    Trip t = roundTrip([&] { drag(w->AEGAtkTime, {40, 30, 20, 10}); },
-                       [&] { EXPECT_EQ(w->Label_AEGAtkTime->text(), QStringLiteral("0")); });
+    Trip t = roundTrip(
+        [&] {
+            drag(w->AEGAtkTime, {40, 30, 20, 10});
+        },
+        [&] { EXPECT_EQ(w->Label_AEGAtkTime->text(), QStringLiteral("0")); });
     EXPECT_EQ(t.undo, (std::vector<Bytes>{param(1, 0x13, 64)}));
     EXPECT_EQ(t.redo, (std::vector<Bytes>{param(1, 0x13, 118)}));
     EXPECT_EQ(w->AEGAtkTime->value(), 10);
@@ -156,8 +159,8 @@ TEST_F(History, BarsChecksChoicesAndListsUndoWithTheirOwnMessages) {
     // With all layers edited: layers 1, 2, 3, 4 in this order, also on undo.
     w->AffectAllLayers->click();
     t = roundTrip([&] { drag(w->FilterCutoff, {100, 90}); });
-    EXPECT_EQ(t.undo, (std::vector<Bytes>{param(1, 0x11, 64), param(2, 0x11, 64), param(3, 0x11, 64),
-                                          param(4, 0x11, 64)}));
+    EXPECT_EQ(t.undo,
+              (std::vector<Bytes>{param(1, 0x11, 64), param(2, 0x11, 64), param(3, 0x11, 64), param(4, 0x11, 64)}));
     w->AffectAllLayers->click();
 
     t = roundTrip([&] { w->PortaOn->click(); }, [&] { EXPECT_FALSE(w->PortaOn->isChecked()); });
@@ -219,8 +222,7 @@ TEST_F(History, DumpsNameEffectTypeBankVoicePasteAndDefaults) {
 
     drag(w->VelocityLimitLow, {100});
     const PerformanceImage moved = model().image;
-    t = roundTrip([&] { w->VelocityDefaults->click(); },
-                  [&] { EXPECT_EQ(w->VelocityLimitLow->value(), 100); });
+    t = roundTrip([&] { w->VelocityDefaults->click(); }, [&] { EXPECT_EQ(w->VelocityLimitLow->value(), 100); });
     EXPECT_EQ(t.undo, (std::vector<Bytes>{dumpOf(moved.message(Block::Layer1))}));
 
     // A paste onto layer 3: its dump, and its header and checksum byte back.

@@ -10,15 +10,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QTabWidget>
-#include <QKeyEvent>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -68,8 +68,8 @@ TEST_F(Handlers, AllLayersGoOutInOrderWithOneByte) {
     model().AffectAllLayers = true;
     drag(w->FilterCutoff, 10);
     for (int layer = 1; layer <= 4; ++layer) EXPECT_EQ(image().layerData(layer, 17), 117);
-    EXPECT_THAT(sent(), ElementsAre(param(1, 0x11, 117), param(2, 0x11, 117), param(3, 0x11, 117),
-                                    param(4, 0x11, 117)));
+    EXPECT_THAT(sent(),
+                ElementsAre(param(1, 0x11, 117), param(2, 0x11, 117), param(3, 0x11, 117), param(4, 0x11, 117)));
 }
 
 TEST_F(Handlers, NoteShiftSignsAndBytes) {
@@ -268,8 +268,8 @@ TEST_F(Handlers, ArpTempoCodesAndLabels) {
         Byte high;
         Byte low;
     };
-    for (const Case& c : {Case{40, "240", 1, 73}, Case{113, "167", 1, 0}, Case{114, "166", 0, 127},
-                          Case{240, "40", 0, 1}}) {
+    for (const Case& c :
+         {Case{40, "240", 1, 73}, Case{113, "167", 1, 0}, Case{114, "166", 0, 127}, Case{240, "40", 0, 1}}) {
         SCOPED_TRACE(c.position);
         clearSent();
         drag(w->ArpTempo, c.position);

@@ -6,9 +6,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QImage>
-#include <QPixmap>
 #include <QLabel>
 #include <QListWidget>
+#include <QPixmap>
 #include <QRadioButton>
 #include <QSlider>
 #include <QToolButton>
@@ -33,7 +33,9 @@ bool drawnBlue(QWidget* w) {
 const QColor kBlue(0, 0, 255);
 const QColor kBlack(0, 0, 0);
 
-Bytes param(Byte layer, Byte address, Byte value) { return {0xF0, 0x43, 0x10, 0x4B, 0x60, layer, address, value, 0xF7}; }
+Bytes param(Byte layer, Byte address, Byte value) {
+    return {0xF0, 0x43, 0x10, 0x4B, 0x60, layer, address, value, 0xF7};
+}
 
 struct Layers : EditorSession {
     void SetUp() override {
@@ -165,8 +167,8 @@ TEST_F(Layers, LayerOnWritesTheLayerAndRecoloursTheSelectors) {
     w->AffectAllLayers->click();
     w->LayerOn->click(); // on
     for (int layer = 1; layer <= 4; ++layer) EXPECT_EQ(model().image.layerData(layer, 22), 1);
-    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x16, 1), param(2, 0x16, 1), param(3, 0x16, 1),
-                                               param(4, 0x16, 1)}));
+    EXPECT_EQ(sentBytes(),
+              (std::vector<Bytes>{param(1, 0x16, 1), param(2, 0x16, 1), param(3, 0x16, 1), param(4, 0x16, 1)}));
     for (QRadioButton* b : {w->EditLayer1, w->EditLayer2, w->EditLayer3, w->EditLayer4})
         EXPECT_EQ(textColour(b), kBlue);
 

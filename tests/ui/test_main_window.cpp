@@ -4,11 +4,11 @@
 
 #include "TestApp.h"
 
+#include "support/ScriptedMidiPlatform.h"
 #include "ui/AppContext.h"
 #include "ui/DialogKit.h"
 #include "ui/EditHandlers.h"
 #include "ui/MainWindow.h"
-#include "support/ScriptedMidiPlatform.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -59,7 +59,10 @@ struct WindowFixture : ::testing::Test {
         // Before the start-up refresh shows the default performance.
         window = std::make_unique<TMainWindow>(context, nullptr, false);
     }
-    template <class T> T* find(const char* name) { return window->findChild<T*>(QString::fromLatin1(name)); }
+    template <class T>
+    T* find(const char* name) {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
 };
 
 enum class Kind { VBar, HBar, Check, Radio, List, Combo, Edit, Button, Speed, Paint, Picture, Tab, Group, Lamp };
@@ -206,15 +209,18 @@ const std::vector<Expect> kExpected = {
 
 // Page of each parameter control, by page caption.
 const std::vector<std::pair<const char*, std::vector<const char*>>> kPages = {
-    {"Common", {"PerformanceName", "PerformanceType", "CommonVolume", "ArpTempo", "ArpeggioType", "ArpeggioSubdiv",
-                "MWLFOPMod", "FCVariCtl", "PortaOn", "PitchBend"}},
-    {"Common / Knobs", {"Scene1Knob1", "Scene2Knob6", "Assign1Para", "Assign2Tab", "Assign2Para", "Assign2Level",
-                        "Assign2Layer4"}},
+    {"Common",
+     {"PerformanceName", "PerformanceType", "CommonVolume", "ArpTempo", "ArpeggioType", "ArpeggioSubdiv", "MWLFOPMod",
+      "FCVariCtl", "PortaOn", "PitchBend"}},
+    {"Common / Knobs",
+     {"Scene1Knob1", "Scene2Knob6", "Assign1Para", "Assign2Tab", "Assign2Para", "Assign2Level", "Assign2Layer4"}},
     {"Common / Effects", {"ReverbType", "ChorusType", "ChorusToReverb", "VariOnCho", "VariType", "VPara10"}},
-    {"Layer Voice", {"PatchBankNumber", "PatchVoiceNumber", "EffectReverb", "VelocityDefaults", "NoteLimitLow",
-                     "PanPot", "NoteDetune", "LayerVolume", "LayerOn", "Label_PerfName"}},
-    {"Layer EG's / LFO", {"AEGAtkTime", "PaintAEG", "FEGRelTime", "PaintFEG", "PEGRelLevel", "PaintPEG", "LFOFMod",
-                          "LFOWaveSH", "Image1", "LFOSyncElement", "FilterResonance"}},
+    {"Layer Voice",
+     {"PatchBankNumber", "PatchVoiceNumber", "EffectReverb", "VelocityDefaults", "NoteLimitLow", "PanPot", "NoteDetune",
+      "LayerVolume", "LayerOn", "Label_PerfName"}},
+    {"Layer EG's / LFO",
+     {"AEGAtkTime", "PaintAEG", "FEGRelTime", "PaintFEG", "PEGRelLevel", "PaintPEG", "LFOFMod", "LFOWaveSH", "Image1",
+      "LFOSyncElement", "FilterResonance"}},
 };
 
 QString expectedAccessibleName(const Expect& e) {
@@ -251,14 +257,18 @@ TEST_F(WindowFixture, EveryControlHasItsKindRangeStartCaptionAndHint) {
             auto* c = qobject_cast<QCheckBox*>(w);
             ASSERT_NE(c, nullptr);
             EXPECT_EQ(c->isChecked(), e.start == 1);
-            if (e.caption) { EXPECT_EQ(c->text(), QString::fromUtf8(e.caption)); }
+            if (e.caption) {
+                EXPECT_EQ(c->text(), QString::fromUtf8(e.caption));
+            }
             break;
         }
         case Kind::Radio: {
             auto* r = qobject_cast<QRadioButton*>(w);
             ASSERT_NE(r, nullptr);
             EXPECT_EQ(r->isChecked(), e.start == 1);
-            if (e.caption) { EXPECT_EQ(r->text(), QString::fromUtf8(e.caption)); }
+            if (e.caption) {
+                EXPECT_EQ(r->text(), QString::fromUtf8(e.caption));
+            }
             break;
         }
         case Kind::List: {
@@ -309,7 +319,9 @@ TEST_F(WindowFixture, EveryControlHasItsKindRangeStartCaptionAndHint) {
         case Kind::Group: {
             auto* g = qobject_cast<QGroupBox*>(w);
             ASSERT_NE(g, nullptr);
-            if (e.caption) { EXPECT_EQ(g->title(), QString::fromUtf8(e.caption)); }
+            if (e.caption) {
+                EXPECT_EQ(g->title(), QString::fromUtf8(e.caption));
+            }
             break;
         }
         case Kind::Lamp: EXPECT_NE(qobject_cast<editor::Lamp*>(w), nullptr); break;
@@ -317,7 +329,9 @@ TEST_F(WindowFixture, EveryControlHasItsKindRangeStartCaptionAndHint) {
         // Assistive tools: the hint (or caption) as the name, the control's
         // own name as the description.
         EXPECT_EQ(w->accessibleDescription(), QString::fromLatin1(e.name));
-        if (e.kind != Kind::Lamp && e.kind != Kind::Paint) { EXPECT_EQ(w->accessibleName(), expectedAccessibleName(e)); }
+        if (e.kind != Kind::Lamp && e.kind != Kind::Paint) {
+            EXPECT_EQ(w->accessibleName(), expectedAccessibleName(e));
+        }
         EXPECT_FALSE(w->accessibleName().isEmpty());
     }
 }
@@ -426,10 +440,10 @@ TEST_F(WindowFixture, EverySliderHasItsReadoutBesideIt) {
         ASSERT_NE(l, nullptr);
         EXPECT_EQ(l->parentWidget(), s->parentWidget());
         EXPECT_EQ(l->text(), QStringLiteral("0"));
-        EXPECT_EQ(s->pageStep(), s->objectName() == QLatin1String("NoteShift")      ? 3
-                                 : s->objectName() == QLatin1String("NoteDetune")   ? 10
+        EXPECT_EQ(s->pageStep(), s->objectName() == QLatin1String("NoteShift")            ? 3
+                                 : s->objectName() == QLatin1String("NoteDetune")         ? 10
                                  : s->objectName().startsWith(QLatin1String("NoteLimit")) ? 12
-                                                                                           : 16);
+                                                                                          : 16);
     }
 }
 
@@ -532,8 +546,8 @@ TEST_F(WindowFixture, MenuCaptionsAccessKeysAndShortcuts) {
         if (!a->isSeparator()) edit << a;
     EXPECT_EQ(edit, (QList<QAction*>{window->MenuEditUndo, window->MenuEditRedo, window->MenuEditCopyLayer,
                                      window->MenuEditPasteLayer, window->MenuEditCompare, window->MenuEditRandomize}));
-    EXPECT_EQ(window->MenuEditRedo->shortcuts(),
-              (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))}));
+    EXPECT_EQ(window->MenuEditRedo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                                      QKeySequence(QStringLiteral("Ctrl+Y"))}));
     EXPECT_EQ(window->MenuEditRandomize->text(), QStringLiteral("Randomize\u2026"));
     EXPECT_TRUE(window->MenuEditCompare->isCheckable());
     QList<QAction*> bulk;
@@ -642,10 +656,10 @@ TEST_F(WindowFixture, EnvelopeBoxesPaintTheirGraphs) {
     const QImage aeg = window->PaintAEG->grab().toImage();
     const QColor black(0, 0, 0), red(255, 0, 0), lime(0, 255, 0);
     EXPECT_EQ(aeg.pixelColor(5, 25), black);
-    EXPECT_EQ(aeg.pixelColor(29, 25), red);   // decay marker
-    EXPECT_EQ(aeg.pixelColor(75, 5), red);    // release marker
-    EXPECT_EQ(aeg.pixelColor(15, 1), lime);   // attack peak
-    EXPECT_EQ(aeg.pixelColor(50, 16), lime);  // sustain row
+    EXPECT_EQ(aeg.pixelColor(29, 25), red);  // decay marker
+    EXPECT_EQ(aeg.pixelColor(75, 5), red);   // release marker
+    EXPECT_EQ(aeg.pixelColor(15, 1), lime);  // attack peak
+    EXPECT_EQ(aeg.pixelColor(50, 16), lime); // sustain row
     EXPECT_EQ(aeg.pixelColor(50, 15), black);
 
     // The graph follows the bars.

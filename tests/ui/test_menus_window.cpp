@@ -5,14 +5,14 @@
 #include "../storage/StorageTestSupport.h"
 #include "TestApp.h"
 
-#include "ui/AppContext.h"
+#include "support/ScriptedMidiPlatform.h"
 #include "ui/AboutWindow.h"
+#include "ui/AppContext.h"
+#include "ui/BankEditWindow.h"
 #include "ui/DialogKit.h"
 #include "ui/FileDialogs.h"
-#include "ui/MidiWindow.h"
 #include "ui/MainWindow.h"
-#include "support/ScriptedMidiPlatform.h"
-#include "ui/BankEditWindow.h"
+#include "ui/MidiWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -11,10 +11,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QRadioButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTest>
 
@@ -136,8 +136,8 @@ TEST_F(Receive, ProgramChangesAreFollowedOnlyWhenSwitchedOn) {
 
     ctx().settings.ProgramChanges = true;
     injectShort(0xC3, 9, 0);
-    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 0x00, 0x3F}, {0xB0, 0x20, 0x41}, {0xC0, 0x09, 0x00},
-                                               request(0x60, 0x00, 0x00)}));
+    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{
+                               {0xB0, 0x00, 0x3F}, {0xB0, 0x20, 0x41}, {0xC0, 0x09, 0x00}, request(0x60, 0x00, 0x00)}));
     EXPECT_EQ(model().ActiveUserPerf, 9);
     EXPECT_EQ(w->UserPerf->currentRow(), 9);
     EXPECT_EQ(status(), QStringLiteral("Receiving Perf-COMMON"));
@@ -193,7 +193,8 @@ TEST_F(Receive, AWrongLengthReportsTheSizeKeepsTheBlockAndTheChainGoesOn) {
     w->Dispatcher.FetchCurrentPerformance();
     injectSysEx(fetchedPerformance()[0]);
     platform.sent.clear();
-    const auto effectBefore = Bytes(model().image.message(Block::Effect).begin(), model().image.message(Block::Effect).end());
+    const auto effectBefore =
+        Bytes(model().image.message(Block::Effect).begin(), model().image.message(Block::Effect).end());
     ASSERT_EQ(link().PendingRequest, 6);
     injectSysEx(bulkAnswer(6, 0x10, 0, 57)); // 57 bytes where 34 are awaited
     EXPECT_EQ(notifier.messages, (std::vector<std::string>{"Receive-Error - Wrong blocksize"}));
@@ -207,8 +208,8 @@ TEST_F(Receive, AWrongLengthReportsTheSizeKeepsTheBlockAndTheChainGoesOn) {
 
 TEST_F(Receive, AnswersOfAnyLengthAreHandledAndOnlyTheAwaitedLengthIsStored) {
     const auto image = std::vector<Byte>(model().image.bytes().begin(), model().image.bytes().end());
-    for (std::size_t length : {std::size_t{11}, std::size_t{56}, std::size_t{58}, std::size_t{8191},
-                               std::size_t{8192}, std::size_t{8193}, std::size_t{70000}}) {
+    for (std::size_t length : {std::size_t{11}, std::size_t{56}, std::size_t{58}, std::size_t{8191}, std::size_t{8192},
+                               std::size_t{8193}, std::size_t{70000}}) {
         SCOPED_TRACE(length);
         notifier.messages.clear();
         link().SendRequest(5);

@@ -4,8 +4,8 @@
 
 #include "EditorSession.h"
 
-#include "ui/EditHandlers.h"
 #include "model/catalog/VoiceCatalog.h"
+#include "ui/EditHandlers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -262,8 +262,8 @@ TEST_F(Refresh, BankPairsAndTheDrumKitFallback) {
 }
 
 TEST_F(Refresh, ValuesPastAListLeaveItWithoutSelectionAndUnknownEffectPairsLeaveTheirList) {
-    model().image.setData(Block::Common, 8, 30);  // category past the 23 entries
-    model().image.setData(Block::Common, 43, 99); // arpeggio type past the 30 entries
+    model().image.setData(Block::Common, 8, 30);   // category past the 23 entries
+    model().image.setData(Block::Common, 43, 99);  // arpeggio type past the 30 entries
     model().image.setData(Block::Effect, 0, 0x7F); // reverb pair in no table entry
     model().image.setData(Block::Effect, 4, 0x7F); // variation pair likewise
     showAndCheckQuiet();

@@ -7,8 +7,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -21,7 +21,9 @@ using namespace patchsmith::test;
 
 namespace {
 
-Bytes param(Byte layer, Byte address, Byte value) { return {0xF0, 0x43, 0x10, 0x4B, 0x60, layer, address, value, 0xF7}; }
+Bytes param(Byte layer, Byte address, Byte value) {
+    return {0xF0, 0x43, 0x10, 0x4B, 0x60, layer, address, value, 0xF7};
+}
 const Bytes kRequestCommon{0xF0, 0x43, 0x20, 0x4B, 0x60, 0x00, 0x00, 0xF7};
 
 struct Selection : EditorSession {
@@ -52,8 +54,8 @@ TEST_F(Selection, AnUnmodifiedPerformanceSwitchesWithoutAQuestion) {
     w->show();
     clickRow(w->UserPerf, 4);
     EXPECT_TRUE(questions.empty());
-    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 0x00, 0x3F}, {0xB0, 0x20, 0x41}, {0xC0, 0x04, 0x00},
-                                               kRequestCommon}));
+    EXPECT_EQ(sentBytes(),
+              (std::vector<Bytes>{{0xB0, 0x00, 0x3F}, {0xB0, 0x20, 0x41}, {0xC0, 0x04, 0x00}, kRequestCommon}));
     EXPECT_EQ(model().ActiveUserPerf, 4);
     EXPECT_EQ(link().PendingRequest, 5);
     EXPECT_EQ(status(), QStringLiteral("Receiving Perf-COMMON"));
@@ -96,8 +98,8 @@ TEST_F(Selection, ADragOrTheRightButtonSwitchesToTheRowLeftSelected) {
     dragRows(w->UserPerf, 2, 5);
     EXPECT_EQ(w->UserPerf->currentRow(), 5);
     // One switch, to the row the drag ended on.
-    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 0x00, 0x3F}, {0xB0, 0x20, 0x41}, {0xC0, 0x05, 0x00},
-                                               kRequestCommon}));
+    EXPECT_EQ(sentBytes(),
+              (std::vector<Bytes>{{0xB0, 0x00, 0x3F}, {0xB0, 0x20, 0x41}, {0xC0, 0x05, 0x00}, kRequestCommon}));
     EXPECT_EQ(model().ActiveUserPerf, 5);
 
     platform.sent.clear();
@@ -234,16 +236,16 @@ TEST_F(Selection, AVoiceGoesAsAParameterChange) {
     ASSERT_EQ(w->PatchVoiceNumber->item(8)->text(), QStringLiteral("009 --"));
     platform.sent.clear();
     clickRow(w->PatchVoiceNumber, 8);
-    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x02, 8), param(2, 0x02, 8), param(3, 0x02, 8),
-                                               param(4, 0x02, 8)}));
+    EXPECT_EQ(sentBytes(),
+              (std::vector<Bytes>{param(1, 0x02, 8), param(2, 0x02, 8), param(3, 0x02, 8), param(4, 0x02, 8)}));
     for (int layer = 1; layer <= 4; ++layer) EXPECT_EQ(model().image.layerData(layer, 2), 8);
 }
 
 TEST_F(Selection, WithAllLayersVoiceRowFiveSendsFourChanges) {
     w->AffectAllLayers->click();
     w->Selection->PatchVoiceNumberClick(5);
-    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x02, 5), param(2, 0x02, 5), param(3, 0x02, 5),
-                                               param(4, 0x02, 5)}));
+    EXPECT_EQ(sentBytes(),
+              (std::vector<Bytes>{param(1, 0x02, 5), param(2, 0x02, 5), param(3, 0x02, 5), param(4, 0x02, 5)}));
 }
 
 TEST_F(Selection, NoSwitchWhileATransferToDiskRuns) {

@@ -6,15 +6,15 @@
 #include "../storage/StorageTestSupport.h"
 #include "TestApp.h"
 
+#include "storage/FileNames.h"
+#include "storage/PerformanceText.h"
+#include "support/ScriptedMidiPlatform.h"
 #include "ui/AppContext.h"
 #include "ui/DialogKit.h"
+#include "ui/MainWindow.h"
 #include "ui/MessageWindow.h"
 #include "ui/PathWindow.h"
 #include "ui/UserPerfSelectWindow.h"
-#include "ui/MainWindow.h"
-#include "support/ScriptedMidiPlatform.h"
-#include "storage/FileNames.h"
-#include "storage/PerformanceText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,10 +31,10 @@
 
 #include <algorithm>
 #include <deque>
-#include <set>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 
 using namespace patchsmith;
 using editor::TMainWindow;
@@ -115,7 +115,8 @@ protected:
                 const QStringList files = fd->selectedFiles();
                 EXPECT_FALSE(files.isEmpty());
                 if (!files.isEmpty()) {
-                    EXPECT_TRUE(files.first().endsWith(QString::fromStdString(proposed))) << files.first().toStdString();
+                    EXPECT_TRUE(files.first().endsWith(QString::fromStdString(proposed)))
+                        << files.first().toStdString();
                 }
             }
             if (path.empty()) return static_cast<int>(QDialog::Rejected);
@@ -138,10 +139,14 @@ protected:
                 EXPECT_EQ(c->topRow(), top);
             }
             EXPECT_EQ(c->UserPerfSelect->count(), 128);
-            if (row == -1) c->UserPerfSelect->setCurrentRow(-1, QItemSelectionModel::Clear);
-            else if (row >= 0) c->UserPerfSelect->setCurrentRow(row);
-            if (confirm) c->UserPerfOKClick();
-            else c->UserPerfCancelClick();
+            if (row == -1)
+                c->UserPerfSelect->setCurrentRow(-1, QItemSelectionModel::Clear);
+            else if (row >= 0)
+                c->UserPerfSelect->setCurrentRow(row);
+            if (confirm)
+                c->UserPerfOKClick();
+            else
+                c->UserPerfCancelClick();
             return c->result();
         });
     }
@@ -153,8 +158,10 @@ protected:
             if (!p) return 0;
             EXPECT_EQ(p->windowTitle().toStdString(), " Select dest. path");
             p->DirectoryListBox->setDirectory(QString::fromStdString(dir));
-            if (confirm) p->OKButtonClick();
-            else p->CancelButtonClick();
+            if (confirm)
+                p->OKButtonClick();
+            else
+                p->CancelButtonClick();
             return p->result();
         });
     }
@@ -168,9 +175,12 @@ protected:
                       "Please select the format to store the received\nBulk-data on your harddisk");
             EXPECT_EQ(m->OKButton->text().toStdString(), "Perf.-bank");
             EXPECT_EQ(m->CancelButton->text().toStdString(), "SysEx files");
-            if (answer == 1) m->OKButtonClick();
-            else if (answer == 2) m->CancelButtonClick();
-            else m->reject();
+            if (answer == 1)
+                m->OKButtonClick();
+            else if (answer == 2)
+                m->CancelButtonClick();
+            else
+                m->reject();
             return m->result();
         });
     }
@@ -199,8 +209,7 @@ protected:
         std::array<PerformanceRecord, 128> bank;
         for (int n = 0; n < 128; ++n) {
             const std::string name = sameNames ? "../Twin" : "P" + std::to_string(n);
-            bank[static_cast<std::size_t>(n)] =
-                test::makeRecord(n, sameNames ? 1 : n % 23, name, static_cast<Byte>(n));
+            bank[static_cast<std::size_t>(n)] = test::makeRecord(n, sameNames ? 1 : n % 23, name, static_cast<Byte>(n));
         }
         return bank;
     }
@@ -282,15 +291,16 @@ TEST_F(TransfersWindow, SingleFileWithNumber9OpensTheChooserOn010AndSendsSevenBl
 
     const auto sent = sentLong();
     ASSERT_EQ(sent.size(), 7u);
-    const std::array<std::array<int, 3>, 7> addresses{{{0x70, 9, 0x00}, {0x70, 9, 0x30}, {0x70, 9, 0x50},
-                                                        {0x71, 9, 0}, {0x72, 9, 0}, {0x73, 9, 0}, {0x74, 9, 0}}};
+    const std::array<std::array<int, 3>, 7> addresses{
+        {{0x70, 9, 0x00}, {0x70, 9, 0x30}, {0x70, 9, 0x50}, {0x71, 9, 0}, {0x72, 9, 0}, {0x73, 9, 0}, {0x74, 9, 0}}};
     for (int i = 0; i < 7; ++i) {
         SCOPED_TRACE(i);
         const auto expected = r.message(i);
         EXPECT_EQ(sent[static_cast<std::size_t>(i)].size(), expected.size());
         EXPECT_EQ(addressOf(sent[static_cast<std::size_t>(i)]), addresses[static_cast<std::size_t>(i)]);
         // Data bytes exactly as in the file; checksum recomputed, no bit 7 set.
-        EXPECT_TRUE(std::equal(expected.begin() + 9, expected.end() - 2, sent[static_cast<std::size_t>(i)].begin() + 9));
+        EXPECT_TRUE(
+            std::equal(expected.begin() + 9, expected.end() - 2, sent[static_cast<std::size_t>(i)].begin() + 9));
         for (std::size_t k = 1; k + 1 < sent[static_cast<std::size_t>(i)].size(); ++k)
             EXPECT_LT(sent[static_cast<std::size_t>(i)][k], 0x80);
     }

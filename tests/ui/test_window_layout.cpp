@@ -4,11 +4,11 @@
 
 #include "TestApp.h"
 
+#include "support/ScriptedMidiPlatform.h"
 #include "ui/AppContext.h"
 #include "ui/ControlTable.h"
 #include "ui/EditHandlers.h"
 #include "ui/MainWindow.h"
-#include "support/ScriptedMidiPlatform.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -38,7 +38,8 @@ QRect visibleArea(QWidget* parent) {
         QStyleOptionGroupBox opt;
         opt.initFrom(g);
         opt.text = g->title();
-        opt.subControls = QStyle::SC_GroupBoxFrame | (g->title().isEmpty() ? QStyle::SC_None : QStyle::SC_GroupBoxLabel);
+        opt.subControls =
+            QStyle::SC_GroupBoxFrame | (g->title().isEmpty() ? QStyle::SC_None : QStyle::SC_GroupBoxLabel);
         opt.lineWidth = 1;
         opt.features = QStyleOptionFrame::None;
         const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g);
@@ -100,15 +101,14 @@ TEST_F(LayoutFixture, EveryControlIsWholeAndVisibleOnItsPage) {
             EXPECT_GT(w->width(), 0);
             EXPECT_GT(w->height(), 0);
             const QRect inClient(w->mapTo(client, QPoint(0, 0)), w->size());
-            EXPECT_TRUE(client->rect().contains(inClient))
-                << "at " << inClient.x() << "," << inClient.y() << " size " << inClient.width() << "x"
-                << inClient.height();
+            EXPECT_TRUE(client->rect().contains(inClient)) << "at " << inClient.x() << "," << inClient.y() << " size "
+                                                           << inClient.width() << "x" << inClient.height();
             QWidget* parent = w->parentWidget();
             if (parent != client && s.kind != ControlKind::Bevel) {
                 const QRect area = visibleArea(parent);
                 EXPECT_TRUE(area.contains(w->geometry()))
-                    << "geometry " << w->x() << "," << w->y() << " " << w->width() << "x" << w->height()
-                    << " outside " << area.x() << "," << area.y() << " " << area.width() << "x" << area.height();
+                    << "geometry " << w->x() << "," << w->y() << " " << w->width() << "x" << w->height() << " outside "
+                    << area.x() << "," << area.y() << " " << area.width() << "x" << area.height();
             }
         }
     }
@@ -136,7 +136,8 @@ TEST_F(LayoutFixture, TextsFitTheirControls) {
     // All page tabs in one row, none cut.
     QTabBar* tabs = window->PageControl1->tabBar();
     EXPECT_LE(tabs->tabRect(4).right(), window->PageControl1->width());
-    for (int i = 0; i < 5; ++i) EXPECT_GE(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_GE(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)));
     QTabBar* knobTabs = window->Assign2Tab->tabBar();
     EXPECT_LE(knobTabs->tabRect(3).right(), window->Assign2Tab->width());
     for (int i = 0; i < 4; ++i)
@@ -194,14 +195,13 @@ TEST_F(LayoutFixture, ReadoutsHoldTheirWidestTexts) {
     QLabel* perf = window->Label_PerfName;
     EXPECT_FALSE(perf->wordWrap());
     EXPECT_LE(perf->fontMetrics().height(), perf->height());
-    for (const char* text : {"Program 6, Bank MSB 63, LSB 65", "Program 127, Bank MSB 63, LSB 65",
-                             "Program ---, Bank MSB 63, LSB 65"}) {
+    for (const char* text :
+         {"Program 6, Bank MSB 63, LSB 65", "Program 127, Bank MSB 63, LSB 65", "Program ---, Bank MSB 63, LSB 65"}) {
         SCOPED_TRACE(text);
         perf->setText(QString::fromLatin1(text));
         EXPECT_LE(perf->fontMetrics().horizontalAdvance(perf->text()), perf->contentsRect().width());
     }
     // A names-request row (16 characters) fits the list beside its scroll bar.
     QListWidget* list = window->UserPerf;
-    EXPECT_LE(list->fontMetrics().horizontalAdvance(QStringLiteral("128  SC Sequence")),
-              list->viewport()->width() - 4);
+    EXPECT_LE(list->fontMetrics().horizontalAdvance(QStringLiteral("128  SC Sequence")), list->viewport()->width() - 4);
 }

@@ -84,50 +84,50 @@ const std::array<EffectType, kVariationTypeCount> VariationTypeTable{{
 }};
 
 const std::array<std::array<std::uint16_t, 6>, kVariationTypeCount> VariationDefaults{{
-    {0, 0, 0, 0, 0, 0},             // OFF
-    {18, 10, 8, 13, 49, 40},        // Hall 1
-    {25, 10, 28, 6, 46, 40},        // Hall 2
-    {5, 10, 16, 4, 49, 40},         // Room 1
-    {12, 10, 5, 4, 38, 40},         // Room 2
-    {9, 10, 47, 5, 36, 40},         // Room 3
-    {19, 10, 16, 7, 54, 40},        // Stage 1
-    {11, 10, 16, 7, 51, 40},        // Stage 2
-    {25, 20, 6, 8, 49, 40},         // Plate
+    {0, 0, 0, 0, 0, 0},               // OFF
+    {18, 10, 8, 13, 49, 40},          // Hall 1
+    {25, 10, 28, 6, 46, 40},          // Hall 2
+    {5, 10, 16, 4, 49, 40},           // Room 1
+    {12, 10, 5, 4, 38, 40},           // Room 2
+    {9, 10, 47, 5, 36, 40},           // Room 3
+    {19, 10, 16, 7, 54, 40},          // Stage 1
+    {11, 10, 16, 7, 51, 40},          // Stage 2
+    {25, 20, 6, 8, 49, 40},           // Plate
     {3333, 1667, 5000, 5000, 74, 32}, // Delay L-C-R
     {2500, 3750, 3752, 3750, 87, 32}, // Delay L-R
-    {1700, 80, 1780, 80, 10, 40},   // Echo
-    {1700, 1750, 111, 1, 10, 32},   // Cross Delay
-    {0, 19, 5, 16, 64, 32},         // Early Reflection 1
-    {2, 7, 10, 16, 64, 32},         // Early Reflection 2
-    {0, 15, 6, 2, 64, 32},          // Gate Reverb
-    {1, 19, 8, 3, 64, 32},          // Reverse Gate
-    {63, 97, 0, 48, 0, 64},         // Karaoke 1
-    {55, 105, 0, 50, 0, 64},        // Karaoke 2
-    {43, 110, 14, 53, 0, 64},       // Karaoke 3
-    {6, 54, 77, 106, 0, 64},        // Chorus 1
-    {8, 63, 64, 30, 0, 64},         // Chorus 2
-    {4, 44, 64, 110, 0, 64},        // Chorus 3
-    {9, 32, 69, 104, 0, 64},        // Chorus 4
-    {12, 32, 64, 0, 0, 127},        // Celeste 1
-    {28, 18, 90, 2, 0, 84},         // Celeste 2
-    {4, 63, 44, 2, 0, 127},         // Celeste 3
-    {8, 29, 64, 0, 0, 127},         // Celeste 4
-    {14, 14, 104, 2, 0, 96},        // Flanger 1
-    {32, 17, 26, 2, 0, 96},         // Flanger 2
-    {4, 109, 109, 2, 0, 127},       // Flanger 3
-    {12, 25, 16, 0, 0, 127},        // Symphonic
-    {81, 35, 0, 0, 0, 127},         // Rotary Speaker
-    {83, 56, 0, 0, 0, 0},           // Tremolo
-    {76, 80, 32, 5, 0, 0},          // Auto Pan
-    {8, 111, 74, 104, 0, 64},       // Phaser 1
-    {8, 111, 74, 108, 0, 64},       // Phaser 2
-    {40, 20, 72, 53, 48, 127},      // Distortion
-    {29, 24, 68, 45, 55, 127},      // Overdrive
-    {39, 1, 48, 55, 0, 127},        // Amp Simulator
-    {70, 34, 60, 10, 70, 0},        // 3-Band EQ (Mono)
-    {28, 70, 46, 70, 0, 0},         // 2-Band EG (Stereo)
-    {70, 56, 39, 25, 0, 127},       // Auto Wah
-    {0, 0, 0, 0, 0, 0},             // THRU
+    {1700, 80, 1780, 80, 10, 40},     // Echo
+    {1700, 1750, 111, 1, 10, 32},     // Cross Delay
+    {0, 19, 5, 16, 64, 32},           // Early Reflection 1
+    {2, 7, 10, 16, 64, 32},           // Early Reflection 2
+    {0, 15, 6, 2, 64, 32},            // Gate Reverb
+    {1, 19, 8, 3, 64, 32},            // Reverse Gate
+    {63, 97, 0, 48, 0, 64},           // Karaoke 1
+    {55, 105, 0, 50, 0, 64},          // Karaoke 2
+    {43, 110, 14, 53, 0, 64},         // Karaoke 3
+    {6, 54, 77, 106, 0, 64},          // Chorus 1
+    {8, 63, 64, 30, 0, 64},           // Chorus 2
+    {4, 44, 64, 110, 0, 64},          // Chorus 3
+    {9, 32, 69, 104, 0, 64},          // Chorus 4
+    {12, 32, 64, 0, 0, 127},          // Celeste 1
+    {28, 18, 90, 2, 0, 84},           // Celeste 2
+    {4, 63, 44, 2, 0, 127},           // Celeste 3
+    {8, 29, 64, 0, 0, 127},           // Celeste 4
+    {14, 14, 104, 2, 0, 96},          // Flanger 1
+    {32, 17, 26, 2, 0, 96},           // Flanger 2
+    {4, 109, 109, 2, 0, 127},         // Flanger 3
+    {12, 25, 16, 0, 0, 127},          // Symphonic
+    {81, 35, 0, 0, 0, 127},           // Rotary Speaker
+    {83, 56, 0, 0, 0, 0},             // Tremolo
+    {76, 80, 32, 5, 0, 0},            // Auto Pan
+    {8, 111, 74, 104, 0, 64},         // Phaser 1
+    {8, 111, 74, 108, 0, 64},         // Phaser 2
+    {40, 20, 72, 53, 48, 127},        // Distortion
+    {29, 24, 68, 45, 55, 127},        // Overdrive
+    {39, 1, 48, 55, 0, 127},          // Amp Simulator
+    {70, 34, 60, 10, 70, 0},          // 3-Band EQ (Mono)
+    {28, 70, 46, 70, 0, 0},           // 2-Band EG (Stereo)
+    {70, 56, 39, 25, 0, 127},         // Auto Wah
+    {0, 0, 0, 0, 0, 0},               // THRU
 }};
 
 namespace {
@@ -202,44 +202,70 @@ ParamSet parameterSet(int row) {
     const Param lowGain = table("EQ  LOW GAIN", 52, 76, T::EqGain);
     const Param lowFreq = table("EQ  LOW FREQ", 8, 40, T::EqFrequency);
     if (row >= 1 && row <= 8)
-        return {table("REVERB TIME", 0, 69, T::ReverbTime), integer("DIFFUS", 0, 10), initialDelay, hpfCutoff,
-                lpfCutoff, dryWet};
+        return {table("REVERB TIME", 0, 69, T::ReverbTime),
+                integer("DIFFUS", 0, 10),
+                initialDelay,
+                hpfCutoff,
+                lpfCutoff,
+                dryWet};
     if (row >= 13 && row <= 16)
         return {row <= 14 ? table("TYPE", 0, 5, T::EarlyReflectionType) : table("TYPE", 0, 1, T::GateType),
-                table("ROOM SIZE", 0, 44, T::RoomSize), integer("DIFFUS", 0, 10), initialDelay, feedback, dryWet};
+                table("ROOM SIZE", 0, 44, T::RoomSize),
+                integer("DIFFUS", 0, 10),
+                initialDelay,
+                feedback,
+                dryWet};
     if (row >= 17 && row <= 19)
         return {table("DELAY TIME", 0, 127, T::LongDelay), feedback, hpfCutoff, lpfCutoff, off, dryWet};
     if (row >= 20 && row <= 27)
-        return {lfoFreq, integer("LFO P-MOD DEPTH", 0, 127), feedback, table("DELAY OFFSET", 0, 127, T::DelayOffset), off,
-                dryWet};
+        return {lfoFreq,  integer("LFO P-MOD DEPTH", 0, 127),
+                feedback, table("DELAY OFFSET", 0, 127, T::DelayOffset),
+                off,      dryWet};
     if (row >= 28 && row <= 30)
-        return {lfoFreq, integer("LFO DEPTH", 0, 127), feedback, table("DELAY OFFSET", 0, 63, T::DelayOffset), off, dryWet};
+        return {lfoFreq, integer("LFO DEPTH", 0, 127), feedback, table("DELAY OFFSET", 0, 63, T::DelayOffset), off,
+                dryWet};
     switch (row) {
     case 9:
-        return {tenthMs("LEFT CHAN DELAY", 7150), tenthMs("RIGHT CHAN DELAY", 7150), tenthMs("CENTER CHAN DELAY", 7150),
-                tenthMs("FEEDBK DELAY", 7150), feedback, dryWet};
+        return {tenthMs("LEFT CHAN DELAY", 7150),
+                tenthMs("RIGHT CHAN DELAY", 7150),
+                tenthMs("CENTER CHAN DELAY", 7150),
+                tenthMs("FEEDBK DELAY", 7150),
+                feedback,
+                dryWet};
     case 10:
-        return {tenthMs("LEFT CHAN DELAY", 7150), tenthMs("RIGHT CHAN DELAY", 7150), tenthMs("FEEDBK DELAY1", 7150),
-                tenthMs("FEEDBK DELAY2", 7150), feedback, dryWet};
+        return {tenthMs("LEFT CHAN DELAY", 7150),
+                tenthMs("RIGHT CHAN DELAY", 7150),
+                tenthMs("FEEDBK DELAY1", 7150),
+                tenthMs("FEEDBK DELAY2", 7150),
+                feedback,
+                dryWet};
     case 11:
-        return {tenthMs("LEFT CHAN DELAY", 3550), signedLevel("L-CHAN FEEDBK LEVEL"), tenthMs("RIGHT CHAN DELAY", 3550),
-                signedLevel("R-CHAN FEEDBK LEVEL"), tenth("HIGH DAMP", 1, 10), dryWet};
+        return {tenthMs("LEFT CHAN DELAY", 3550),  signedLevel("L-CHAN FEEDBK LEVEL"),
+                tenthMs("RIGHT CHAN DELAY", 3550), signedLevel("R-CHAN FEEDBK LEVEL"),
+                tenth("HIGH DAMP", 1, 10),         dryWet};
     case 12:
-        return {tenthMs("L -> R DELAY", 3550), tenthMs("R -> L DELAY", 3550), feedback,
-                table("INPUT SELECT", 0, 2, T::InputSelect), tenth("HIGH DAMP", 1, 10), dryWet};
+        return {tenthMs("L -> R DELAY", 3550),
+                tenthMs("R -> L DELAY", 3550),
+                feedback,
+                table("INPUT SELECT", 0, 2, T::InputSelect),
+                tenth("HIGH DAMP", 1, 10),
+                dryWet};
     case 31:
         return {lfoFreq, integer("LFO DEPTH", 0, 127), table("DELAY OFFSET", 0, 127, T::DelayOffset), off, off, dryWet};
     case 32: return {lfoFreq, integer("LFO DEPTH", 0, 127), off, off, off, dryWet};
     case 33: return {lfoFreq, integer("A-MOD DEPTH", 0, 127), integer("P-MOD DEPTH", 0, 127), off, off, off};
     case 34:
-        return {lfoFreq, integer("L / R DEPTH", 0, 127), integer("F / R DEPTH", 0, 127),
-                table("PAN DIRECT", 0, 5, T::PanDirection), off, off};
+        return {lfoFreq,
+                integer("L / R DEPTH", 0, 127),
+                integer("F / R DEPTH", 0, 127),
+                table("PAN DIRECT", 0, 5, T::PanDirection),
+                off,
+                off};
     case 35:
     case 36:
         return {lfoFreq, integer("LFO DEPTH", 0, 127), integer("PHASE SHIFT OFFSET", 0, 127), feedback, off, dryWet};
     case 37:
-    case 38:
-        return {integer("DRIVE", 0, 127), lowFreq, lowGain, lpfCutoff, integer("OUTPUT LEVEL", 0, 127), dryWet};
+    case 38: return {integer("DRIVE", 0, 127), lowFreq, lowGain, lpfCutoff, integer("OUTPUT LEVEL", 0, 127), dryWet};
     case 39: {
         // The amp simulator has no fifth parameter, yet its label prints the
         // stored value; its dry/wet bar keeps whatever label it had.
@@ -247,18 +273,31 @@ ParamSet parameterSet(int row) {
         unusedShowingValue.format = ValueFormat::Int;
         Param dryWetUnlabelled = dryWet;
         dryWetUnlabelled.format = ValueFormat::None;
-        return {integer("DRIVE", 0, 127), table("AMP TYPE", 0, 3, T::AmpType), lpfCutoff, integer("OUTPUT LEVEL", 0, 127),
-                unusedShowingValue, dryWetUnlabelled};
+        return {integer("DRIVE", 0, 127),
+                table("AMP TYPE", 0, 3, T::AmpType),
+                lpfCutoff,
+                integer("OUTPUT LEVEL", 0, 127),
+                unusedShowingValue,
+                dryWetUnlabelled};
     }
     case 40:
-        return {lowGain, table("EQ  MID FREQ", 28, 54, T::EqFrequency), table("EQ  MID GAIN", 52, 76, T::EqGain),
-                tenth("EQ  MID WIDTH", 10, 120), table("EQ  HIGH GAIN", 52, 76, T::EqGain), off};
+        return {lowGain,
+                table("EQ  MID FREQ", 28, 54, T::EqFrequency),
+                table("EQ  MID GAIN", 52, 76, T::EqGain),
+                tenth("EQ  MID WIDTH", 10, 120),
+                table("EQ  HIGH GAIN", 52, 76, T::EqGain),
+                off};
     case 41:
-        return {lowFreq, lowGain, table("EQ  HIGH FREQ", 28, 58, T::EqFrequency), table("EQ  HIGH GAIN", 52, 76, T::EqGain),
-                off, off};
+        return {
+            lowFreq, lowGain, table("EQ  HIGH FREQ", 28, 58, T::EqFrequency), table("EQ  HIGH GAIN", 52, 76, T::EqGain),
+            off,     off};
     case 42:
-        return {lfoFreq, integer("LFO DEPTH", 0, 127), table("CUTOFF FREQ OFFSET", 0, 127, T::WahCutoffOffset),
-                tenth("FILTER RES", 10, 120), off, dryWet};
+        return {lfoFreq,
+                integer("LFO DEPTH", 0, 127),
+                table("CUTOFF FREQ OFFSET", 0, 127, T::WahCutoffOffset),
+                tenth("FILTER RES", 10, 120),
+                off,
+                dryWet};
     default: return {off, off, off, off, off, off}; // OFF, THRU
     }
 }

@@ -65,9 +65,9 @@ struct VariationParamSetup {
     int minimum = 0;
     int maximum = 1;
     bool enabled = false;
-    ValueFormat format = ValueFormat::None; // None: the value label is left unchanged
+    ValueFormat format = ValueFormat::None;      // None: the value label is left unchanged
     ValueTable table = ValueTable::LfoFrequency; // meaningful only when format == Table
-    bool labelZero = false; // unused ("off") parameters: the value label is set to "0"
+    bool labelZero = false;                      // unused ("off") parameters: the value label is set to "0"
 };
 
 // The state of the six bars after the variation controls are set up for
@@ -80,8 +80,7 @@ std::array<VariationParamSetup, 6> variationSetup(int row);
 // unchanged. `decimalSeparator` is used by the tenth formats; table texts keep
 // their decimal comma. A value with no entry in its table prints as its plain
 // decimal, without unit, so a damaged or foreign value is still visible.
-std::optional<std::string> formatVariationValue(const VariationParamSetup& setup, int value,
-                                                char decimalSeparator);
+std::optional<std::string> formatVariationValue(const VariationParamSetup& setup, int value, char decimalSeparator);
 
 // v * 0.1 in its shortest form with at most one decimal ("333,3", "1", "-0,5").
 std::string formatTenth(int value, char decimalSeparator);

@@ -171,7 +171,10 @@ TEST_F(CatalogGenerator, RejectsAnAssignListWithAGap) {
 }
 
 TEST_F(CatalogGenerator, RejectsAnAssignListWhoseFirstEntryIsNotOff) {
-    edit("cs1x-assign-knob-params.tsv", [](auto& l) { l[1] = "1\t0\tVolume"; l[2] = "1\t1\toff"; });
+    edit("cs1x-assign-knob-params.tsv", [](auto& l) {
+        l[1] = "1\t0\tVolume";
+        l[2] = "1\t1\toff";
+    });
     expectRejected(file("cs1x-assign-knob-params.tsv") + ":2", "entry 0 of knob 1 must be 'off'");
 }
 

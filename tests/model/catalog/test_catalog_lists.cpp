@@ -60,7 +60,8 @@ TEST(FactoryPerformances, RowsOfTheUserPerformanceList) {
         char number[16];
         std::snprintf(number, sizeof number, "%03d  ", i + 1);
         ASSERT_EQ(line.substr(0, 5), number);
-        ASSERT_TRUE(std::isupper(static_cast<unsigned char>(line[5])) && std::isupper(static_cast<unsigned char>(line[6])))
+        ASSERT_TRUE(std::isupper(static_cast<unsigned char>(line[5])) &&
+                    std::isupper(static_cast<unsigned char>(line[6])))
             << line;
         ASSERT_EQ(line[7], ' ') << line;
         ASSERT_GE(line.size(), 9u) << line;

@@ -148,7 +148,8 @@ TEST(VariationSetup, DryWetBalance) {
     EXPECT_EQ(formatVariationValue(bar, 127, ','), "D < W63");
     // Rows whose tenth parameter is not a dry/wet balance.
     for (int row : {33, 34, 40, 41}) EXPECT_EQ(variationSetup(row)[5].caption, "--") << row;
-    for (int row : {1, 9, 12, 19, 27, 30, 31, 32, 35, 38, 42}) EXPECT_EQ(variationSetup(row)[5].format, ValueFormat::DryWet) << row;
+    for (int row : {1, 9, 12, 19, 27, 30, 31, 32, 35, 38, 42})
+        EXPECT_EQ(variationSetup(row)[5].format, ValueFormat::DryWet) << row;
 }
 
 TEST(VariationSetup, AmpSimulatorSpecialCases) {
@@ -214,9 +215,9 @@ TEST(VariationSetup, DefaultsLieInTheirBarsAndTables) {
 TEST(ValueTables, SizesUnitsAndTellingRows) {
     using T = ValueTable;
     const std::vector<std::pair<T, int>> sizes{
-        {T::LfoFrequency, 128}, {T::ReverbTime, 70}, {T::ShortDelay, 128}, {T::RoomSize, 45},
-        {T::LongDelay, 128},    {T::DelayOffset, 128}, {T::EqFrequency, 61}, {T::WahCutoffOffset, 128},
-        {T::EqGain, 25},        {T::EarlyReflectionType, 6}, {T::GateType, 2}, {T::AmpType, 4},
+        {T::LfoFrequency, 128}, {T::ReverbTime, 70},         {T::ShortDelay, 128}, {T::RoomSize, 45},
+        {T::LongDelay, 128},    {T::DelayOffset, 128},       {T::EqFrequency, 61}, {T::WahCutoffOffset, 128},
+        {T::EqGain, 25},        {T::EarlyReflectionType, 6}, {T::GateType, 2},     {T::AmpType, 4},
         {T::InputSelect, 3},    {T::PanDirection, 6}};
     for (const auto& [t, n] : sizes) {
         EXPECT_EQ(valueTableSize(t), n);
@@ -293,7 +294,8 @@ TEST(ValueTables, ValuesPastATableShowTheStoredNumber) {
     EXPECT_EQ(formatVariationValue(variationSetup(40)[0], 0, ','), "0");
     EXPECT_EQ(formatVariationValue(variationSetup(40)[0], INT_MIN, ','), std::to_string(INT_MIN));
     // The other formats take any int without overflow.
-    EXPECT_EQ(formatVariationValue(variationSetup(9)[4], INT_MIN, ','), std::to_string(static_cast<long long>(INT_MIN) - 64));
+    EXPECT_EQ(formatVariationValue(variationSetup(9)[4], INT_MIN, ','),
+              std::to_string(static_cast<long long>(INT_MIN) - 64));
     EXPECT_EQ(formatVariationValue(variationSetup(9)[0], -5, ','), "-0,5ms");
     EXPECT_EQ(formatVariationValue(variationSetup(9)[0], INT_MIN, '.'), "-214748364.8ms");
     EXPECT_EQ(formatVariationValue(variationSetup(9)[5], INT_MIN, ','), "D2147483712 > W");

@@ -134,7 +134,8 @@ TEST(VoiceNameTable, TellingRowsOfTheBanks) {
     EXPECT_EQ(kits[0], "001 TechKt A");
     EXPECT_EQ(kits[5], "006 909KitA");
     EXPECT_EQ(kits[6], "007 --");
-    for (int k = 6; k < 128; ++k) EXPECT_FALSE(named(kits[static_cast<std::size_t>(k)])) << kits[static_cast<std::size_t>(k)];
+    for (int k = 6; k < 128; ++k)
+        EXPECT_FALSE(named(kits[static_cast<std::size_t>(k)])) << kits[static_cast<std::size_t>(k)];
 
     // A name with a double quote survives generation unchanged.
     EXPECT_EQ(voiceEntryText(24, 16), "017 16+2\"2/3");
@@ -142,9 +143,9 @@ TEST(VoiceNameTable, TellingRowsOfTheBanks) {
 
 TEST(VoiceNameTable, NamedVoicesPerBankAsPublished) {
     const std::vector<int> expected{
-        128, 10, 3,  4, 7, 4,  3, 7, 2, 13, 4, 4, 7, 3, 7, 2,  18, 4,  3,   14, 2,  4,   2,  1,  27, 15, 4, 7, 12, 50,
-        29,  15, 8,  3, 3, 2,  2, 2, 27, 11, 5, 2, 2, 2, 42, // XG banks 0..44
-        128, 111, 51, 24, 128, 103, 47, 22, 128, 111, 51, 25, 6, // PRE 00..12
+        128, 10,  3,  4,  7,   4,   3,  7,  2,   13,  4,  4,  7, 3, 7, 2,  18, 4, 3, 14, 2, 4,  2,
+        1,   27,  15, 4,  7,   12,  50, 29, 15,  8,   3,  3,  2, 2, 2, 27, 11, 5, 2, 2,  2, 42, // XG banks 0..44
+        128, 111, 51, 24, 128, 103, 47, 22, 128, 111, 51, 25, 6,                                // PRE 00..12
     };
     ASSERT_EQ(expected.size(), 58u);
     for (int b = 0; b < kBankCount; ++b)

@@ -108,8 +108,8 @@ int parseInt(const TsvFile& f, const Row& r, std::size_t col, const char* what, 
 
 // A display text: not empty, no control characters, at most maxLength bytes;
 // plain ASCII unless the list may carry UTF-8 (the "±" of the gain table).
-const std::string& checkText(const TsvFile& f, const Row& r, std::size_t col, const char* what,
-                             std::size_t maxLength, bool asciiOnly) {
+const std::string& checkText(const TsvFile& f, const Row& r, std::size_t col, const char* what, std::size_t maxLength,
+                             bool asciiOnly) {
     const std::string& s = r.fields[col];
     if (s.empty()) f.fail(r.line, std::string(what) + " is empty");
     for (unsigned char c : s) {
@@ -196,10 +196,15 @@ void writeVoiceTable(std::ostream& out, const VoiceNames& names) {
         out << "    // bank " << bank << ": " << literal(cd::kBankRows[static_cast<std::size_t>(bank)].text) << "\n";
         for (int k = 0; k < patchsmith::kProgramCount; ++k) {
             const auto& name = names[static_cast<std::size_t>(bank)][static_cast<std::size_t>(k)];
-            const std::string text = threeDigits(k + 1) + " " + (name.empty() ? std::string(patchsmith::kNoVoiceName) : name);
+            const std::string text =
+                threeDigits(k + 1) + " " + (name.empty() ? std::string(patchsmith::kNoVoiceName) : name);
             out << "    " << text.size() << ",";
             for (int i = 0; i < patchsmith::kVoiceEntryMaxText; ++i)
-                out << " " << (i < static_cast<int>(text.size()) ? static_cast<unsigned>(static_cast<unsigned char>(text[static_cast<std::size_t>(i)])) : 0u) << ",";
+                out << " "
+                    << (i < static_cast<int>(text.size())
+                            ? static_cast<unsigned>(static_cast<unsigned char>(text[static_cast<std::size_t>(i)]))
+                            : 0u)
+                    << ",";
             out << " // " << literal(text) << "\n";
         }
     }
@@ -223,29 +228,31 @@ void writeAssignLists(std::ostream& out, const fs::path& dir) {
         const auto& name = checkText(f, r, 2, "name", 32, false);
         auto& line = lineOf[static_cast<std::size_t>(knob - 1)][static_cast<std::size_t>(index)];
         if (line != 0)
-            f.fail(r.line, "knob " + std::to_string(knob) + " entry " + n + " is already given on line " + std::to_string(line));
+            f.fail(r.line, "knob " + std::to_string(knob) + " entry " + n + " is already given on line " +
+                               std::to_string(line));
         line = r.line;
         auto& list = lists[static_cast<std::size_t>(knob - 1)];
         for (int i = 0; i < kCount; ++i)
             if (list[static_cast<std::size_t>(i)] == name)
-                f.fail(r.line, "knob " + std::to_string(knob) + " lists '" + name + "' twice (entries " + std::to_string(i) +
-                                   " and " + n + ")");
+                f.fail(r.line, "knob " + std::to_string(knob) + " lists '" + name + "' twice (entries " +
+                                   std::to_string(i) + " and " + n + ")");
         list[static_cast<std::size_t>(index)] = name;
     }
     for (int knob = 1; knob <= 2; ++knob) {
         auto& list = lists[static_cast<std::size_t>(knob - 1)];
         for (int i = 0; i < kCount; ++i)
             if (lineOf[static_cast<std::size_t>(knob - 1)][static_cast<std::size_t>(i)] == 0)
-                f.fail(0, "knob " + std::to_string(knob) + " has no entry " + std::to_string(i) + " (each knob lists entries 0.." +
-                              std::to_string(kCount - 1) + ")");
+                f.fail(0, "knob " + std::to_string(knob) + " has no entry " + std::to_string(i) +
+                              " (each knob lists entries 0.." + std::to_string(kCount - 1) + ")");
         // Target 0 switches the knob off. The published lists write it in
         // lower case; the list boxes start with "Off", so it is spelled so here
         // and only here. The other names are kept as published.
         std::string lower = list[0];
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         if (lower != "off")
-            f.fail(lineOf[static_cast<std::size_t>(knob - 1)][0], "entry 0 of knob " + std::to_string(knob) +
-                                                                       " must be 'off', found '" + list[0] + "'");
+            f.fail(lineOf[static_cast<std::size_t>(knob - 1)][0],
+                   "entry 0 of knob " + std::to_string(knob) + " must be 'off', found '" + list[0] + "'");
         list[0] = "Off";
         out << "const std::array<std::string_view, kAssignParamCount> Assign" << knob << "Para{\n";
         for (const auto& name : list) out << "    " << literal(name) << ",\n";
@@ -256,7 +263,8 @@ void writeAssignLists(std::ostream& out, const fs::path& dir) {
 // ---- factory performances -------------------------------------------------
 
 void writeFactoryLines(std::ostream& out, const fs::path& dir) {
-    const auto f = readTsv(dir / "cs1x-factory-performances.tsv", {"number", "category", "transcribed_name", "list_name"});
+    const auto f =
+        readTsv(dir / "cs1x-factory-performances.tsv", {"number", "category", "transcribed_name", "list_name"});
     constexpr int kCount = patchsmith::kFactoryPerformanceCount;
     std::array<std::string, kCount> lines;
     std::array<int, kCount> lineOf{};
@@ -271,13 +279,16 @@ void writeFactoryLines(std::ostream& out, const fs::path& dir) {
         checkText(f, r, 2, "transcribed_name", 32, true);
         const auto& name = checkText(f, r, 3, "list_name", 8, true);
         auto& line = lineOf[static_cast<std::size_t>(number - 1)];
-        if (line != 0) f.fail(r.line, "performance " + std::to_string(number) + " is already given on line " + std::to_string(line));
+        if (line != 0)
+            f.fail(r.line,
+                   "performance " + std::to_string(number) + " is already given on line " + std::to_string(line));
         line = r.line;
         lines[static_cast<std::size_t>(number - 1)] = threeDigits(number) + "  " + category + " " + name;
     }
     for (int i = 0; i < kCount; ++i)
         if (lineOf[static_cast<std::size_t>(i)] == 0)
-            f.fail(0, "performance " + std::to_string(i + 1) + " is missing (the list needs 1.." + std::to_string(kCount) + ")");
+            f.fail(0, "performance " + std::to_string(i + 1) + " is missing (the list needs 1.." +
+                          std::to_string(kCount) + ")");
     out << "const std::array<std::string_view, kFactoryPerformanceCount> FactoryPerformanceLines{\n";
     for (const auto& l : lines) out << "    " << literal(l) << ",\n";
     out << "};\n\n";
@@ -313,20 +324,22 @@ void writeValueTables(std::ostream& out, const fs::path& dir) {
         if (t == kNumericTables.end()) f.fail(r.line, "unknown table '" + r.fields[0] + "'");
         const int index = parseInt(f, r, 1, "index", 0, 999);
         if (index >= t->count)
-            f.fail(r.line, "index " + r.fields[1] + " is past the end of table " + std::string(t->fileName) + ", which has " +
-                               std::to_string(t->count) + " entries (0.." + std::to_string(t->count - 1) + ")");
+            f.fail(r.line, "index " + r.fields[1] + " is past the end of table " + std::string(t->fileName) +
+                               ", which has " + std::to_string(t->count) + " entries (0.." +
+                               std::to_string(t->count - 1) + ")");
         const auto& text = checkText(f, r, 2, "text", 12, false);
         const auto [it, fresh] = tables[t->fileName].emplace(index, std::pair{text, r.line});
         if (!fresh)
-            f.fail(r.line, "table " + std::string(t->fileName) + " index " + r.fields[1] + " is already given on line " +
-                               std::to_string(it->second.second));
+            f.fail(r.line, "table " + std::string(t->fileName) + " index " + r.fields[1] +
+                               " is already given on line " + std::to_string(it->second.second));
     }
     out << "namespace catalog_data {\n\n";
     for (const auto& t : kNumericTables) {
         const auto& entries = tables[t.fileName];
         if (static_cast<int>(entries.size()) != t.count)
-            f.fail(0, "table " + std::string(t.fileName) + " has " + std::to_string(entries.size()) + " entries, it needs " +
-                          std::to_string(t.count) + " (0.." + std::to_string(t.count - 1) + ")");
+            f.fail(0, "table " + std::string(t.fileName) + " has " + std::to_string(entries.size()) +
+                          " entries, it needs " + std::to_string(t.count) + " (0.." + std::to_string(t.count - 1) +
+                          ")");
         out << "const std::array<std::string_view, " << t.count << "> " << t.cxxName << "{\n";
         for (const auto& [index, entry] : entries) out << "    " << literal(entry.first) << ", // " << index << "\n";
         out << "};\n\n";
