@@ -52,9 +52,10 @@ void setFontOf(QWidget* w, const QFont& font) {
 // widgets through the style-sheet machinery, at start and at every polish.
 const char* kPageTabsStyle = "QTabBar::tab { padding: 3px 6px; }";
 const char* kAssign2TabsStyle = "QTabBar::tab { padding: 2px 1px; }";
-// The long caption of the left column's button keeps the button's look but
+// The two buttons whose captions nearly fill them (the left column's save
+// button, the test note beside the status line) keep the button's look but
 // not its wide margins.
-const char* kSaveToSynthStyle = "QPushButton { padding-left: 1px; padding-right: 1px; }";
+const char* kNarrowButtonStyle = "QPushButton { padding-left: 1px; padding-right: 1px; }";
 
 // A hint shared by captioned neighbours (the four assign-knob-2 layer
 // buttons) does not tell them apart; their captions do.
@@ -239,7 +240,8 @@ void TMainWindow::buildLayout() {
         }
         case ControlKind::PushButton:
             w = new QPushButton(qs(s.caption), parent);
-            if (s.name == "SaveToSynth") w->setStyleSheet(QString::fromLatin1(kSaveToSynthStyle));
+            if (s.name == "SaveToSynth" || s.name == "TestNote")
+                w->setStyleSheet(QString::fromLatin1(kNarrowButtonStyle));
             break;
         case ControlKind::SpeedButton: {
             auto* b = new QToolButton(parent);

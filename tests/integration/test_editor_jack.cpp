@@ -281,7 +281,9 @@ TEST(EditorOverJack, EditsUndoneLeaveTheSynthWithTheOriginalBytes) {
     w.PerformanceName->selectAll();
     QTest::keyClicks(w.PerformanceName, "Undo me");
     emit w.PerformanceName->editingFinished();
-    w.VariType->setCurrentRow(w.VariType->currentRow() == 30 ? 31 : 30);
+    QListWidgetItem* type = w.VariType->item(w.VariType->currentRow() == 30 ? 31 : 30);
+    w.VariType->scrollToItem(type);
+    QTest::mouseClick(w.VariType->viewport(), Qt::LeftButton, {}, w.VariType->visualItemRect(type).center());
     ASSERT_EQ(ctx.edits.undoSteps(), 5u);
     ASSERT_TRUE(fetch());
     ASSERT_NE(ctx.model.image, original) << "the synth took the edits";
