@@ -3,6 +3,7 @@
 // and what survives closing.
 
 #include "DialogTestSupport.h"
+#include "ListGestures.h"
 #include "support/RecordingNotifier.h"
 
 #include "model/Model.h"
@@ -549,25 +550,11 @@ TEST_F(BankEditTest, DeleteFollowsTheSlotLeftSelectedByADragOrTheKeys) {
     auto w = open();
     selectFile(*w, "AB.SYX");
     dropOnRow(*w, 4);
-    QWidget* viewport = w->BankListBox->viewport();
-    auto centre = [&](int row) { return w->BankListBox->visualItemRect(w->BankListBox->item(row)).center(); };
-    // Press on one slot, drag with the button held, release on another.
-    auto dragRows = [&](int from, int to) {
-        QTest::mousePress(viewport, Qt::LeftButton, {}, centre(from));
-        for (int row = from; row != to;) {
-            row += to > from ? 1 : -1;
-            QMouseEvent move(QEvent::MouseMove, QPointF(centre(row)), viewport->mapToGlobal(QPointF(centre(row))),
-                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(viewport, &move);
-        }
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre(to));
-    };
-
-    dragRows(7, 4);
+    test::dragRows(w->BankListBox, 7, 4);
     ASSERT_EQ(w->BankListBox->currentRow(), 4);
     EXPECT_TRUE(w->DeletePerf->isEnabled()) << "slot 005 is occupied";
     EXPECT_TRUE(w->BankPopDelete->isEnabled());
-    dragRows(4, 7);
+    test::dragRows(w->BankListBox, 4, 7);
     ASSERT_EQ(w->BankListBox->currentRow(), 7);
     EXPECT_FALSE(w->DeletePerf->isEnabled()) << "slot 008 is empty";
     EXPECT_FALSE(w->BankPopDelete->isEnabled());

@@ -2,6 +2,7 @@
 // performance, with the bytes each choice sends.
 
 #include "EditorSession.h"
+#include "ListGestures.h"
 
 #include "ui/VoiceSelection.h"
 
@@ -74,28 +75,13 @@ TEST_F(Selection, AnUnmodifiedPerformanceSwitchesWithoutAQuestion) {
     w->setNormalCursor();
 }
 
-// Presses on row `from`, drags over the rows between with the button held
-// and releases on row `to`.
-void dragRows(QListWidget* list, int from, int to) {
-    QWidget* viewport = list->viewport();
-    auto centre = [list](int row) { return list->visualItemRect(list->item(row)).center(); };
-    QTest::mousePress(viewport, Qt::LeftButton, {}, centre(from));
-    for (int row = from; row != to;) {
-        row += to > from ? 1 : -1;
-        QMouseEvent move(QEvent::MouseMove, QPointF(centre(row)), viewport->mapToGlobal(QPointF(centre(row))),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &move);
-    }
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre(to));
-}
-
 void rightClickRow(QListWidget* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
 TEST_F(Selection, ADragOrTheRightButtonSwitchesToTheRowLeftSelected) {
     w->show();
-    dragRows(w->UserPerf, 2, 5);
+    test::dragRows(w->UserPerf, 2, 5);
     EXPECT_EQ(w->UserPerf->currentRow(), 5);
     // One switch, to the row the drag ended on.
     EXPECT_EQ(sentBytes(),
@@ -121,7 +107,7 @@ TEST_F(Selection, ADragOrTheRightButtonSwitchesToTheRowLeftSelected) {
 
     platform.sent.clear();
     w->PageControl1->setCurrentIndex(3);
-    dragRows(w->PatchVoiceNumber, 3, 6);
+    test::dragRows(w->PatchVoiceNumber, 3, 6);
     EXPECT_EQ(w->PatchVoiceNumber->currentRow(), 6);
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{param(1, 0x02, 6)}));
     EXPECT_EQ(model().image.layerData(1, 2), 6);
