@@ -28,7 +28,7 @@ namespace {
 using namespace patchsmith;
 
 const std::string kClient = "Virtual CS1x";
-constexpr int kCycles = 100;
+constexpr int kCycles = PATCHSMITH_CHURN_CYCLES;
 
 std::unique_ptr<test::SynthProcess> startSynth() {
     auto child = std::make_unique<test::SynthProcess>(
@@ -45,7 +45,7 @@ int rowOf(const std::vector<std::string>& names, const std::string& name) {
 
 } // namespace
 
-TEST(DeviceChurnOverJack, PortsVanishAndReturnAHundredTimesWhileDevicesAreChosen) {
+TEST(DeviceChurnOverJack, PortsVanishAndReturnManyTimesWhileDevicesAreChosen) {
     test::JackServer server;
     if (!server.ok()) GTEST_SKIP() << server.why();
 
