@@ -150,7 +150,9 @@ bool Application::startWindow() {
                  context_.devices.MidiOutDeviceName, context_.settings);
 
     // The editor window.
-    window_ = std::make_unique<editor::TMainWindow>(context_);
+    window_ = options_.hiddenPagesLater
+                  ? std::make_unique<editor::TMainWindow>(context_, editor::TMainWindow::HiddenPagesLater{})
+                  : std::make_unique<editor::TMainWindow>(context_);
     editor::TMainWindow* w = window_.get();
     messageWindow_ = std::make_unique<TMessageWindow>(w);
     w->MessageWindow = messageWindow_.get();
@@ -188,6 +190,8 @@ bool Application::startWindow() {
 
 bool Application::openDevices() {
     if (!window_ || shutDown_) return false;
+    // No MIDI event reaches a window still being built.
+    window_->completeWindow();
     MidiDevices& devices = context_.devices;
     const bool started = devices.InitMidiDevices();
     if (started) {
@@ -218,6 +222,7 @@ bool Application::pollPortsNow() {
 
 void Application::openFile(const QString& path) {
     if (!window_) return;
+    window_->completeWindow();
     Notifier& notifier = context_.notifier;
     const QString unreadable = UnreadableFileMessage(path);
     if (!unreadable.isEmpty()) {

@@ -38,6 +38,9 @@ struct StartupOptions {
     // How often ports are looked at (Application::kPortPollMs in the
     // program); 0 for never by itself, only by pollPortsNow().
     int portPollMs = 0;
+    // The window's first frame before its hidden pages are built (the
+    // program); the rest is built before the devices open.
+    bool hiddenPagesLater = false;
 };
 
 using SettingsOpener = std::function<std::unique_ptr<QSettings>()>;

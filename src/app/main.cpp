@@ -33,12 +33,18 @@
 
 #include <cstdio>
 #include <memory>
+#include <thread>
+
+#ifdef PATCHSMITH_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 using namespace patchsmith;
 
 namespace {
 
 void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
+    w.completeWindow();
     QDir().mkpath(dir);
     for (int i = 0; i < w.PageControl1->count(); ++i) {
         w.PageControl1->setCurrentIndex(i);
@@ -80,7 +86,16 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+#ifdef PATCHSMITH_HAVE_FONTCONFIG
+    // Loading the font configuration takes several milliseconds, and the
+    // first text of the window waits for it; the toolkit's own start does
+    // not need it, so it is loaded on the other processor meanwhile.
+    std::thread fontConfiguration([] { FcInit(); });
+#endif
     QApplication qapp(argc, argv);
+#ifdef PATCHSMITH_HAVE_FONTCONFIG
+    fontConfiguration.join();
+#endif
     app::Application::SetupToolkit();
 
     const app::CommandLine command = app::ParseCommandLine(QApplication::arguments());
@@ -105,6 +120,7 @@ int main(int argc, char* argv[]) {
     options.executableDir = app::DirectoryOfExecutable(QApplication::applicationFilePath());
     options.documentsDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     options.portPollMs = app::Application::kPortPollMs;
+    options.hiddenPagesLater = true;
     if (virtualSynth) {
         virtualCs1x = std::make_unique<synth::VirtualMidiPlatform>();
         merged =

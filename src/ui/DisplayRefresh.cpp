@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <QToolButton>
 
+#include <algorithm>
 #include <set>
 
 namespace patchsmith::editor {
@@ -133,6 +134,18 @@ void DisplayRefresh::ShowImage() {
     showParameters(false);
     ShowLayer();
     w_.Edit->Assign2TabChange();
+    ColourLayerSelectors(true);
+}
+
+void DisplayRefresh::ShowBuiltControls() {
+    const EditSession::Quiet quiet(w_.edits());
+    for (const ParameterControls& c : w_.parameterControls()) {
+        // Those whose display depends on other controls are on later pages.
+        if (c.param->depends != ParamDepends::None) continue;
+        const bool built = c.bar || c.check || c.companion || c.list || c.combo || c.edit ||
+                           std::any_of(c.choices.begin(), c.choices.end(), [](auto* b) { return b != nullptr; });
+        if (built) showParameter(c);
+    }
     ColourLayerSelectors(true);
 }
 

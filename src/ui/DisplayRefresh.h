@@ -29,6 +29,9 @@ public:
     // The whole image, keeping the editing state (edited layer, "edit all
     // layers", muted layers): after undo, redo and compare.
     void ShowImage();
+    // At start-up, before all pages are built: the image on the controls
+    // that are, as ShowPerformance would show it on them.
+    void ShowBuiltControls();
     // One parameter of the image (layer parameters: of the edited layer)
     // into its controls. Values outside a control's range are shown clamped
     // by the control; the read-out shows the value itself.

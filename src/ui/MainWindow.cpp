@@ -27,6 +27,8 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <utility>
+
 namespace patchsmith::editor {
 
 const QColor TMainWindow::kLampOn(0, 255, 0);
@@ -51,30 +53,56 @@ void paintEnvelope(QPainter& p, const QSize& size, const EnvelopeGeometry& g) {
 TMainWindow::TMainWindow(AppContext& app, QWidget* parent) : TMainWindow(app, parent, true) {}
 
 TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
+    : TMainWindow(app, parent, showImage, true) {}
+
+TMainWindow::TMainWindow(AppContext& app, HiddenPagesLater) : TMainWindow(app, nullptr, true, false) {}
+
+TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage, bool wholeNow)
     : QMainWindow(parent), Dispatcher(app.link, *this),
       Transfers(app.link, Dispatcher, *this, app.notifier,
                 TransferPaths{app.settings.LastDir, app.settings.PerfBankDir, app.settings.PerfListFile}),
-      app_(app) {
+      app_(app), showImage_(showImage) {
     setObjectName(QStringLiteral("MainWindow"));
     // A single, fixed border. Set before any child exists: changing the
     // flags of a window re-polishes every widget in it.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    buildLayout();
+    buildLayout(wholeNow);
     bindControls();
     buildMenu();
     setupTimers();
     setupPictures();
-    fillStartItems();
 
     FileDialogs = new dialogs::SharedFileDialogs(this);
-
-    connect(MenuFileExit, &QAction::triggered, this, &TMainWindow::MenuFileExitClick);
 
     Edit = std::make_unique<EditHandlers>(*this);
     Refresh = std::make_unique<DisplayRefresh>(*this);
     Layers = std::make_unique<LayerOperations>(*this);
     Selection = std::make_unique<VoiceSelection>(*this);
+
+    // The client area is 632 x 411 below the menu bar.
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+
+    FormCreate();
+    if (wholeNow) {
+        completeWindow();
+        return;
+    }
+    // The first frame shows the performance on what is built.
+    if (showImage_) Refresh->ShowBuiltControls();
+    qApp->installEventFilter(this);
+}
+
+void TMainWindow::completeWindow() {
+    if (complete_) return;
+    complete_ = true;
+    qApp->removeEventFilter(this);
+    buildLayout(true);
+    bindControls();
+    setupPictures();
+
+    connect(MenuFileExit, &QAction::triggered, this, &TMainWindow::MenuFileExitClick);
     Edit->connectControls();
     Layers->connectControls();
     Selection->connectControls();
@@ -82,14 +110,36 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
     connectMenuCommands();
     connectEditCommands();
 
-    // The client area is 632 x 411 below the menu bar.
-    const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+    // Voice list of the first bank, first row, first bank selected.
+    PatchBankNumber->setCurrentIndex(0);
+    PatchVoiceNumber->setCurrentRow(0);
+    // The first original Compare returns to, also before anything is shown.
+    app_.edits.startHistory();
+    if (showImage_) ShowPerformance();
+    app_.PerfNumberTexts = MakePerfNumberTexts();
+    if (!startMessage_.empty()) app_.notifier.showMessage(std::exchange(startMessage_, std::string()));
+}
 
-    FormCreate(showImage);
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Input of any window of the program: what it reaches must be there and
+    // connected.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+    case QEvent::ContextMenu: completeWindow(); break;
+    default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 TMainWindow::~TMainWindow() {
+    if (!complete_) qApp->removeEventFilter(this);
     // A drag still open ends with the window, before the handlers go; the
     // editing interface outlives the window and calls it no more.
     dragStep_.reset();
@@ -116,37 +166,17 @@ const ParameterControls& TMainWindow::controlsOf(const Parameter& p) const {
     return none;
 }
 
-void TMainWindow::FormCreate(bool showImage) {
+void TMainWindow::FormCreate() {
     setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle));
     ApplyShowHints(app_.settings.ShowHints);
 
-    // Voice list of the first bank, first row, first bank selected.
-    PatchBankNumber->setCurrentIndex(0);
-    PatchVoiceNumber->setCurrentRow(0);
-
     // The default performance into the image (and layer 1 into the clipboard).
     app_.model.fillDefaults();
-    // The first original Compare returns to, also before anything is shown.
-    app_.edits.startHistory();
 
     if (!app_.settings.PerfListFile.empty()) {
         QString error;
         if (!LoadUserPerfList(QString::fromStdString(app_.settings.PerfListFile), error))
-            app_.notifier.showMessage(error.toStdString());
-    }
-
-    if (showImage) ShowPerformance();
-
-    app_.PerfNumberTexts = MakePerfNumberTexts();
-}
-
-void TMainWindow::fillStartItems() {
-    for (const ControlSpec& s : controlTable()) {
-        if (s.kind != ControlKind::ListBox && s.kind != ControlKind::ComboBox) continue;
-        QStringList rows;
-        for (const std::string& t : startItems(s.name)) rows << QString::fromStdString(t);
-        if (auto* l = qobject_cast<QListWidget*>(control(s.name))) l->addItems(rows);
-        if (auto* c = qobject_cast<QComboBox*>(control(s.name))) c->addItems(rows);
+            startMessage_ = error.toStdString();
     }
 }
 
@@ -181,6 +211,8 @@ void TMainWindow::setupTimers() {
 
 void TMainWindow::setupPictures() {
     Image2->setPainter(&paintTechnoSynth);
+    // The rest are on pages built later at start-up.
+    if (!PaintAEG) return;
     ImageTriangle->setPainter(&paintTriangleWave);
     ImageSawtooth->setPainter(&paintSawtoothWave);
     Image1->setPainter(&paintSampleHoldWave);

@@ -212,7 +212,19 @@ public:
     // Without `showImage` the creation leaves out the display refresh, so the
     // controls keep their start positions (no performance shown yet).
     TMainWindow(AppContext& app, QWidget* parent, bool showImage);
+    // Start-up: builds only what the first frame shows (the controls around
+    // the pages, the first page, the tabs of the others) and shows the image
+    // on it; completeWindow() builds the rest. Until then the window takes no
+    // input: the first key or click completes it before it is delivered.
+    struct HiddenPagesLater {};
+    TMainWindow(AppContext& app, HiddenPagesLater);
     ~TMainWindow() override;
+
+    // Builds the pages not built yet, connects the handlers and shows the
+    // performance on all controls; once only. Before it, no MIDI event and
+    // no command may reach the window.
+    void completeWindow();
+    bool complete() const { return complete_; }
 
     AppContext& app() { return app_; }
 
@@ -354,13 +366,16 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate(bool showImage);
-    void buildLayout();  // MainWindowLayout.cpp
-    void bindControls(); // MainWindowLayout.cpp
-    void buildMenu();    // MainWindowLayout.cpp
-    void fillStartItems();
+    TMainWindow(AppContext& app, QWidget* parent, bool showImage, bool wholeNow);
+    void FormCreate();
+    // Builds the table's controls not built yet; those of the pages not
+    // shown first only with `hiddenPages`.
+    void buildLayout(bool hiddenPages); // MainWindowLayout.cpp
+    void bindControls();                // MainWindowLayout.cpp
+    void buildMenu();                   // MainWindowLayout.cpp
     void setupTimers();
     void setupPictures();
     void MenuFileExitClick();
@@ -379,6 +394,13 @@ private:
     bool midiInLost_ = false;
     bool midiOutLost_ = false;
     std::map<std::string, QWidget*, std::less<>> widgets_;
+    // Which entries of the control table are built, by position.
+    std::vector<bool> built_;
+    bool showImage_ = true;
+    bool complete_ = false;
+    // A name list that could not be read at start, told once the window is
+    // complete (a message box would take input before).
+    std::string startMessage_;
     bool centred_ = false;
     // The step of a bar being dragged: the whole drag is one step.
     std::optional<EditSession::Step> dragStep_;

@@ -21,9 +21,12 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QStringList>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <map>
 
 namespace patchsmith::editor {
 
@@ -68,23 +71,58 @@ bool hintIsShared(const ControlSpec& s) {
     return false;
 }
 
+// For each entry of the table, whether it lies on a page other than the one
+// shown first (parents come before their children).
+std::vector<bool> onLaterPages(const std::vector<ControlSpec>& table) {
+    std::vector<bool> later(table.size(), false);
+    std::map<std::string_view, std::size_t> position;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const ControlSpec& s = table[i];
+        position.emplace(s.name, i);
+        const auto parent = position.find(s.parent);
+        if (parent == position.end()) continue;
+        const ControlSpec& p = table[parent->second];
+        later[i] = p.kind == ControlKind::Page ? p.name != kPageNames[0] : later[parent->second];
+    }
+    return later;
+}
+
+void addStartItems(QWidget* w, std::string_view name) {
+    QStringList rows;
+    for (const std::string& t : startItems(name)) rows << QString::fromStdString(t);
+    if (rows.isEmpty()) return;
+    if (auto* l = qobject_cast<QListWidget*>(w)) l->addItems(rows);
+    if (auto* c = qobject_cast<QComboBox*>(w)) c->addItems(rows);
+}
+
 } // namespace
 
-void TMainWindow::buildLayout() {
-    // Before any control exists, so that every combo box is read by its hint.
-    InstallAccessibleComboNames();
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("ClientArea"));
-    central->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(central);
-    setFont(windowFont());
+void TMainWindow::buildLayout(bool hiddenPages) {
+    const std::vector<ControlSpec>& table = controlTable();
+    QWidget* central = centralWidget();
+    const bool first = built_.empty();
+    if (first) {
+        built_.assign(table.size(), false);
+        // Before any control exists, so that every combo box is read by its hint.
+        InstallAccessibleComboNames();
+        central = new QWidget(this);
+        central->setObjectName(QStringLiteral("ClientArea"));
+        central->setFixedSize(kClientWidth, kClientHeight);
+        setCentralWidget(central);
+        setFont(windowFont());
+    }
 
     const QFont normal = windowFont();
     const QFont bold = windowFont(8, true);
     const QFont small = windowFont(7);
     int pageIndex = 0;
+    const std::vector<bool> later = hiddenPages ? std::vector<bool>() : onLaterPages(table);
 
-    for (const ControlSpec& s : controlTable()) {
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        const ControlSpec& s = table[index];
+        if (s.kind == ControlKind::Page) ++pageIndex;
+        if (built_[index] || (!hiddenPages && later[index])) continue;
+        built_[index] = true;
         QWidget* parent = central;
         if (!s.parent.empty()) {
             const auto it = widgets_.find(s.parent);
@@ -106,7 +144,7 @@ void TMainWindow::buildLayout() {
             auto* tabs = qobject_cast<QTabWidget*>(parent);
             w = new QWidget(tabs);
             tabs->addTab(w, qs(s.caption));
-            Pages[pageIndex++] = w;
+            Pages[pageIndex - 1] = w;
             break;
         }
         case ControlKind::GroupBox: {
@@ -290,23 +328,25 @@ void TMainWindow::buildLayout() {
             w->setAccessibleName(name);
         }
         w->setAccessibleDescription(qs(s.name));
+        addStartItems(w, s.name);
         widgets_.emplace(std::string(s.name), w);
     }
     // Once all pages are in: each tab added under the style sheet would
     // measure every tab again through it.
-    qobject_cast<QTabWidget*>(widgets_.at("PageControl1"))
-        ->tabBar()
-        ->setStyleSheet(QString::fromLatin1(kPageTabsStyle));
+    if (first)
+        qobject_cast<QTabWidget*>(widgets_.at("PageControl1"))
+            ->tabBar()
+            ->setStyleSheet(QString::fromLatin1(kPageTabsStyle));
 }
 
 void TMainWindow::bindControls() {
-#define PS_BIND_MEMBER(Type, name)                                                                                     \
-    name = qobject_cast<Type*>(widgets_.at(#name));                                                                    \
-    Q_ASSERT(name);
+    // Those of pages not built yet stay null.
+#define PS_BIND_MEMBER(Type, name) name = qobject_cast<Type*>(control(#name));
     PS_MAINWINDOW_CONTROLS(PS_BIND_MEMBER)
 #undef PS_BIND_MEMBER
 
     // Each parameter with the controls the table names for it.
+    parameterControls_.clear();
     for (const Parameter* p : allParameters()) {
         ParameterControls c;
         c.param = p;
@@ -324,12 +364,13 @@ void TMainWindow::bindControls() {
         const Parameter* p = parameterOf(s);
         if (!p) continue;
         ParameterControls& c = entryOf(p);
-        QWidget* w = widgets_.at(std::string(s.name));
+        QWidget* w = control(s.name);
+        if (!w) continue;
         switch (s.kind) {
         case ControlKind::VTrackBar:
         case ControlKind::HTrackBar:
             c.bar = qobject_cast<QSlider*>(w);
-            c.readout = qobject_cast<QLabel*>(widgets_.at(std::string(s.readout)));
+            c.readout = qobject_cast<QLabel*>(control(s.readout));
             break;
         case ControlKind::CheckBox:
         case ControlKind::RadioButton: {

@@ -530,3 +530,26 @@ TEST_F(StartupFixture, PortsAreNotLookedAtWhileARequestChainWaitsOrABankIsSent) 
     EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
     app->shutdown();
 }
+
+// The program shows its first frame before the hidden pages are built: the
+// window is complete before a MIDI device opens, and a name list that cannot
+// be read is told only then (a message box would take input before).
+TEST_F(StartupFixture, WindowBuiltInTwoStepsIsCompleteBeforeTheDevicesOpen) {
+    options.hiddenPagesLater = true;
+    store({{"Midi-IN", "CS1x In"}, {"Midi-OUT", "CS1x Out"}});
+    store({{"AktPerfList", temp.filePath("missing.pfn").toUtf8().constData()}});
+    auto app = make();
+    ASSERT_TRUE(app->startWindow());
+    editor::TMainWindow* w = app->window();
+    EXPECT_FALSE(w->complete());
+    EXPECT_EQ(w->AEGAtkTime, nullptr);
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(platform.sent.empty());
+
+    ASSERT_TRUE(app->openDevices());
+    EXPECT_TRUE(w->complete());
+    ASSERT_NE(w->AEGAtkTime, nullptr);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_NE(notifier.messages[0].find("missing.pfn"), std::string::npos);
+    EXPECT_TRUE(sentIdentityRequest(platform));
+}
