@@ -33,10 +33,11 @@
 
 #include <cstdio>
 #include <memory>
-#include <thread>
 
 #ifdef PATCHSMITH_HAVE_FONTCONFIG
 #include <fontconfig/fontconfig.h>
+
+#include <thread>
 #endif
 
 using namespace patchsmith;
