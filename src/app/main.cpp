@@ -13,6 +13,7 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/FirstFrame.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/Settings.h"
 #include "midi/CompositeMidiPlatform.h"
@@ -43,6 +44,10 @@
 using namespace patchsmith;
 
 namespace {
+
+// A window the window system never exposes (started minimised) still gets
+// its devices.
+constexpr int kFirstFrameFallbackMs = 1000;
 
 void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
     w.completeWindow();
@@ -142,11 +147,12 @@ int main(int argc, char* argv[]) {
     if (application.startWindow()) {
         editor::TMainWindow& w = *application.window();
         w.show();
-        // Once the window is on screen: the devices (looking at JACK's ports
-        // alone keeps a window waiting), then the file, so that whatever it
+        // Once the window is on screen and painted: the rest of the window
+        // and the devices (looking at JACK's ports alone keeps a window
+        // waiting), then the file, so that whatever it
         // brings up (a message, the bank manager) opens over the window and
         // a performance goes to the synth.
-        QTimer::singleShot(0, &w, [&application, file] {
+        app::runAfterFirstFrame(w, kFirstFrameFallbackMs, [&application, file] {
             if (!application.openDevices()) {
                 QCoreApplication::quit();
                 return;
