@@ -154,8 +154,6 @@ bool Application::startWindow() {
                   ? std::make_unique<editor::TMainWindow>(context_, editor::TMainWindow::HiddenPagesLater{})
                   : std::make_unique<editor::TMainWindow>(context_);
     editor::TMainWindow* w = window_.get();
-    messageWindow_ = std::make_unique<TMessageWindow>(w);
-    w->MessageWindow = messageWindow_.get();
 
     // MIDI: events reach the GUI thread in arrival order; the lamps; the
     // identity request of the enumeration.
@@ -192,6 +190,12 @@ bool Application::openDevices() {
     if (!window_ || shutDown_) return false;
     // No MIDI event reaches a window still being built.
     window_->completeWindow();
+    // Built after the first frame: nothing asks before the devices are open
+    // but a command of the user's, and that builds one of its own.
+    if (!window_->MessageWindow) {
+        messageWindow_ = std::make_unique<TMessageWindow>(window_.get());
+        window_->MessageWindow = messageWindow_.get();
+    }
     MidiDevices& devices = context_.devices;
     const bool started = devices.InitMidiDevices();
     if (started) {
