@@ -14,6 +14,7 @@
 #include <fstream>
 #include <signal.h>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -60,7 +61,9 @@ bool serverAcceptsClients(const std::string& name) {
 // (a test stopped by a time-out, a process killed by hand) leaves every later
 // JACK client of this user waiting for it for ever, inside jack_client_open.
 // Only a process that has the database mapped can hold its locks: when none
-// has, it is started afresh.
+// has, it is started afresh. A server or client that is about to map it is not
+// seen in /proc yet, so the caller clears only while no other JackServer of
+// this user, in any process, is alive (see holdMetadataLock).
 void clearAbandonedMetadata() {
     const std::string dir = "/dev/shm/jack_db-" + std::to_string(::getuid());
     std::error_code ec;
@@ -78,6 +81,22 @@ void clearAbandonedMetadata() {
     }
     ::closedir(proc);
     if (!inUse) std::filesystem::remove_all(dir, ec);
+}
+
+// Every JackServer holds a shared lock on one file of this user for its
+// life; the metadata is cleared only under the exclusive lock, taken without
+// waiting. Removing the database while another test's jackd or client was
+// creating it made its mmap fail ("BDB0126 mmap: Invalid argument") and
+// libdb leak what it had set up.
+int openMetadataLock() {
+    const std::string path = "/dev/shm/patchsmith-jack-" + std::to_string(::getuid()) + ".lock";
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+}
+
+void holdMetadataLock(int fd) {
+    if (fd < 0) return; // no lock, no clearing: a stale database only waits
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) clearAbandonedMetadata();
+    while (::flock(fd, LOCK_SH) != 0 && errno == EINTR) {}
 }
 
 } // namespace
@@ -129,7 +148,8 @@ void JackServer::start() {
     // client is ever dropped for being slow (a dropped client can hang the
     // server in this mode); periods of 1024 frames (21 ms) keep the cycles
     // few.
-    clearAbandonedMetadata();
+    if (lockFd_ < 0) lockFd_ = openMetadataLock();
+    holdMetadataLock(lockFd_);
     std::vector<std::string> args = {jackd, "--no-realtime", "--sync", "-n",    name_, "-t",  "120000",
                                      "-d",  "dummy",         "-r",     "48000", "-p",  "1024"};
     std::vector<char*> argv;
@@ -186,6 +206,7 @@ void JackServer::start() {
 
 JackServer::~JackServer() {
     stop();
+    if (lockFd_ >= 0) ::close(lockFd_);
     if (!logPath_.empty()) ::unlink(logPath_.c_str());
     // Hand the default back only if no later server has taken it over.
     const char* current = std::getenv("JACK_DEFAULT_SERVER");

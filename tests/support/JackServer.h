@@ -41,6 +41,7 @@ private:
     std::string name_;
     std::string logPath_;
     pid_t pid_ = -1;
+    int lockFd_ = -1; // shared for the server's life, see holdMetadataLock
     bool hadDefaultServer_ = false;
     std::string previousDefaultServer_;
 };
