@@ -100,13 +100,13 @@ void FetchCurrentPerformance(benchmark::State& state) {
 }
 BENCHMARK(FetchCurrentPerformance)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void RequestAllNames(benchmark::State& state) {
+void requestAllNames(benchmark::State& state) {
     Rig rig(state.range(0) != 0);
     for (auto _ : state) {
-        rig.dispatcher.RequestAllNames();
+        rig.dispatcher.requestAllNames();
         if (!rig.queue.runUntil([&] { return !rig.dispatcher.ReceivingAllNames; })) state.SkipWithError("no answer");
     }
 }
-BENCHMARK(RequestAllNames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(requestAllNames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 } // namespace

@@ -68,14 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     checkReplaceExtension(name, ext);
 
-    const std::string dir = DirectoryOf(name);
+    const std::string dir = directoryOf(name);
     FUZZ_CHECK(name.compare(0, dir.size(), dir) == 0);
     FUZZ_CHECK(dir.empty() == (name.find_first_of("/\\:") == std::string::npos));
-    const std::string joined = JoinPath(dir, "PF_GrandPno.SYX");
+    const std::string joined = joinPath(dir, "PF_GrandPno.SYX");
     FUZZ_CHECK(joined.compare(0, dir.size(), dir) == 0);
     FUZZ_CHECK(joined.size() >= 15 && joined.compare(joined.size() - 15, 15, "PF_GrandPno.SYX") == 0);
 
-    const std::string stem = SafeFileStem(name);
+    const std::string stem = safeFileStem(name);
     FUZZ_CHECK(safeName(stem) && !stem.empty());
     FUZZ_CHECK(stem == "Unnamed" || stem.size() == name.size());
 
@@ -83,10 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < 3 && !in.empty(); ++i) {
         std::vector<Byte> common = in.bytes(57);
         commons.push_back(common);
-        const std::string proposed = ProposedSaveName(common);
+        const std::string proposed = proposedSaveName(common);
         FUZZ_CHECK(safeName(proposed) && proposed.size() > 4);
         FUZZ_CHECK(proposed.compare(proposed.size() - 4, 4, ".SYX") == 0);
-        const std::string transfer = DiskTransferName(common);
+        const std::string transfer = diskTransferName(common);
         FUZZ_CHECK(safeName(transfer));
         FUZZ_CHECK(transfer.size() > 4 && transfer.size() <= kTransferNameLength);
         FUZZ_CHECK(transfer.compare(transfer.size() - 4, 4, ".SYX") == 0);
@@ -104,16 +104,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int claims = 0; claims < 16 && !in.empty(); ++claims) {
         const auto& common = commons[in.byte() % commons.size()];
         const std::string path = names.claim(target, common);
-        FUZZ_CHECK(DirectoryOf(path) == DirectoryOf(JoinPath(target, "x")));
+        FUZZ_CHECK(directoryOf(path) == directoryOf(joinPath(target, "x")));
         const std::string file = path.substr(path.find_last_of("/\\:") + 1);
         FUZZ_CHECK(safeName(file) && file.size() <= kTransferNameLength && !file.empty());
         FUZZ_CHECK(seen.insert(lower(path)).second);
     }
-    // Names a user already has, as UniqueFileName sees them.
+    // Names a user already has, as uniqueFileName sees them.
     std::set<std::string> taken;
     for (const std::string& p : seen) taken.insert(p.substr(p.find_last_of("/\\:") + 1));
     taken.insert(name);
-    const std::string unique = UniqueFileName(name, taken, in.byte() % 32);
+    const std::string unique = uniqueFileName(name, taken, in.byte() % 32);
     for (const std::string& t : taken) FUZZ_CHECK(lower(t) != lower(unique));
     return 0;
 }

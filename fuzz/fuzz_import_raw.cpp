@@ -21,7 +21,7 @@ void require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const Byte> bytes(data, size);
-    const DumpScan scan = ScanRawSysEx(bytes);
+    const DumpScan scan = scanRawSysEx(bytes);
     require(scan.foreign >= 0 && scan.damaged >= 0);
     // Every whole performance takes at least its seven messages.
     require(scan.performances.size() * static_cast<std::size_t>(kRecordBytes) <= size);
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     PerformanceBank bank;
-    const ImportResult result = PlaceIntoBank(scan, bank);
+    const ImportResult result = placeIntoBank(scan, bank);
     require(result.counts.imported + result.counts.noFreeSlot == static_cast<int>(scan.performances.size()));
     for (const int slot : result.filledSlots) require(slot >= 0 && slot < kBankSlots && bank.occupied(slot));
     return 0;

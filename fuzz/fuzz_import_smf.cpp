@@ -57,13 +57,13 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const Byte> bytes(data, size);
     BoundsVisitor visitor(bytes);
-    const MidiFileInfo info = ReadMidiFile(bytes, visitor);
+    const MidiFileInfo info = readMidiFile(bytes, visitor);
     require(info.tracks == visitor.tracks());
 
-    const DumpScan scan = ScanMidiFile(bytes);
+    const DumpScan scan = scanMidiFile(bytes);
     require(scan.foreign >= 0 && scan.damaged >= 0);
     PerformanceBank bank;
-    const ImportResult result = PlaceIntoBank(scan, bank);
+    const ImportResult result = placeIntoBank(scan, bank);
     for (const int slot : result.filledSlots) require(slot >= 0 && slot < kBankSlots && bank.occupied(slot));
     return 0;
 }

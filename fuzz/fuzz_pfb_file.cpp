@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     test::RecordingNotifier notifier;
     std::vector<PerformanceRecord> records;
-    const bool ok = ReadBankFile(path, notifier, records);
+    const bool ok = readBankFile(path, notifier, records);
     FUZZ_CHECK(ok == wholeRecords);
     if (!header) {
         FUZZ_CHECK(notifier.messages == std::vector<std::string>{"Load-Error : Not a valid Performance-bank file"});
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bank.setSlot(127, keep);
     std::vector<int> loaded;
     test::RecordingNotifier loadNotifier;
-    FUZZ_CHECK(LoadBankIntoSlots(path, bank, loadNotifier, &loaded));
+    FUZZ_CHECK(loadBankIntoSlots(path, bank, loadNotifier, &loaded));
     FUZZ_CHECK(loaded.size() == expected.size());
     std::map<int, PerformanceRecord> last;
     for (const PerformanceRecord& r : expected) last[r.recordNumber()] = r;
@@ -83,9 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Saved again: the occupied slots in ascending order, read back alike.
     const std::string saved = dir.file("Saved.PFB");
-    FUZZ_CHECK(SaveBank(saved, bank).ok);
+    FUZZ_CHECK(saveBank(saved, bank).ok);
     std::vector<PerformanceRecord> again;
-    FUZZ_CHECK(ReadBankFile(saved, loadNotifier, again));
+    FUZZ_CHECK(readBankFile(saved, loadNotifier, again));
     FUZZ_CHECK(again == bank.occupiedRecords());
     FUZZ_CHECK(readFile(saved).size() == 14 + again.size() * kRecordBytes);
 

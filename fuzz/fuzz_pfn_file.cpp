@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeFile(path, std::span<const Byte>(data, size));
 
     std::vector<std::string> rows{"untouched"};
-    FUZZ_CHECK(ReadNameListFile(path, rows).ok);
+    FUZZ_CHECK(readNameListFile(path, rows).ok);
     // Always the list's 128 rows, each one line of bounded length.
     FUZZ_CHECK(rows.size() == 128);
     for (const std::string& row : rows) {
@@ -30,11 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Written and read again: the same rows, with a CR inside a row (which
     // would break the line) turned into a blank.
     const std::string saved = dir.file("Saved.PFN");
-    FUZZ_CHECK(WriteNameListFile(saved, rows).ok);
+    FUZZ_CHECK(writeNameListFile(saved, rows).ok);
     const std::vector<Byte> bytes = readFile(saved);
     FUZZ_CHECK(std::count(bytes.begin(), bytes.end(), '\n') == 128);
     std::vector<std::string> again;
-    FUZZ_CHECK(ReadNameListFile(saved, again).ok);
+    FUZZ_CHECK(readNameListFile(saved, again).ok);
     FUZZ_CHECK(again.size() == rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::string expected = rows[i];

@@ -36,10 +36,10 @@ struct Rig {
         devices.MidiInDeviceName = "In";
         devices.MidiOutDeviceName = "Out";
         devices.onInputEvent = [this](const midi::MidiInputEvent& e) { dispatcher.AppMessage(e); };
-        dispatcher.ProgramChangesOn = [this] { return programChanges; };
+        dispatcher.programChangesOn = [this] { return programChanges; };
         dispatcher.DiskTransferStep = [this] { transfers.DiskTransferStep(); };
         dispatcher.onTimeoutReported = [this] {
-            if (transfers.transferRunning()) transfers.WindUp("the CS1x does not answer.");
+            if (transfers.transferRunning()) transfers.windUp("the CS1x does not answer.");
         };
         model.fillDefaults();
         devices.InitMidiDevices();
@@ -178,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 rig.platform.injectShort(status, d1, d2);
                 break;
             }
-            case Timeout: rig.dispatcher.RequestTimeout(); break;
+            case Timeout: rig.dispatcher.requestTimeout(); break;
             case Run: {
                 const Byte c = in.byte();
                 rig.run(c, in.byte());

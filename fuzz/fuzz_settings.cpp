@@ -27,7 +27,7 @@ struct Read {
 Read readFrom(const std::string& path) {
     Read r;
     QSettings store(QString::fromStdString(path), QSettings::IniFormat);
-    ReadSettings(store, "/default", r.midiIn, r.midiOut, r.values);
+    readSettings(store, "/default", r.midiIn, r.midiOut, r.values);
     return r;
 }
 
@@ -53,12 +53,12 @@ void stamp(const std::string& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const bool t = ReadBool(text, true);
-    const bool f = ReadBool(text, false);
+    const bool t = readBool(text, true);
+    const bool f = readBool(text, false);
     // A text that is no number gives the default, whichever it is; a number
     // gives the same either way.
     FUZZ_CHECK(t || !f);
-    FUZZ_CHECK(ReadBool(BoolText(t), !t) == t);
+    FUZZ_CHECK(readBool(boolText(t), !t) == t);
 
     TempDir dir;
     const std::string in = dir.file("in.conf");
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!first.values.LastDir.empty() && !first.values.PerfBankDir.empty());
     {
         QSettings store(QString::fromStdString(out), QSettings::IniFormat);
-        WriteSettings(store, first.midiIn, first.midiOut, first.values);
+        writeSettings(store, first.midiIn, first.midiOut, first.values);
         FUZZ_CHECK(store.status() == QSettings::NoError);
     }
     stamp(out);

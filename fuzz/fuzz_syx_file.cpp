@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int slot = size > 0 ? data[0] & 0x7F : 0;
     PerformanceBank bank;
     test::RecordingNotifier dropNotifier;
-    const bool dropped = DropFileIntoSlot(path, slot, bank, dropNotifier);
+    const bool dropped = dropFileIntoSlot(path, slot, bank, dropNotifier);
     FUZZ_CHECK(dropped == ok);
     if (dropped) {
         const auto stored = bank.slot(slot).bytes();
@@ -86,8 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string line = PerformanceLine(buffer);
     FUZZ_CHECK(line.size() <= 20 && line.size() >= 7);
     FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
-    const auto recordSlot = RecordSlot(buffer);
-    FUZZ_CHECK(recordSlot.has_value() == (data[kRecordNumberOffset] <= 127));
+    const auto slotOfRecord = recordSlot(buffer);
+    FUZZ_CHECK(slotOfRecord.has_value() == (data[kRecordNumberOffset] <= 127));
 
     // Open > Actual Performance: into the image and out to the synth.
     midi::ScriptedMidiPlatform platform;
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     devices.MidiOutDeviceName = "Out";
     devices.InitMidiDevices();
     MidiLink link(model, devices);
-    LoadRecordIntoImage(buffer, model.image);
+    loadRecordIntoImage(buffer, model.image);
     FUZZ_CHECK(model.image.data(Block::Effect, 21) == 0 && model.image.data(Block::Effect, 22) == 0);
     for (int kind = 5; kind <= 11; ++kind) link.SendBulkBlock(kind);
     checkSent(platform, 7);
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Single User-Performance (to CS1x): the record's blocks to its number.
     model.userPerfBuffer = buffer;
-    link.UserPerfSendNumber = static_cast<Byte>(recordSlot.value_or(0));
+    link.UserPerfSendNumber = static_cast<Byte>(slotOfRecord.value_or(0));
     for (int kind = 12; kind <= 18; ++kind) link.SendBulkBlock(kind);
     checkSent(platform, 7);
     const auto sent = platform.longMessages();
@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(notifier.messages.empty());
 
     // Save > Actual Performance and open it again: the same record.
-    const PerformanceRecord made = MakeRecordFromImage(model.image, recordSlot.value_or(0));
+    const PerformanceRecord made = makeRecordFromImage(model.image, slotOfRecord.value_or(0));
     for (int i = 0; i < kRecordMessages; ++i) FUZZ_CHECK(checksumValid(made.message(i)));
     const std::string saved = dir.file("Saved.SYX");
     FUZZ_CHECK(WritePerformanceFile(saved, made).ok);

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     // ---- .SYX: as the program saves the actual performance, and as the instrument sends one.
     PerformanceImage image;
     image.fillDefaults();
-    const PerformanceRecord initPerf = MakeRecordFromImage(image, 0);
+    const PerformanceRecord initPerf = makeRecordFromImage(image, 0);
     put("syx_file", "InitPerf.SYX", bytesOf(initPerf));
     const Bytes perf9 = userDumps(cs1x, 9);
     put("syx_file", "user010.SYX", perf9);
@@ -250,12 +250,12 @@ int main(int argc, char** argv) {
         fs::remove(written);
         {
             QSettings store(QString::fromStdString(written.string()), QSettings::IniFormat);
-            app::SettingsValues values;
+            SettingsValues values;
             values.LastDir = "/home/u/CS1x";
             values.PerfBankDir = "/home/u/CS1x/banks";
             values.PerfListFile = "/home/u/CS1x/names.PFN";
             values.SynthKnobs = false;
-            app::WriteSettings(store, "CS1x In", "CS1x Out", values);
+            app::writeSettings(store, "CS1x In", "CS1x Out", values);
         }
         put("settings", "hand_edited.conf",
             text("[CS1x]\nMidi-IN=USB MIDI, port 1\nLast-Dir=\nSynthKnobs=0x0\nShowHints=yes\nProgramChanges=+7\n"

@@ -43,7 +43,7 @@ Application::~Application() {
     window_.reset();
 }
 
-void Application::SetHintColour() {
+void Application::setHintColour() {
     QPalette p = QToolTip::palette();
     p.setColor(QPalette::ToolTipBase, QColor(255, 255, 0));
     p.setColor(QPalette::ToolTipText, Qt::black);
@@ -114,7 +114,7 @@ public:
 
 } // namespace
 
-void Application::SetupToolkit() {
+void Application::setupToolkit() {
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
@@ -127,7 +127,7 @@ void Application::SetupToolkit() {
 bool Application::start() { return startWindow() && openDevices(); }
 
 bool Application::startWindow() {
-    SetHintColour();
+    setHintColour();
 
     // Initial state of the link and the editor.
     Model& model = context_.model;
@@ -145,8 +145,8 @@ bool Application::startWindow() {
 
     // Settings.
     settings_ = openSettings_();
-    const QString defaultDir = DefaultDirectoryOnDisk(options_.executableDir, options_.documentsDir);
-    ReadSettings(*settings_, defaultDir.toStdString(), context_.devices.MidiInDeviceName,
+    const QString defaultDir = defaultDirectoryOnDisk(options_.executableDir, options_.documentsDir);
+    readSettings(*settings_, defaultDir.toStdString(), context_.devices.MidiInDeviceName,
                  context_.devices.MidiOutDeviceName, context_.settings);
 
     // The editor window.
@@ -164,14 +164,14 @@ bool Application::startWindow() {
     devices.onPulseMidiInLed = [w] { w->PulseMidiInLed(); };
     devices.onPulseMidiOutLed = [w] { w->PulseMidiOutLed(); };
     devices.onIdentityRequest = [this] { context_.link.SendRequest(1); };
-    devices.onInputEvent = [w](const midi::MidiInputEvent& event) { w->Dispatcher.AppMessage(event); };
+    devices.onInputEvent = [w](const midi::MidiInputEvent& event) { w->dispatcher.AppMessage(event); };
 
     // Ports that come and go: a lost device is shown by its lamp and on the
     // status line, and reopened once its port is back.
     devices.busy = [this] { return busy(); };
     devices.onDeviceStateChanged = [w, &devices] {
-        w->ShowMidiDeviceLost(true, devices.MidiInLost());
-        w->ShowMidiDeviceLost(false, devices.MidiOutLost());
+        w->showMidiDeviceLost(true, devices.midiInLost());
+        w->showMidiDeviceLost(false, devices.midiOutLost());
     };
     devices.onDeviceLost = [w](bool input, const std::string& name) {
         w->ShowStatus(std::string(input ? "MIDI-IN" : "MIDI-OUT") + " device <" + name + "> lost");
@@ -182,8 +182,8 @@ bool Application::startWindow() {
 
     // The fallback stands in for an absent device without taking its name:
     // the user's choice is what is saved.
-    devices.FallbackDeviceName = options_.fallbackDevice;
-    return devices.HasMidiDevices();
+    devices.fallbackDeviceName = options_.fallbackDevice;
+    return devices.hasMidiDevices();
 }
 
 bool Application::openDevices() {
@@ -192,9 +192,9 @@ bool Application::openDevices() {
     window_->completeWindow();
     // Built after the first frame: nothing asks before the devices are open
     // but a command of the user's, and that builds one of its own.
-    if (!window_->MessageWindow) {
+    if (!window_->messageWindow) {
         messageWindow_ = std::make_unique<TMessageWindow>(window_.get());
-        window_->MessageWindow = messageWindow_.get();
+        window_->messageWindow = messageWindow_.get();
     }
     MidiDevices& devices = context_.devices;
     const bool started = devices.InitMidiDevices();
@@ -215,8 +215,8 @@ bool Application::busy() const {
     // is left alone.
     const editor::TMainWindow* w = window_.get();
     if (!w) return false;
-    const ReceiveDispatcher& d = w->Dispatcher;
-    return (d.chainRunning() && w->MidiRequestTimer->isActive()) || d.SendingBank;
+    const ReceiveDispatcher& d = w->dispatcher;
+    return (d.chainRunning() && w->MidiRequestTimer->isActive()) || d.sendingBank;
 }
 
 bool Application::pollPortsNow() {
@@ -228,17 +228,17 @@ void Application::openFile(const QString& path) {
     if (!window_) return;
     window_->completeWindow();
     Notifier& notifier = context_.notifier;
-    const QString unreadable = UnreadableFileMessage(path);
+    const QString unreadable = unreadableFileMessage(path);
     if (!unreadable.isEmpty()) {
         notifier.showMessage(unreadable.toStdString());
         return;
     }
     const std::string name = path.toStdString();
-    switch (KindOfFile(path)) {
-    case FileKind::Performance: window_->OpenActPerfFile(name); break;
-    case FileKind::Bank: window_->OpenBankManager(name); break;
-    case FileKind::NameList: window_->OpenPerfNamesFile(name); break;
-    case FileKind::Other: notifier.showMessage(OtherFileMessage(path).toStdString()); break;
+    switch (kindOfFile(path)) {
+    case FileKind::Performance: window_->openActPerfFile(name); break;
+    case FileKind::Bank: window_->openBankManager(name); break;
+    case FileKind::NameList: window_->openPerfNamesFile(name); break;
+    case FileKind::Other: notifier.showMessage(otherFileMessage(path).toStdString()); break;
     }
 }
 
@@ -248,11 +248,11 @@ void Application::shutdown() {
     portTimer_.stop();
     portWatch_.reset();
     if (!settings_) settings_ = openSettings_();
-    const QSettings::Status status = WriteSettings(*settings_, context_.devices.MidiInDeviceName,
+    const QSettings::Status status = writeSettings(*settings_, context_.devices.MidiInDeviceName,
                                                    context_.devices.MidiOutDeviceName, context_.settings);
     const QString file = settings_->fileName();
     settings_.reset();
-    if (status != QSettings::NoError) context_.notifier.showMessage(SettingsNotSavedText(file, status));
+    if (status != QSettings::NoError) context_.notifier.showMessage(settingsNotSavedText(file, status));
     // A test note still sounding ends before the output closes.
     if (window_) window_->testNote().release();
     context_.devices.CloseMidiIn();

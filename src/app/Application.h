@@ -98,10 +98,10 @@ public:
     TMessageWindow* messageWindow() { return messageWindow_.get(); }
 
     // Hint colour for the whole application: yellow.
-    static void SetHintColour();
+    static void setHintColour();
     // Names, style and the 8-point sans-serif font of the toolkit; once,
     // right after the QApplication is made.
-    static void SetupToolkit();
+    static void setupToolkit();
 
 private:
     midi::MidiPlatform& platform_;

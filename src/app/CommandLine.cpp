@@ -5,7 +5,7 @@
 
 namespace patchsmith::app {
 
-CommandLine ParseCommandLine(const QStringList& args) {
+CommandLine parseCommandLine(const QStringList& args) {
     CommandLine c;
     bool options = true;
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -38,7 +38,7 @@ CommandLine ParseCommandLine(const QStringList& args) {
     return c;
 }
 
-FileKind KindOfFile(const QString& path) {
+FileKind kindOfFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toUpper();
     if (suffix == QLatin1String("SYX")) return FileKind::Performance;
     if (suffix == QLatin1String("PFB")) return FileKind::Bank;
@@ -51,7 +51,7 @@ FileKind KindOfFile(const QString& path) {
     return FileKind::Other;
 }
 
-QString UnreadableFileMessage(const QString& path) {
+QString unreadableFileMessage(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) return QStringLiteral("Cannot open \"%1\": there is no such file.").arg(path);
     if (info.isDir()) return QStringLiteral("Cannot open \"%1\": it is a folder, not a file.").arg(path);
@@ -60,7 +60,7 @@ QString UnreadableFileMessage(const QString& path) {
     return QString();
 }
 
-QString OtherFileMessage(const QString& path) {
+QString otherFileMessage(const QString& path) {
     return QStringLiteral("\"%1\" is neither a performance (.SYX), a performance bank (.PFB) nor a list of "
                           "performance names (.PFN); Patchsmith opens only these.")
         .arg(path);

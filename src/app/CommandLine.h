@@ -23,19 +23,19 @@ struct CommandLine {
 // `args` as QCoreApplication::arguments() gives them, the program first.
 // "--" ends the options, so that a file whose name begins with "-" can be
 // named.
-CommandLine ParseCommandLine(const QStringList& args);
+CommandLine parseCommandLine(const QStringList& args);
 
 enum class FileKind { Performance, Bank, NameList, Other };
 
 // By the extension .SYX, .PFB or .PFN in any case; a file with none of them
 // by its first bytes: the header text of a bank, or the start of a CS1x bulk
 // dump for a performance. A file that cannot be read is Other.
-FileKind KindOfFile(const QString& path);
+FileKind kindOfFile(const QString& path);
 
 // The message for a file that cannot be opened at all (missing, a folder,
 // unreadable); empty when it can be read.
-QString UnreadableFileMessage(const QString& path);
+QString unreadableFileMessage(const QString& path);
 // The message for a file of another kind.
-QString OtherFileMessage(const QString& path);
+QString otherFileMessage(const QString& path);
 
 } // namespace patchsmith::app

@@ -9,7 +9,7 @@
 
 namespace patchsmith::app {
 
-bool ReadBool(std::string_view text, bool defaultValue) {
+bool readBool(std::string_view text, bool defaultValue) {
     if (text.empty()) return defaultValue;
     const char* first = text.data();
     const char* last = text.data() + text.size();
@@ -27,16 +27,16 @@ bool ReadBool(std::string_view text, bool defaultValue) {
     return value != 0;
 }
 
-const char* BoolText(bool value) { return value ? "1" : "0"; }
+const char* boolText(bool value) { return value ? "1" : "0"; }
 
-int ReadNumber(std::string_view text, int min, int max, int defaultValue) {
+int readNumber(std::string_view text, int min, int max, int defaultValue) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return defaultValue;
     return value >= min && value <= max ? value : defaultValue;
 }
 
-QString DirectoryOfExecutable(const QString& applicationFilePath) {
+QString directoryOfExecutable(const QString& applicationFilePath) {
     const QString dir = QFileInfo(applicationFilePath).absolutePath();
     QString native = QDir::toNativeSeparators(dir);
     const bool isRoot = QDir(dir).isRoot();
@@ -45,14 +45,14 @@ QString DirectoryOfExecutable(const QString& applicationFilePath) {
     return native;
 }
 
-QString DefaultDirectory(const QString& executableDir, bool executableDirWritable, const QString& documentsDir) {
+QString defaultDirectory(const QString& executableDir, bool executableDirWritable, const QString& documentsDir) {
     if (executableDirWritable || documentsDir.isEmpty()) return executableDir;
     return QDir::toNativeSeparators(documentsDir);
 }
 
-QString DefaultDirectoryOnDisk(const QString& executableDir, const QString& documentsDir) {
+QString defaultDirectoryOnDisk(const QString& executableDir, const QString& documentsDir) {
     const QFileInfo info(executableDir);
-    return DefaultDirectory(executableDir, info.isDir() && info.isWritable(), documentsDir);
+    return defaultDirectory(executableDir, info.isDir() && info.isWritable(), documentsDir);
 }
 
 namespace {
@@ -66,15 +66,15 @@ std::string readString(QSettings& store, const char* name, const std::string& fa
     return v.toString().toStdString();
 }
 
-bool readBool(QSettings& store, const char* name) {
+bool readStoredBool(QSettings& store, const char* name) {
     const QVariant v = store.value(QLatin1String(name));
     if (!v.isValid()) return true;
-    return ReadBool(v.toString().toStdString(), true);
+    return readBool(v.toString().toStdString(), true);
 }
 
 } // namespace
 
-void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
+void readSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
                   SettingsValues& values) {
     store.beginGroup(QLatin1String(kSettingsGroup));
     midiIn = readString(store, key::MidiIn);
@@ -84,17 +84,17 @@ void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& 
     values.PerfBankDir = readString(store, key::PerfBankDir);
     if (values.PerfBankDir.empty()) values.PerfBankDir = defaultDir;
     values.PerfListFile = readString(store, key::PerfList);
-    values.ShowHints = readBool(store, key::ShowHints);
-    values.SynthKnobs = readBool(store, key::SynthKnobs);
-    values.ProgramChanges = readBool(store, key::ProgramChanges);
+    values.ShowHints = readStoredBool(store, key::ShowHints);
+    values.SynthKnobs = readStoredBool(store, key::SynthKnobs);
+    values.ProgramChanges = readStoredBool(store, key::ProgramChanges);
     const SettingsValues defaults;
-    values.TestNotePitch = ReadNumber(readString(store, key::TestNotePitch), 0, 127, defaults.TestNotePitch);
-    values.TestNoteVelocity = ReadNumber(readString(store, key::TestNoteVelocity), 1, 127, defaults.TestNoteVelocity);
-    values.TestNoteLength = ReadNumber(readString(store, key::TestNoteLength), 50, 10000, defaults.TestNoteLength);
+    values.TestNotePitch = readNumber(readString(store, key::TestNotePitch), 0, 127, defaults.TestNotePitch);
+    values.TestNoteVelocity = readNumber(readString(store, key::TestNoteVelocity), 1, 127, defaults.TestNoteVelocity);
+    values.TestNoteLength = readNumber(readString(store, key::TestNoteLength), 50, 10000, defaults.TestNoteLength);
     store.endGroup();
 }
 
-QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
+QSettings::Status writeSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
                                 const SettingsValues& values) {
     store.beginGroup(QLatin1String(kSettingsGroup));
     auto put = [&](const char* name, const std::string& text) {
@@ -105,9 +105,9 @@ QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, con
     put(key::LastDir, values.LastDir);
     put(key::PerfBankDir, values.PerfBankDir);
     put(key::PerfList, values.PerfListFile);
-    put(key::ShowHints, BoolText(values.ShowHints));
-    put(key::SynthKnobs, BoolText(values.SynthKnobs));
-    put(key::ProgramChanges, BoolText(values.ProgramChanges));
+    put(key::ShowHints, boolText(values.ShowHints));
+    put(key::SynthKnobs, boolText(values.SynthKnobs));
+    put(key::ProgramChanges, boolText(values.ProgramChanges));
     put(key::TestNotePitch, std::to_string(values.TestNotePitch));
     put(key::TestNoteVelocity, std::to_string(values.TestNoteVelocity));
     put(key::TestNoteLength, std::to_string(values.TestNoteLength));
@@ -116,7 +116,7 @@ QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, con
     return store.status();
 }
 
-std::string SettingsNotSavedText(const QString& file, QSettings::Status status) {
+std::string settingsNotSavedText(const QString& file, QSettings::Status status) {
     const char* why = status == QSettings::FormatError ? "the file is damaged" : "the file cannot be written";
     return "Unable to save the settings to <" + QDir::toNativeSeparators(file).toStdString() + "> : " + why;
 }

@@ -40,34 +40,34 @@ inline constexpr const char* TestNoteLength = "TestNoteLength";
 // A stored boolean: the text read as an integer ("0x"/"0X" followed by
 // hexadecimal digits when longer than 2 characters), any non-zero number is
 // true, and text that is no (32-bit) number yields the default.
-bool ReadBool(std::string_view text, bool defaultValue);
+bool readBool(std::string_view text, bool defaultValue);
 // "1" or "0".
-const char* BoolText(bool value);
+const char* boolText(bool value);
 
 // The executable's directory as the settings show it: no trailing separator,
 // except for a root ("/", "C:\").
-QString DirectoryOfExecutable(const QString& applicationFilePath);
+QString directoryOfExecutable(const QString& applicationFilePath);
 
 // Default of "Last-Dir" and "PerfBank-Dir": the executable's directory, or
 // the user's documents directory when the executable's directory cannot be
 // written (an installed program), since every save there would fail.
-QString DefaultDirectory(const QString& executableDir, bool executableDirWritable, const QString& documentsDir);
+QString defaultDirectory(const QString& executableDir, bool executableDirWritable, const QString& documentsDir);
 // The same with the writability looked up on disk.
-QString DefaultDirectoryOnDisk(const QString& executableDir, const QString& documentsDir);
+QString defaultDirectoryOnDisk(const QString& executableDir, const QString& documentsDir);
 
 // A stored number within min..max; anything else (missing, no number, out of
 // range) yields the default.
-int ReadNumber(std::string_view text, int min, int max, int defaultValue);
+int readNumber(std::string_view text, int min, int max, int defaultValue);
 
 // Reads the eight values in their fixed order, then the test note's. `defaultDir` replaces a
 // missing or empty "Last-Dir" and "PerfBank-Dir".
-void ReadSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
+void readSettings(QSettings& store, const std::string& defaultDir, std::string& midiIn, std::string& midiOut,
                   SettingsValues& values);
 // Writes the five strings, then the three booleans as "0"/"1", in order, then
 // the test note's numbers, and flushes them to the store: NoError, or why they could not be written.
-QSettings::Status WriteSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
+QSettings::Status writeSettings(QSettings& store, const std::string& midiIn, const std::string& midiOut,
                                 const SettingsValues& values);
 // The message for settings that could not be written to `file`.
-std::string SettingsNotSavedText(const QString& file, QSettings::Status status);
+std::string settingsNotSavedText(const QString& file, QSettings::Status status);
 
 } // namespace patchsmith::app

@@ -73,7 +73,7 @@ void writeScreenshots(editor::TMainWindow& w, const QString& dir) {
     w.MenuEdit->hide();
     shot.save(QDir(dir).filePath(QStringLiteral("edit-menu.png")));
 
-    TRandomizeWindow randomize(w.RandomizeSettings, &w);
+    TRandomizeWindow randomize(w.randomizeSettings, &w);
     randomize.show();
     QApplication::processEvents();
     randomize.grab().save(QDir(dir).filePath(QStringLiteral("randomize.png")));
@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
     // Mistakes are judged after: the toolkit takes its own options first.
     QStringList rawArgs;
     for (int i = 0; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
-    if (app::ParseCommandLine(rawArgs).help) {
+    if (app::parseCommandLine(rawArgs).help) {
         std::fputs(app::kUsage, stdout);
         return 0;
     }
@@ -102,9 +102,9 @@ int main(int argc, char* argv[]) {
 #ifdef PATCHSMITH_HAVE_FONTCONFIG
     fontConfiguration.join();
 #endif
-    app::Application::SetupToolkit();
+    app::Application::setupToolkit();
 
-    const app::CommandLine command = app::ParseCommandLine(QApplication::arguments());
+    const app::CommandLine command = app::parseCommandLine(QApplication::arguments());
     if (command.help) {
         std::fputs(app::kUsage, stdout);
         return 0;
@@ -123,7 +123,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<midi::CompositeMidiPlatform> merged;
     midi::MidiPlatform* platform = &rtmidi;
     app::StartupOptions options;
-    options.executableDir = app::DirectoryOfExecutable(QApplication::applicationFilePath());
+    options.executableDir = app::directoryOfExecutable(QApplication::applicationFilePath());
     options.documentsDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     options.portPollMs = app::Application::kPortPollMs;
     options.hiddenPagesLater = true;

@@ -28,7 +28,7 @@ std::optional<std::string> ParsedArgs::value(std::string_view name) const {
     return it->second;
 }
 
-ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionDef> options) {
+ParsedArgs parseArguments(std::span<const std::string> args, std::span<const OptionDef> options) {
     ParsedArgs parsed;
     const auto fail = [&parsed](std::string text) {
         if (parsed.error.empty()) parsed.error = std::move(text);

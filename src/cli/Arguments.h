@@ -30,6 +30,6 @@ struct ParsedArgs {
 };
 
 // Understands the options in `options` and -h/--help.
-ParsedArgs ParseArguments(std::span<const std::string> args, std::span<const OptionDef> options);
+ParsedArgs parseArguments(std::span<const std::string> args, std::span<const OptionDef> options);
 
 } // namespace patchsmith::cli

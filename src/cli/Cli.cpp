@@ -26,7 +26,7 @@ void CliNotifier::showMessage(const std::string& text) {
     }
 }
 
-std::span<const Subcommand> Subcommands() {
+std::span<const Subcommand> subcommands() {
     // Built on first use, after every row is initialised. New subcommands
     // take their place here.
     static const std::array<Subcommand, 6> kTable{
@@ -38,7 +38,7 @@ std::span<const Subcommand> Subcommands() {
 namespace {
 
 const Subcommand* findCommand(std::string_view name) {
-    for (const Subcommand& c : Subcommands())
+    for (const Subcommand& c : subcommands())
         if (c.name == name) return &c;
     return nullptr;
 }
@@ -50,8 +50,8 @@ void printOverview(std::ostream& out) {
         << ".SYX performances, .PFB banks, raw SysEx dumps and MIDI files.\n\n"
         << "Commands:\n";
     std::size_t width = 0;
-    for (const Subcommand& c : Subcommands()) width = std::max(width, c.name.size());
-    for (const Subcommand& c : Subcommands())
+    for (const Subcommand& c : subcommands()) width = std::max(width, c.name.size());
+    for (const Subcommand& c : subcommands())
         out << "  " << c.name << std::string(width - c.name.size() + 2, ' ') << c.summary << '\n';
     out << "\nExit status: 0 done, 1 a file could not be read or written, 2 the command\n"
         << "line was not understood; diff: 0 equal, 1 different, 2 trouble.\n";
@@ -78,13 +78,13 @@ void printCommandHelp(const Subcommand& c, std::ostream& out) {
 
 } // namespace
 
-int UsageError(const Subcommand& command, std::string_view text, CliIo& io) {
+int usageError(const Subcommand& command, std::string_view text, CliIo& io) {
     io.err << kProgramName << ' ' << command.name << ": " << text << '\n'
            << "Try '" << kProgramName << ' ' << command.name << " --help'.\n";
     return kExitUsage;
 }
 
-int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err, char decimalPoint) {
+int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err, char decimalPoint) {
     CliIo io(out, err);
     io.decimalPoint = decimalPoint;
     if (args.empty()) {
@@ -117,13 +117,13 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
         io.error("no command '" + first + "'; '" + std::string(kProgramName) + " --help' lists them");
         return kExitUsage;
     }
-    const ParsedArgs parsed = ParseArguments(args.subspan(1), command->options);
+    const ParsedArgs parsed = parseArguments(args.subspan(1), command->options);
     // Help wins over every other mistake on the line.
     if (parsed.switches.count("help") > 0) {
         printCommandHelp(*command, out);
         return kExitOk;
     }
-    if (!parsed.error.empty()) return UsageError(*command, parsed.error, io);
+    if (!parsed.error.empty()) return usageError(*command, parsed.error, io);
     return command->run(parsed, io);
 }
 

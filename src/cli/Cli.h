@@ -62,13 +62,13 @@ struct Subcommand {
 };
 
 // All subcommands, in the order the overview lists them.
-std::span<const Subcommand> Subcommands();
+std::span<const Subcommand> subcommands();
 
 // Runs one command line (without the program name); returns the exit code.
 // `decimalPoint`: the locale's separator for the plain texts of show and diff.
-int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err, char decimalPoint = '.');
+int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err, char decimalPoint = '.');
 
 // For the subcommands: reports a usage error with a pointer to the help.
-int UsageError(const Subcommand& command, std::string_view text, CliIo& io);
+int usageError(const Subcommand& command, std::string_view text, CliIo& io);
 
 } // namespace patchsmith::cli

@@ -29,7 +29,7 @@ const std::string* outputOf(const ParsedArgs& args) {
 bool loadBank(const std::string& path, PerformanceBank& bank, CliIo& io) {
     CliNotifier notifier(io);
     notifier.setFile(path);
-    if (LoadBankIntoSlots(path, bank, notifier)) return true;
+    if (loadBankIntoSlots(path, bank, notifier)) return true;
     // The bank manager passes over a file it cannot open in silence; here
     // the caller must learn why nothing happened.
     if (notifier.count() == 0) ShowLoadError(LoadError::UnableToOpen, notifier);
@@ -38,7 +38,7 @@ bool loadBank(const std::string& path, PerformanceBank& bank, CliIo& io) {
 
 } // namespace
 
-std::optional<int> ParsePerformanceNumber(std::string_view text) {
+std::optional<int> parsePerformanceNumber(std::string_view text) {
     if (text.empty() || text.size() > 3) return std::nullopt;
     int n = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -54,27 +54,27 @@ const Subcommand kExtractCommand{
     "holds them. N is the number the bank manager and 'list' show (001..128;\n"
     "leading zeros may be left out).\n",
     kWriteOptions,
-    CommandExtract,
+    commandExtract,
 };
 
-int CommandExtract(const ParsedArgs& args, CliIo& io) {
+int commandExtract(const ParsedArgs& args, CliIo& io) {
     if (args.operands.size() != 2)
-        return UsageError(kExtractCommand, args.operands.size() < 2 ? "BANK and N needed" : "too many arguments", io);
+        return usageError(kExtractCommand, args.operands.size() < 2 ? "BANK and N needed" : "too many arguments", io);
     const std::string* output = outputOf(args);
-    if (!output) return UsageError(kExtractCommand, "-o FILE.SYX missing", io);
-    const auto number = ParsePerformanceNumber(args.operands[1]);
-    if (!number) return UsageError(kExtractCommand, "N must be a number from 1 to 128", io);
+    if (!output) return usageError(kExtractCommand, "-o FILE.SYX missing", io);
+    const auto number = parsePerformanceNumber(args.operands[1]);
+    if (!number) return usageError(kExtractCommand, "N must be a number from 1 to 128", io);
 
     const std::string& bankPath = args.operands[0];
     PerformanceBank bank;
     if (!loadBank(bankPath, bank, io)) return kExitFailure;
     const int slot = *number - 1;
     if (!bank.occupied(slot)) {
-        io.fileError(bankPath, "no performance " + SlotNumberText(slot));
+        io.fileError(bankPath, "no performance " + slotNumberText(slot));
         return kExitFailure;
     }
     if (!WritePerformanceFile(*output, bank.slot(slot))) {
-        io.fileError(*output, LoadErrorText(LoadError::UnableToSave));
+        io.fileError(*output, loadErrorText(LoadError::UnableToSave));
         return kExitFailure;
     }
     return kExitOk;
@@ -95,12 +95,12 @@ const Subcommand kBuildCommand{
     "has a problem (each is named: broken JSON, an unknown or missing\n"
     "parameter, a value outside its range).\n",
     kWriteOptions,
-    CommandBuild,
+    commandBuild,
 };
 
-int CommandBuild(const ParsedArgs& args, CliIo& io) {
+int commandBuild(const ParsedArgs& args, CliIo& io) {
     const std::string* output = outputOf(args);
-    if (!output) return UsageError(kBuildCommand, "-o BANK.PFB missing", io);
+    if (!output) return usageError(kBuildCommand, "-o BANK.PFB missing", io);
 
     // Every operand is checked before any file is read.
     std::vector<std::pair<std::string, int>> drops;
@@ -108,9 +108,9 @@ int CommandBuild(const ParsedArgs& args, CliIo& io) {
         const std::size_t colon = operand.rfind(':');
         const auto number = colon == std::string::npos
                                 ? std::nullopt
-                                : ParsePerformanceNumber(std::string_view(operand).substr(colon + 1));
+                                : parsePerformanceNumber(std::string_view(operand).substr(colon + 1));
         if (!number || colon == 0)
-            return UsageError(kBuildCommand, "'" + operand + "' is not FILE:N with N from 1 to 128", io);
+            return usageError(kBuildCommand, "'" + operand + "' is not FILE:N with N from 1 to 128", io);
         drops.emplace_back(operand.substr(0, colon), *number - 1);
     }
 
@@ -118,16 +118,16 @@ int CommandBuild(const ParsedArgs& args, CliIo& io) {
     CliNotifier notifier(io);
     for (const auto& [path, slot] : drops) {
         notifier.setFile(path);
-        if (KindOfFile(path) == FileKind::Json) {
-            const auto document = ReadPerformanceJsonFile(path, io);
+        if (kindOfFile(path) == FileKind::Json) {
+            const auto document = readPerformanceJsonFile(path, io);
             if (!document) return kExitFailure;
-            bank.setSlot(slot, MakeRecordFromImage(document->image, slot));
+            bank.setSlot(slot, makeRecordFromImage(document->image, slot));
             continue;
         }
-        if (!DropFileIntoSlot(path, slot, bank, notifier)) return kExitFailure;
+        if (!dropFileIntoSlot(path, slot, bank, notifier)) return kExitFailure;
     }
-    if (!SaveBank(*output, bank)) {
-        io.fileError(*output, LoadErrorText(LoadError::UnableToSave));
+    if (!saveBank(*output, bank)) {
+        io.fileError(*output, loadErrorText(LoadError::UnableToSave));
         return kExitFailure;
     }
     return kExitOk;

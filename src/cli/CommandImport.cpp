@@ -27,13 +27,13 @@ const Subcommand kImportCommand{
     "  FILE: Imported: 128, skipped as foreign: 0, skipped as damaged: 0\n"
     "Nothing is written when a file cannot be read or nothing was imported.\n",
     kImportOptions,
-    CommandImport,
+    commandImport,
 };
 
-int CommandImport(const ParsedArgs& args, CliIo& io) {
+int commandImport(const ParsedArgs& args, CliIo& io) {
     const auto output = args.value("output");
-    if (!output) return UsageError(kImportCommand, "-o BANK.PFB missing", io);
-    if (args.operands.empty()) return UsageError(kImportCommand, "FILE missing", io);
+    if (!output) return usageError(kImportCommand, "-o BANK.PFB missing", io);
+    if (args.operands.empty()) return usageError(kImportCommand, "FILE missing", io);
 
     PerformanceBank bank;
     CliNotifier notifier(io);
@@ -41,20 +41,20 @@ int CommandImport(const ParsedArgs& args, CliIo& io) {
     for (const std::string& path : args.operands) {
         notifier.setFile(path);
         ImportResult result;
-        if (!ImportDumpFile(path, bank, notifier, result)) return kExitFailure;
-        io.out << path << ": " << ImportSummaryText(result.counts) << '\n';
+        if (!importDumpFile(path, bank, notifier, result)) return kExitFailure;
+        io.out << path << ": " << importSummaryText(result.counts) << '\n';
         total.imported += result.counts.imported;
         total.foreign += result.counts.foreign;
         total.damaged += result.counts.damaged;
         total.noFreeSlot += result.counts.noFreeSlot;
     }
-    if (args.operands.size() > 1) io.out << "Total: " << ImportSummaryText(total) << '\n';
+    if (args.operands.size() > 1) io.out << "Total: " << importSummaryText(total) << '\n';
     if (total.imported == 0) {
         io.fileError(*output, "not written: no performance was imported");
         return kExitFailure;
     }
-    if (!SaveBank(*output, bank)) {
-        io.fileError(*output, LoadErrorText(LoadError::UnableToSave));
+    if (!saveBank(*output, bank)) {
+        io.fileError(*output, loadErrorText(LoadError::UnableToSave));
         return kExitFailure;
     }
     return kExitOk;

@@ -32,21 +32,21 @@ const Subcommand kListCommand{
     "a dump is imported as the bank manager imports it, and its counts of\n"
     "imported, foreign and damaged messages go to standard error.\n",
     kListOptions,
-    CommandList,
+    commandList,
 };
 
-int CommandList(const ParsedArgs& args, CliIo& io) {
+int commandList(const ParsedArgs& args, CliIo& io) {
     if (args.operands.size() != 1)
-        return UsageError(kListCommand, args.operands.empty() ? "FILE missing" : "one FILE only", io);
+        return usageError(kListCommand, args.operands.empty() ? "FILE missing" : "one FILE only", io);
     const std::string& path = args.operands.front();
     CliNotifier notifier(io);
     notifier.setFile(path);
 
     PerformanceBank bank;
-    switch (KindOfFile(path)) {
+    switch (kindOfFile(path)) {
     case FileKind::Unreadable: ShowLoadError(LoadError::UnableToOpen, notifier); return kExitFailure;
     case FileKind::Bank:
-        if (!LoadBankIntoSlots(path, bank, notifier)) {
+        if (!loadBankIntoSlots(path, bank, notifier)) {
             if (notifier.count() == 0) ShowLoadError(LoadError::UnableToOpen, notifier);
             return kExitFailure;
         }
@@ -66,9 +66,9 @@ int CommandList(const ParsedArgs& args, CliIo& io) {
         break;
     }
     case FileKind::Json: {
-        const auto document = ReadPerformanceJsonFile(path, io);
+        const auto document = readPerformanceJsonFile(path, io);
         if (!document) return kExitFailure;
-        const PerformanceRecord record = MakeRecordFromImage(document->image, document->number.value_or(1) - 1);
+        const PerformanceRecord record = makeRecordFromImage(document->image, document->number.value_or(1) - 1);
         if (!args.has("all")) {
             io.out << PerformanceLine(record) << '\n';
             return kExitOk;
@@ -78,8 +78,8 @@ int CommandList(const ParsedArgs& args, CliIo& io) {
     }
     case FileKind::Dump: {
         ImportResult result;
-        if (!ImportDumpFile(path, bank, notifier, result)) return kExitFailure;
-        io.err << path << ": " << ImportSummaryText(result.counts) << '\n';
+        if (!importDumpFile(path, bank, notifier, result)) return kExitFailure;
+        io.err << path << ": " << importSummaryText(result.counts) << '\n';
         if (result.counts.imported == 0) {
             io.fileError(path, kInvalidPerformanceFile);
             return kExitFailure;
@@ -91,7 +91,7 @@ int CommandList(const ParsedArgs& args, CliIo& io) {
         if (bank.occupied(s)) {
             io.out << PerformanceLine(bank.slot(s)) << '\n';
         } else if (args.has("all")) {
-            io.out << SlotNumberText(s) << '\n';
+            io.out << slotNumberText(s) << '\n';
         }
     }
     return kExitOk;

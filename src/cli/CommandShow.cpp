@@ -39,22 +39,22 @@ const Subcommand kShowCommand{
     "With --json the same as a JSON document, which 'build' takes back as\n"
     "FILE.json:N: show it, edit a \"value\", build it into a bank.\n",
     kJsonOptions,
-    CommandShow,
+    commandShow,
 };
 
-int CommandShow(const ParsedArgs& args, CliIo& io) {
+int commandShow(const ParsedArgs& args, CliIo& io) {
     if (args.operands.size() != 1)
-        return UsageError(kShowCommand, args.operands.empty() ? "FILE missing" : "one FILE only", io);
-    const PerformanceSource source = ReadPerformanceSource(args.operands.front(), io);
+        return usageError(kShowCommand, args.operands.empty() ? "FILE missing" : "one FILE only", io);
+    const PerformanceSource source = readPerformanceSource(args.operands.front(), io);
     switch (source.status) {
-    case PerformanceSource::Status::UsageError: return UsageError(kShowCommand, source.usageError, io);
+    case PerformanceSource::Status::UsageError: return usageError(kShowCommand, source.usageError, io);
     case PerformanceSource::Status::FileError: return kExitFailure;
     case PerformanceSource::Status::Ok: break;
     }
     if (args.has("json")) {
-        io.out << ShowJson(ViewPerformance(source.record, kJsonDecimalPoint));
+        io.out << showJson(viewPerformance(source.record, kJsonDecimalPoint));
     } else {
-        io.out << ShowText(ViewPerformance(source.record, io.decimalPoint));
+        io.out << showText(viewPerformance(source.record, io.decimalPoint));
     }
     return kExitOk;
 }
@@ -71,31 +71,31 @@ const Subcommand kDiffCommand{
     "Exit status, as diff(1) has it: 0 the performances are equal, 1 they\n"
     "differ, 2 a file could not be read or the command line was not understood.\n",
     kJsonOptions,
-    CommandDiff,
+    commandDiff,
 };
 
-int CommandDiff(const ParsedArgs& args, CliIo& io) {
+int commandDiff(const ParsedArgs& args, CliIo& io) {
     constexpr int kEqual = 0;
     constexpr int kDifferent = 1;
     constexpr int kTrouble = 2;
     if (args.operands.size() != 2)
-        return UsageError(kDiffCommand, args.operands.size() < 2 ? "A and B needed" : "too many arguments", io);
+        return usageError(kDiffCommand, args.operands.size() < 2 ? "A and B needed" : "too many arguments", io);
     std::array<PerformanceSource, 2> sources;
     for (std::size_t k = 0; k < 2; ++k) {
-        sources[k] = ReadPerformanceSource(args.operands[k], io);
+        sources[k] = readPerformanceSource(args.operands[k], io);
         if (sources[k].status == PerformanceSource::Status::UsageError)
-            return UsageError(kDiffCommand, sources[k].usageError, io);
+            return usageError(kDiffCommand, sources[k].usageError, io);
         if (sources[k].status == PerformanceSource::Status::FileError) return kTrouble;
     }
     const bool json = args.has("json");
     const char point = json ? kJsonDecimalPoint : io.decimalPoint;
-    const PerformanceView a = ViewPerformance(sources[0].record, point);
-    const PerformanceView b = ViewPerformance(sources[1].record, point);
-    const PerformanceDiff diff = DiffPerformances(a, b);
+    const PerformanceView a = viewPerformance(sources[0].record, point);
+    const PerformanceView b = viewPerformance(sources[1].record, point);
+    const PerformanceDiff diff = diffPerformances(a, b);
     if (json) {
-        io.out << DiffJson(diff, a, args.operands[0], b, args.operands[1]);
+        io.out << diffJson(diff, a, args.operands[0], b, args.operands[1]);
     } else {
-        io.out << DiffText(diff);
+        io.out << diffText(diff);
     }
     return diff.empty() ? kEqual : kDifferent;
 }

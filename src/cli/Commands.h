@@ -6,12 +6,12 @@
 
 namespace patchsmith::cli {
 
-int CommandList(const ParsedArgs& args, CliIo& io);
-int CommandShow(const ParsedArgs& args, CliIo& io);
-int CommandDiff(const ParsedArgs& args, CliIo& io);
-int CommandExtract(const ParsedArgs& args, CliIo& io);
-int CommandBuild(const ParsedArgs& args, CliIo& io);
-int CommandImport(const ParsedArgs& args, CliIo& io);
+int commandList(const ParsedArgs& args, CliIo& io);
+int commandShow(const ParsedArgs& args, CliIo& io);
+int commandDiff(const ParsedArgs& args, CliIo& io);
+int commandExtract(const ParsedArgs& args, CliIo& io);
+int commandBuild(const ParsedArgs& args, CliIo& io);
+int commandImport(const ParsedArgs& args, CliIo& io);
 
 extern const Subcommand kListCommand;
 extern const Subcommand kShowCommand;
@@ -24,6 +24,6 @@ extern const Subcommand kImportCommand;
 extern const OptionDef kOutputOption;
 
 // A performance number as the user sees it, 1..128, or nothing.
-std::optional<int> ParsePerformanceNumber(std::string_view text);
+std::optional<int> parsePerformanceNumber(std::string_view text);
 
 } // namespace patchsmith::cli

@@ -331,12 +331,12 @@ std::optional<int> JsonValue::integer() const {
     return v;
 }
 
-std::optional<JsonValue> ParseJson(std::string_view text, JsonError& error) {
+std::optional<JsonValue> parseJson(std::string_view text, JsonError& error) {
     error = JsonError{};
     return Parser(text, error).document();
 }
 
-std::string JsonString(std::string_view utf8) {
+std::string jsonString(std::string_view utf8) {
     std::string out = "\"";
     for (const char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
@@ -349,7 +349,7 @@ std::string JsonString(std::string_view utf8) {
     return out + "\"";
 }
 
-std::string JsonByteString(std::string_view bytes) {
+std::string jsonByteString(std::string_view bytes) {
     std::string out = "\"";
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
@@ -362,7 +362,7 @@ std::string JsonByteString(std::string_view bytes) {
     return out + "\"";
 }
 
-std::optional<std::u32string> DecodeUtf8(std::string_view utf8) {
+std::optional<std::u32string> decodeUtf8(std::string_view utf8) {
     std::u32string out;
     for (std::size_t at = 0; at < utf8.size();) {
         char32_t c = 0;

@@ -51,16 +51,16 @@ inline constexpr int kJsonMaxDepth = 32;
 // Parses a complete JSON text (one value, blanks around it); on failure
 // nothing is returned and `error` tells what and where. Strings must be
 // UTF-8; a key given twice in one object is refused.
-std::optional<JsonValue> ParseJson(std::string_view text, JsonError& error);
+std::optional<JsonValue> parseJson(std::string_view text, JsonError& error);
 
 // A UTF-8 text as a JSON string, quotes included; control characters
 // escaped.
-std::string JsonString(std::string_view utf8);
+std::string jsonString(std::string_view utf8);
 // Bytes as a JSON string of the characters U+0000..U+00FF they are in
 // Latin-1; everything but printable ASCII escaped as \u00XX.
-std::string JsonByteString(std::string_view bytes);
+std::string jsonByteString(std::string_view bytes);
 
 // The code points of a UTF-8 text; nothing for malformed UTF-8.
-std::optional<std::u32string> DecodeUtf8(std::string_view utf8);
+std::optional<std::u32string> decodeUtf8(std::string_view utf8);
 
 } // namespace patchsmith::cli

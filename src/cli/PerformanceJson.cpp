@@ -25,26 +25,26 @@ std::string bytesArray(const std::vector<Byte>& bytes) {
 }
 
 std::string valueJson(const ParameterEntry& e) {
-    if (e.param->encoding == ParamEncoding::Text) return JsonByteString(std::string(e.bytes.begin(), e.bytes.end()));
+    if (e.param->encoding == ParamEncoding::Text) return jsonByteString(std::string(e.bytes.begin(), e.bytes.end()));
     return numberOrNull(e.value);
 }
 
 std::string layerJson(int layer) { return layer > 0 ? std::to_string(layer) : "null"; }
 
 std::string parameterJson(const ParameterEntry& e) {
-    return "{\"name\": " + JsonString(e.param->name) + ", \"group\": " + JsonString(groupName(e.param->group)) +
+    return "{\"name\": " + jsonString(e.param->name) + ", \"group\": " + jsonString(groupName(e.param->group)) +
            ", \"layer\": " + layerJson(e.layer) + ", \"value\": " + valueJson(e) +
-           ", \"bytes\": " + bytesArray(e.bytes) + ", \"text\": " + JsonString(e.text) + "}";
+           ", \"bytes\": " + bytesArray(e.bytes) + ", \"text\": " + jsonString(e.text) + "}";
 }
 
 std::string sideJson(const ParameterEntry& e) {
-    return "{\"value\": " + valueJson(e) + ", \"bytes\": " + bytesArray(e.bytes) + ", \"text\": " + JsonString(e.text) +
+    return "{\"value\": " + valueJson(e) + ", \"bytes\": " + bytesArray(e.bytes) + ", \"text\": " + jsonString(e.text) +
            "}";
 }
 
 std::string performanceHead(const PerformanceView& v) {
-    return "\"number\": " + numberOrNull(v.number) + ", \"name\": " + JsonByteString(v.name) +
-           ", \"category\": " + JsonByteString(v.category);
+    return "\"number\": " + numberOrNull(v.number) + ", \"name\": " + jsonByteString(v.name) +
+           ", \"category\": " + jsonByteString(v.category);
 }
 
 // Lines of an array, one element each.
@@ -97,7 +97,7 @@ public:
 
     std::optional<JsonPerformance> read(std::string_view text) {
         JsonError error;
-        const std::optional<JsonValue> doc = ParseJson(text, error);
+        const std::optional<JsonValue> doc = parseJson(text, error);
         if (!doc) {
             problems_.push_back("line " + std::to_string(error.line) + ", column " + std::to_string(error.column) +
                                 ": broken JSON: " + error.message);
@@ -226,16 +226,16 @@ private:
             }
             if (!given.emplace(std::pair{p, layer}, &item).second) {
                 ParameterEntry label{p, layer, {}, {}, {}};
-                problem(item, EntryLabel(label) + " given twice");
+                problem(item, entryLabel(label) + " given twice");
             }
         }
         // In the order of the table, so that a variation parameter is read
         // after the variation type its range follows.
-        for (const ParameterSlot& s : StoredParameterSlots()) {
+        for (const ParameterSlot& s : storedParameterSlots()) {
             const auto it = given.find({s.param, s.layer});
             if (it == given.end()) {
                 ParameterEntry label{s.param, s.layer, {}, {}, {}};
-                problem(*list, "missing parameter " + EntryLabel(label));
+                problem(*list, "missing parameter " + entryLabel(label));
                 continue;
             }
             readValue(*s.param, s.layer, *it->second, image);
@@ -243,7 +243,7 @@ private:
     }
 
     void readValue(const Parameter& p, int layer, const JsonValue& entry, PerformanceImage& image) {
-        const std::string label = EntryLabel(ParameterEntry{&p, layer, {}, {}, {}});
+        const std::string label = entryLabel(ParameterEntry{&p, layer, {}, {}, {}});
         const int inLayer = layer == 0 ? 1 : layer;
         std::optional<std::vector<int>> bytes;
         if (const JsonValue* b = entry.find("bytes"); b && !b->isNull()) {
@@ -300,7 +300,7 @@ private:
             problem(value, expected);
             return;
         }
-        const auto text = DecodeUtf8(value.text); // the reader took valid UTF-8 only
+        const auto text = decodeUtf8(value.text); // the reader took valid UTF-8 only
         if (!text) {
             problem(value, expected);
             return;
@@ -343,7 +343,7 @@ private:
             const std::string where = block->text + " " + offset->text;
             std::size_t run = runs.size();
             for (std::size_t k = 0; k < runs.size(); ++k)
-                if (BlockKey(runs[k].area) == block->text && runs[k].first == *offset->integer()) run = k;
+                if (blockKey(runs[k].area) == block->text && runs[k].first == *offset->integer()) run = k;
             if (run == runs.size()) {
                 problem(item, "no carried bytes begin at " + where);
                 continue;
@@ -361,15 +361,15 @@ private:
         }
         for (std::size_t k = 0; k < runs.size(); ++k)
             if (!seen[k])
-                problem(*list, "missing carried bytes " + BlockKey(runs[k].area) + " " + std::to_string(runs[k].first));
+                problem(*list, "missing carried bytes " + blockKey(runs[k].area) + " " + std::to_string(runs[k].first));
     }
 
     // "name" and "category" repeat what the parameters hold; an edit of
     // them alone would be lost, so it is refused.
     void checkSummary(const JsonValue& doc, const PerformanceImage& image) {
         if (const JsonValue* name = doc.find("name"); name && !name->isNull()) {
-            const std::string held = TrimmedName(image.message(Block::Common));
-            const auto given = DecodeUtf8(name->text);
+            const std::string held = trimmedName(image.message(Block::Common));
+            const auto given = decodeUtf8(name->text);
             if (name->type != JsonValue::Type::String || !given || *given != latin1(held))
                 problem(*name, "\"name\" differs from PerformanceName \"" + held +
                                    "\": the parameters decide, so edit PerformanceName");
@@ -388,51 +388,51 @@ private:
 
 } // namespace
 
-std::string ShowJson(const PerformanceView& view) {
+std::string showJson(const PerformanceView& view) {
     std::ostringstream out;
     out << "{\n"
-        << "  \"format\": " << JsonString(kPerformanceFormat) << ",\n"
+        << "  \"format\": " << jsonString(kPerformanceFormat) << ",\n"
         << "  \"version\": " << kJsonVersion << ",\n"
         << "  \"number\": " << numberOrNull(view.number) << ",\n"
-        << "  \"name\": " << JsonByteString(view.name) << ",\n"
-        << "  \"category\": " << JsonByteString(view.category) << ",\n";
+        << "  \"name\": " << jsonByteString(view.name) << ",\n"
+        << "  \"category\": " << jsonByteString(view.category) << ",\n";
     std::vector<std::string> parameters;
     for (const ParameterEntry& e : view.parameters) parameters.push_back(parameterJson(e));
     writeArray(out, "parameters", parameters, false);
     std::vector<std::string> carried;
     for (const CarriedEntry& c : view.carried)
-        carried.push_back("{\"block\": " + JsonString(BlockKey(c.area)) + ", \"offset\": " + std::to_string(c.offset) +
+        carried.push_back("{\"block\": " + jsonString(blockKey(c.area)) + ", \"offset\": " + std::to_string(c.offset) +
                           ", \"bytes\": " + bytesArray(c.bytes) + "}");
     writeArray(out, "carried", carried, true);
     out << "}\n";
     return out.str();
 }
 
-std::string DiffJson(const PerformanceDiff& diff, const PerformanceView& a, const std::string& sourceA,
+std::string diffJson(const PerformanceDiff& diff, const PerformanceView& a, const std::string& sourceA,
                      const PerformanceView& b, const std::string& sourceB) {
     std::ostringstream out;
     out << "{\n"
-        << "  \"format\": " << JsonString(kDiffFormat) << ",\n"
+        << "  \"format\": " << jsonString(kDiffFormat) << ",\n"
         << "  \"version\": " << kJsonVersion << ",\n"
-        << "  \"a\": {\"source\": " << JsonByteString(sourceA) << ", " << performanceHead(a) << "},\n"
-        << "  \"b\": {\"source\": " << JsonByteString(sourceB) << ", " << performanceHead(b) << "},\n"
+        << "  \"a\": {\"source\": " << jsonByteString(sourceA) << ", " << performanceHead(a) << "},\n"
+        << "  \"b\": {\"source\": " << jsonByteString(sourceB) << ", " << performanceHead(b) << "},\n"
         << "  \"equal\": " << (diff.empty() ? "true" : "false") << ",\n";
     std::vector<std::string> parameters;
     for (const auto& [x, y] : diff.parameters)
         parameters.push_back(
-            "{\"name\": " + JsonString(x.param->name) + ", \"group\": " + JsonString(groupName(x.param->group)) +
+            "{\"name\": " + jsonString(x.param->name) + ", \"group\": " + jsonString(groupName(x.param->group)) +
             ", \"layer\": " + layerJson(x.layer) + ", \"a\": " + sideJson(x) + ", \"b\": " + sideJson(y) + "}");
     writeArray(out, "parameters", parameters, false);
     std::vector<std::string> carried;
     for (const CarriedDifference& c : diff.carried)
-        carried.push_back("{\"block\": " + JsonString(BlockKey(c.area)) + ", \"offset\": " + std::to_string(c.offset) +
+        carried.push_back("{\"block\": " + jsonString(blockKey(c.area)) + ", \"offset\": " + std::to_string(c.offset) +
                           ", \"a\": " + std::to_string(c.a) + ", \"b\": " + std::to_string(c.b) + "}");
     writeArray(out, "carried", carried, true);
     out << "}\n";
     return out.str();
 }
 
-std::optional<JsonPerformance> ReadPerformanceJson(std::string_view text, std::vector<std::string>& problems) {
+std::optional<JsonPerformance> readPerformanceJson(std::string_view text, std::vector<std::string>& problems) {
     return DocumentReader(problems).read(text);
 }
 

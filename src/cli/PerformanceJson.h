@@ -20,10 +20,10 @@ inline constexpr int kJsonVersion = 1;
 inline constexpr std::size_t kMaxPerformanceJsonBytes = 1024 * 1024;
 
 // The document of show --json: one parameter per line.
-std::string ShowJson(const PerformanceView& view);
+std::string showJson(const PerformanceView& view);
 
 // The document of diff --json. `sourceA`, `sourceB`: the operands as given.
-std::string DiffJson(const PerformanceDiff& diff, const PerformanceView& a, const std::string& sourceA,
+std::string diffJson(const PerformanceDiff& diff, const PerformanceView& a, const std::string& sourceA,
                      const PerformanceView& b, const std::string& sourceB);
 
 struct JsonPerformance {
@@ -32,13 +32,13 @@ struct JsonPerformance {
 };
 
 // Reads a performance document. The parameters decide; every one of
-// StoredParameterSlots and every carried run must be there exactly once.
+// storedParameterSlots and every carried run must be there exactly once.
 // A "value" is written as the editor writes it and must be one the editor
 // can set, unless it is the value its own "bytes" hold: then those bytes are
 // kept as they are, so that an unedited document gives back the very bytes
 // it was made from, also where they are outside what the editor sets.
 // Problems go to `problems`, each with the line it concerns; nothing is
 // returned when there is any.
-std::optional<JsonPerformance> ReadPerformanceJson(std::string_view text, std::vector<std::string>& problems);
+std::optional<JsonPerformance> readPerformanceJson(std::string_view text, std::vector<std::string>& problems);
 
 } // namespace patchsmith::cli

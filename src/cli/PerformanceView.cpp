@@ -46,7 +46,7 @@ std::string bytesColumn(const std::vector<Byte>& bytes) {
 }
 
 std::string carriedLabel(ParamArea area, int first, int count) {
-    std::string label = BlockTitle(area, 0) + ' ' + std::to_string(first);
+    std::string label = blockTitle(area, 0) + ' ' + std::to_string(first);
     if (count > 1) label += ".." + std::to_string(first + count - 1);
     return label;
 }
@@ -56,8 +56,8 @@ void addLine(std::ostringstream& out, std::string line) { out << withoutTrailing
 
 } // namespace
 
-const std::vector<ParameterSlot>& StoredParameterSlots() {
-    static const std::vector<ParameterSlot> slots = [] {
+const std::vector<ParameterSlot>& storedParameterSlots() {
+    static const std::vector<ParameterSlot> kSlots = [] {
         std::vector<ParameterSlot> s;
         for (const Parameter* p : allParameters())
             if (!p->layer() && inStoredPerformance(*p)) s.push_back({p, 0});
@@ -66,21 +66,21 @@ const std::vector<ParameterSlot>& StoredParameterSlots() {
                 if (p->layer()) s.push_back({p, layer});
         return s;
     }();
-    return slots;
+    return kSlots;
 }
 
-PerformanceView ViewPerformance(const PerformanceRecord& record, char decimalPoint) {
+PerformanceView viewPerformance(const PerformanceRecord& record, char decimalPoint) {
     PerformanceImage image;
-    LoadRecordIntoImage(record, image);
+    loadRecordIntoImage(record, image);
 
     PerformanceView view;
-    if (const auto slot = RecordSlot(record)) view.number = *slot + 1;
+    if (const auto slot = recordSlot(record)) view.number = *slot + 1;
     const std::span<const Byte> common = record.message(0);
-    view.name = TrimmedName(common);
+    view.name = trimmedName(common);
     view.category = withoutTrailingBlanks(categoryAbbreviation(storedValue(params::PerformanceType, image)));
     view.line = PerformanceLine(record);
 
-    for (const ParameterSlot& s : StoredParameterSlots()) {
+    for (const ParameterSlot& s : storedParameterSlots()) {
         const Parameter& p = *s.param;
         const int layer = s.layer == 0 ? 1 : s.layer;
         ParameterEntry e;
@@ -102,13 +102,13 @@ PerformanceView ViewPerformance(const PerformanceRecord& record, char decimalPoi
     return view;
 }
 
-std::string EntryLabel(const ParameterEntry& entry) {
+std::string entryLabel(const ParameterEntry& entry) {
     std::string label(entry.param->name);
     if (entry.layer > 0) label += " (layer " + std::to_string(entry.layer) + ")";
     return label;
 }
 
-std::string BlockTitle(ParamArea area, int layer) {
+std::string blockTitle(ParamArea area, int layer) {
     switch (area) {
     case ParamArea::Common: return "Common";
     case ParamArea::Effect: return "Effect";
@@ -118,7 +118,7 @@ std::string BlockTitle(ParamArea area, int layer) {
     return "Layer " + std::to_string(layer);
 }
 
-std::string BlockKey(ParamArea area) {
+std::string blockKey(ParamArea area) {
     switch (area) {
     case ParamArea::Common: return "common";
     case ParamArea::Effect: return "effect";
@@ -128,18 +128,18 @@ std::string BlockKey(ParamArea area) {
     return "layer";
 }
 
-std::string ValueColumn(const ParameterEntry& entry) {
+std::string valueColumn(const ParameterEntry& entry) {
     if (entry.param->encoding == ParamEncoding::Text)
-        return JsonByteString(std::string(entry.bytes.begin(), entry.bytes.end()));
+        return jsonByteString(std::string(entry.bytes.begin(), entry.bytes.end()));
     return entry.value ? std::to_string(*entry.value) : "-";
 }
 
-std::string ShowText(const PerformanceView& view) {
+std::string showText(const PerformanceView& view) {
     std::size_t nameWidth = 0;
     std::size_t valueWidth = 0;
     for (const ParameterEntry& e : view.parameters) {
         nameWidth = std::max(nameWidth, e.param->name.size());
-        valueWidth = std::max(valueWidth, ValueColumn(e).size());
+        valueWidth = std::max(valueWidth, valueColumn(e).size());
     }
     for (const CarriedBytes& c : carriedBytes())
         nameWidth = std::max(nameWidth, carriedLabel(c.area, c.first, c.count).size());
@@ -148,13 +148,13 @@ std::string ShowText(const PerformanceView& view) {
     addLine(out, view.line);
     std::string block;
     for (const ParameterEntry& e : view.parameters) {
-        const std::string title = BlockTitle(e.param->area, e.layer);
+        const std::string title = blockTitle(e.param->area, e.layer);
         if (title != block) {
             out << '\n' << title << '\n';
             block = title;
         }
         addLine(out, "  " + padRight(std::string(e.param->name), nameWidth) + "  " +
-                         padLeft(ValueColumn(e), valueWidth) + "  " + e.text);
+                         padLeft(valueColumn(e), valueWidth) + "  " + e.text);
     }
     out << "\nCarried bytes (never shown by the editor)\n";
     for (const CarriedEntry& c : view.carried)
@@ -163,9 +163,9 @@ std::string ShowText(const PerformanceView& view) {
     return out.str();
 }
 
-PerformanceDiff DiffPerformances(const PerformanceView& a, const PerformanceView& b) {
+PerformanceDiff diffPerformances(const PerformanceView& a, const PerformanceView& b) {
     PerformanceDiff diff;
-    // Both views come from StoredParameterSlots, entry by entry alike.
+    // Both views come from storedParameterSlots, entry by entry alike.
     const std::size_t n = std::min(a.parameters.size(), b.parameters.size());
     for (std::size_t i = 0; i < n; ++i)
         if (a.parameters[i].bytes != b.parameters[i].bytes)
@@ -181,15 +181,15 @@ PerformanceDiff DiffPerformances(const PerformanceView& a, const PerformanceView
     return diff;
 }
 
-std::string DiffText(const PerformanceDiff& diff) {
+std::string diffText(const PerformanceDiff& diff) {
     struct Row {
         std::string label, aValue, aText, bValue, bText;
     };
     std::vector<Row> rows;
     for (const auto& [x, y] : diff.parameters)
-        rows.push_back({EntryLabel(x), ValueColumn(x), x.text, ValueColumn(y), y.text});
+        rows.push_back({entryLabel(x), valueColumn(x), x.text, valueColumn(y), y.text});
     for (const CarriedDifference& c : diff.carried)
-        rows.push_back({BlockTitle(c.area, 0) + " byte " + std::to_string(c.offset), std::to_string(c.a), "",
+        rows.push_back({blockTitle(c.area, 0) + " byte " + std::to_string(c.offset), std::to_string(c.a), "",
                         std::to_string(c.b), ""});
     std::size_t label = 0, aValue = 0, aText = 0, bValue = 0;
     for (const Row& r : rows) {

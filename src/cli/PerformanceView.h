@@ -22,7 +22,7 @@ struct ParameterSlot {
 // those of the common, effect and controller blocks in the table's order,
 // then the layer parameters of layer 1, 2, 3 and 4. The two variation sends
 // are not among them: a stored performance has no place for them.
-const std::vector<ParameterSlot>& StoredParameterSlots();
+const std::vector<ParameterSlot>& storedParameterSlots();
 
 struct ParameterEntry {
     const Parameter* param = nullptr;
@@ -46,24 +46,24 @@ struct PerformanceView {
     std::string name;                       // without leading and trailing blanks
     std::string category;                   // the abbreviation without its trailing blanks
     std::string line;                       // the bank manager's line, "001  PF GrandPno"
-    std::vector<ParameterEntry> parameters; // in the order of StoredParameterSlots
+    std::vector<ParameterEntry> parameters; // in the order of storedParameterSlots
     std::vector<CarriedEntry> carried;      // in the order of carriedBytes()
 };
 
 // `decimalPoint`: the separator of the texts in tenths.
-PerformanceView ViewPerformance(const PerformanceRecord& record, char decimalPoint);
+PerformanceView viewPerformance(const PerformanceRecord& record, char decimalPoint);
 
 // "AEGAtkTime (layer 3)", or the name alone.
-std::string EntryLabel(const ParameterEntry& entry);
+std::string entryLabel(const ParameterEntry& entry);
 // The name of a block as the texts print it ("Common", "Layer 2"), and as
 // JSON writes it ("common"; layers are not carried).
-std::string BlockTitle(ParamArea area, int layer);
-std::string BlockKey(ParamArea area);
+std::string blockTitle(ParamArea area, int layer);
+std::string blockKey(ParamArea area);
 
 // The plain text of show: the bank manager's line, then one line per
 // parameter (name, value, text) in aligned columns, block by block, and the
 // carried bytes.
-std::string ShowText(const PerformanceView& view);
+std::string showText(const PerformanceView& view);
 
 struct CarriedDifference {
     ParamArea area = ParamArea::Common;
@@ -80,13 +80,13 @@ struct PerformanceDiff {
 
 // The parameters whose bytes differ, in printing order, and the carried
 // bytes that differ. The performance numbers are no parameter.
-PerformanceDiff DiffPerformances(const PerformanceView& a, const PerformanceView& b);
+PerformanceDiff diffPerformances(const PerformanceView& a, const PerformanceView& b);
 
 // One aligned line per difference: label, A's value and text, "->", B's.
-std::string DiffText(const PerformanceDiff& diff);
+std::string diffText(const PerformanceDiff& diff);
 
 // The value column of a parameter: the decimal, the name quoted, "-" for a
 // pair in no row.
-std::string ValueColumn(const ParameterEntry& entry);
+std::string valueColumn(const ParameterEntry& entry);
 
 } // namespace patchsmith::cli

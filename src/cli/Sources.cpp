@@ -44,7 +44,7 @@ std::optional<std::vector<PerformanceRecord>> performancesOf(const std::string& 
     notifier.setFile(path);
     std::vector<PerformanceRecord> found;
     PerformanceBank bank;
-    switch (KindOfFile(path)) {
+    switch (kindOfFile(path)) {
     case FileKind::Unreadable: ShowLoadError(LoadError::UnableToOpen, notifier); return std::nullopt;
     case FileKind::Performance: {
         UserPerfBuffer record;
@@ -60,23 +60,23 @@ std::optional<std::vector<PerformanceRecord>> performancesOf(const std::string& 
         return found;
     }
     case FileKind::Json: {
-        const auto document = ReadPerformanceJsonFile(path, io);
+        const auto document = readPerformanceJsonFile(path, io);
         if (!document) return std::nullopt;
-        found.push_back(MakeRecordFromImage(document->image, document->number.value_or(1) - 1));
+        found.push_back(makeRecordFromImage(document->image, document->number.value_or(1) - 1));
         return found;
     }
     case FileKind::Bank:
-        if (!LoadBankIntoSlots(path, bank, notifier)) {
+        if (!loadBankIntoSlots(path, bank, notifier)) {
             if (notifier.count() == 0) ShowLoadError(LoadError::UnableToOpen, notifier);
             return std::nullopt;
         }
         break;
     case FileKind::Dump: {
         ImportResult result;
-        if (!ImportDumpFile(path, bank, notifier, result)) return std::nullopt;
+        if (!importDumpFile(path, bank, notifier, result)) return std::nullopt;
         // Skipped messages may be why a performance is missing.
         if (result.counts.foreign > 0 || result.counts.damaged > 0)
-            io.err << path << ": " << ImportSummaryText(result.counts) << '\n';
+            io.err << path << ": " << importSummaryText(result.counts) << '\n';
         if (result.counts.imported == 0) {
             io.fileError(path, kInvalidPerformanceFile);
             return std::nullopt;
@@ -95,7 +95,7 @@ bool allDigits(std::string_view text) {
 
 } // namespace
 
-FileKind KindOfFile(const std::string& path) {
+FileKind kindOfFile(const std::string& path) {
     InputFile file;
     if (!file.open(path)) return FileKind::Unreadable;
     std::array<Byte, 64> head{};
@@ -109,15 +109,15 @@ FileKind KindOfFile(const std::string& path) {
     const auto first = std::find_if(start.begin(), start.end(),
                                     [](Byte b) { return b != ' ' && b != '\t' && b != '\r' && b != '\n'; });
     if ((first != start.end() && *first == '{') || lowerExtension(path) == ".json") return FileKind::Json;
-    if (file.size() == static_cast<std::uint64_t>(kRecordBytes) && !LooksLikeMidiFile(start))
+    if (file.size() == static_cast<std::uint64_t>(kRecordBytes) && !looksLikeMidiFile(start))
         return FileKind::Performance;
     return FileKind::Dump;
 }
 
-std::optional<JsonPerformance> ReadPerformanceJsonFile(const std::string& path, CliIo& io) {
+std::optional<JsonPerformance> readPerformanceJsonFile(const std::string& path, CliIo& io) {
     InputFile file;
     if (!file.open(path)) {
-        io.fileError(path, LoadErrorText(LoadError::UnableToOpen));
+        io.fileError(path, loadErrorText(LoadError::UnableToOpen));
         return std::nullopt;
     }
     if (file.size() > kMaxPerformanceJsonBytes) {
@@ -127,19 +127,19 @@ std::optional<JsonPerformance> ReadPerformanceJsonFile(const std::string& path, 
     }
     std::vector<Byte> bytes(static_cast<std::size_t>(file.size()));
     if (!file.read(bytes)) {
-        io.fileError(path, LoadErrorText(LoadError::UnableToOpen));
+        io.fileError(path, loadErrorText(LoadError::UnableToOpen));
         return std::nullopt;
     }
     std::vector<std::string> problems;
     auto document =
-        ReadPerformanceJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), problems);
+        readPerformanceJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), problems);
     for (std::size_t k = 0; k < std::min(problems.size(), kProblemsShown); ++k) io.fileError(path, problems[k]);
     if (problems.size() > kProblemsShown)
         io.fileError(path, "... and " + std::to_string(problems.size() - kProblemsShown) + " more problems");
     return document;
 }
 
-PerformanceSource ReadPerformanceSource(const std::string& operand, CliIo& io) {
+PerformanceSource readPerformanceSource(const std::string& operand, CliIo& io) {
     PerformanceSource source;
     std::string path = operand;
     std::optional<int> number;
@@ -149,7 +149,7 @@ PerformanceSource ReadPerformanceSource(const std::string& operand, CliIo& io) {
     if (colon != std::string::npos && colon > 0 && allDigits(std::string_view(operand).substr(colon + 1)) &&
         !std::filesystem::exists(operand, ec)) {
         path = operand.substr(0, colon);
-        number = ParsePerformanceNumber(std::string_view(operand).substr(colon + 1));
+        number = parsePerformanceNumber(std::string_view(operand).substr(colon + 1));
         if (!number) {
             source.status = PerformanceSource::Status::UsageError;
             source.usageError = "'" + operand + "': the performance number must be 1..128";
@@ -165,7 +165,7 @@ PerformanceSource ReadPerformanceSource(const std::string& operand, CliIo& io) {
         const auto it = std::find_if(found->begin(), found->end(),
                                      [&](const PerformanceRecord& r) { return r.recordNumber() == *number - 1; });
         if (it == found->end()) {
-            io.fileError(path, "no performance " + SlotNumberText(*number - 1));
+            io.fileError(path, "no performance " + slotNumberText(*number - 1));
             source.status = PerformanceSource::Status::FileError;
             return source;
         }

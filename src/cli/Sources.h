@@ -21,11 +21,11 @@ enum class FileKind {
 };
 
 // What a file is, by its first bytes, its size and its name.
-FileKind KindOfFile(const std::string& path);
+FileKind kindOfFile(const std::string& path);
 
 // Reads a performance document; its problems go to standard error, one
 // line each, prefixed with the file.
-std::optional<JsonPerformance> ReadPerformanceJsonFile(const std::string& path, CliIo& io);
+std::optional<JsonPerformance> readPerformanceJsonFile(const std::string& path, CliIo& io);
 
 struct PerformanceSource {
     enum class Status { Ok, FileError, UsageError };
@@ -38,6 +38,6 @@ struct PerformanceSource {
 // document or any file that holds exactly one performance, or FILE:N,
 // performance N (1..128) of a bank, a dump or a file of one performance.
 // File errors are reported here; a usage error is handed back.
-PerformanceSource ReadPerformanceSource(const std::string& operand, CliIo& io);
+PerformanceSource readPerformanceSource(const std::string& operand, CliIo& io);
 
 } // namespace patchsmith::cli

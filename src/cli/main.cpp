@@ -25,5 +25,5 @@ char localeDecimalPoint() {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return patchsmith::cli::RunCli(args, std::cout, std::cerr, localeDecimalPoint());
+    return patchsmith::cli::runCli(args, std::cout, std::cerr, localeDecimalPoint());
 }

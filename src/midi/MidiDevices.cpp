@@ -64,7 +64,7 @@ namespace {
 constexpr const char* kNoDevices = "You should have at least ONE MIDI-Device in your Computer I think!";
 }
 
-bool MidiDevices::HasMidiDevices() {
+bool MidiDevices::hasMidiDevices() {
     if (platform_.hasPorts(true) && platform_.hasPorts(false)) return true;
     notifier_.showMessage(kNoDevices);
     return false;
@@ -99,10 +99,10 @@ bool MidiDevices::InitMidiDevices() {
                 index = row;
                 found = true;
                 (this->*open)(row, names[static_cast<std::size_t>(row)], configured, false);
-            } else if (const int fallback = FallbackDeviceName.empty() ? -1 : lastRowNamed(names, FallbackDeviceName);
+            } else if (const int fallback = fallbackDeviceName.empty() ? -1 : lastRowNamed(names, fallbackDeviceName);
                        fallback >= 0) {
                 index = fallback;
-                (this->*open)(fallback, FallbackDeviceName, FallbackDeviceName, false);
+                (this->*open)(fallback, fallbackDeviceName, fallbackDeviceName, false);
             }
         }
         // A configured device that is not there, or would not open, is
@@ -125,13 +125,13 @@ MidiDevices::PortLists MidiDevices::listPorts() {
     return lists;
 }
 
-bool MidiDevices::PollPorts() {
+bool MidiDevices::pollPorts() {
     if (busy && busy()) return false;
     applyPortLists(listPorts());
     return true;
 }
 
-void MidiDevices::RefreshDeviceLists() {
+void MidiDevices::refreshDeviceLists() {
     PortLists lists = listPorts();
     MidiInDeviceNames = std::move(lists.inputs);
     MidiOutDeviceNames = std::move(lists.outputs);

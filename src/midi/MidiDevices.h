@@ -39,13 +39,13 @@ public:
     // Enumerates both sides, opens the devices whose names match the
     // configured ones and sends the identity request. False (after a
     // message) when there is no input or no output device at all. A side
-    // whose configured device is absent gets FallbackDeviceName when that is
+    // whose configured device is absent gets fallbackDeviceName when that is
     // present; the configured name stays as it is.
     bool InitMidiDevices();
     // Whether InitMidiDevices will find an input and an output device; shows
     // its message when not. Opens nothing and lists no more than it must, so
     // that start-up can tell before the window shows.
-    bool HasMidiDevices();
+    bool hasMidiDevices();
     // `device` is a row of the device list; `portName` the name the row
     // showed (its name in the list when empty), so that a list that changed
     // meanwhile still opens the port that was chosen.
@@ -72,12 +72,12 @@ public:
     // once the port has gone and come back; it shows no message.
     void applyPortLists(PortLists lists);
     // Lists and applies at once; false (and nothing done) while busy().
-    bool PollPorts();
+    bool pollPorts();
     // Brings the device lists up to date without opening or closing anything.
-    void RefreshDeviceLists();
+    void refreshDeviceLists();
     // The configured device of a side is wanted and nothing is open there.
-    bool MidiInLost() const { return inSide_.waiting && !MidiInOpen; }
-    bool MidiOutLost() const { return outSide_.waiting && !MidiOutOpen; }
+    bool midiInLost() const { return inSide_.waiting && !MidiInOpen; }
+    bool midiOutLost() const { return outSide_.waiting && !MidiOutOpen; }
 
     // What the program is doing that ports must not be looked at during (a
     // transfer, a request chain, a bank send); set by the application.
@@ -85,7 +85,7 @@ public:
     // A device's port went away, or came back and the device is open again.
     std::function<void(bool input, const std::string& name)> onDeviceLost;
     std::function<void(bool input, const std::string& name)> onDeviceReconnected;
-    // MidiInLost() or MidiOutLost() may have changed.
+    // midiInLost() or midiOutLost() may have changed.
     std::function<void()> onDeviceStateChanged;
 
     void SendLongMessage(std::span<const Byte> message);
@@ -112,7 +112,7 @@ public:
     int LastMidiResult = 0;
     // Opened on a side whose configured device is not present (the built-in
     // virtual CS1x); empty for none.
-    std::string FallbackDeviceName;
+    std::string fallbackDeviceName;
 
     // Hooks the window and the link connect.
     std::function<void()> onPulseMidiInLed;

@@ -135,12 +135,12 @@ void MidiLink::SendRequest(int kind) {
     if (!devices_.MidiOutOpen) return;
     if (kind == 1) {
         PendingRequest = kind;
-        PendingAddress = {};
-        static constexpr std::array<Byte, 6> identityRequest{0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7};
-        devices_.SendLongMessage(identityRequest);
+        pendingAddress = {};
+        static constexpr std::array<Byte, 6> kIdentityRequest{0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7};
+        devices_.SendLongMessage(kIdentityRequest);
     } else if (const auto at = blockAddress(kind, static_cast<Byte>(UserPerfNumber))) {
         PendingRequest = kind;
-        PendingAddress = *at;
+        pendingAddress = *at;
         const std::array<Byte, 8> msg{0xF0, 0x43, 0x20, 0x4B, at->high, at->mid, at->low, 0xF7};
         devices_.SendLongMessage(msg);
     } else {

@@ -66,7 +66,7 @@ public:
     int PendingRequest = 0;
     // The block address that request named (for user kinds, the user
     // performance it was sent for): only a dump carrying it answers it.
-    Address PendingAddress{};
+    Address pendingAddress{};
     // The user performance that requests of kinds 12..18 address.
     int UserPerfNumber = 0;
     // The user performance that bulk dumps of kinds 12..18 address.

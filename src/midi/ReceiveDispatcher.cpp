@@ -24,7 +24,7 @@ std::string threeDigits(int n) {
 
 } // namespace
 
-std::optional<std::string> ShortMessageText(Byte status, Byte data1, Byte data2) {
+std::optional<std::string> shortMessageText(Byte status, Byte data1, Byte data2) {
     const std::string prefix = "<" + std::to_string((status & 0x0F) + 1) + "> ";
     switch (status & 0xF0) {
     case 0x90:
@@ -49,7 +49,7 @@ std::optional<std::string> ShortMessageText(Byte status, Byte data1, Byte data2)
     }
 }
 
-std::string NamesRequestLine(std::span<const Byte> commonMessage, int k) {
+std::string namesRequestLine(std::span<const Byte> commonMessage, int k) {
     std::string line = threeDigits(k + 1) + "  ";
     const std::size_t categoryAt = messageOffset(params::PerformanceType);
     const std::size_t nameAt = messageOffset(params::PerformanceName);
@@ -66,7 +66,7 @@ std::string NamesRequestLine(std::span<const Byte> commonMessage, int k) {
 }
 
 ReceiveDispatcher::ReceiveDispatcher(MidiLink& link, ReceiveUi& ui) : link_(link), ui_(ui) {
-    link_.StartRequestTimeout = [this] { ui_.startRequestTimer(RequestTimeoutMs); };
+    link_.StartRequestTimeout = [this] { ui_.startRequestTimer(requestTimeoutMs); };
 }
 
 ReceiveDispatcher::~ReceiveDispatcher() {
@@ -96,27 +96,27 @@ void ReceiveDispatcher::handleShort(std::uint32_t packed) {
         return;
     }
     if ((status & 0xF0) == 0xB0) ui_.HandleSynthKnob(d1, d2);
-    if (auto text = ShortMessageText(status, d1, d2)) ui_.ShowStatus(*text);
+    if (auto text = shortMessageText(status, d1, d2)) ui_.ShowStatus(*text);
 }
 
-bool ReceiveDispatcher::MayStartRequestChain() {
+bool ReceiveDispatcher::mayStartRequestChain() {
     if (!exclusiveChainRunning()) return true;
     refuse();
     return false;
 }
 
-bool ReceiveDispatcher::MayStartExclusiveChain() { return MayStartRequestChain(); }
+bool ReceiveDispatcher::mayStartExclusiveChain() { return mayStartRequestChain(); }
 
 void ReceiveDispatcher::refuse() {
-    ui_.ShowStatus(SendingBank ? "Busy: Performance-bank is being sent" : "Busy: transfer to disk running");
+    ui_.ShowStatus(sendingBank ? "Busy: Performance-bank is being sent" : "Busy: transfer to disk running");
 }
 
-void ReceiveDispatcher::EndRequestChains() {
-    EndCurrentPerformanceFetch();
-    EndNamesRequest();
+void ReceiveDispatcher::endRequestChains() {
+    endCurrentPerformanceFetch();
+    endNamesRequest();
 }
 
-void ReceiveDispatcher::EndCurrentPerformanceFetch() {
+void ReceiveDispatcher::endCurrentPerformanceFetch() {
     if (!ReceivingCurrentPerf) return;
     ReceivingCurrentPerf = false;
     BlocksToGo = 0;
@@ -128,7 +128,7 @@ void ReceiveDispatcher::EndCurrentPerformanceFetch() {
     ui_.setNormalCursor();
 }
 
-void ReceiveDispatcher::EndNamesRequest() {
+void ReceiveDispatcher::endNamesRequest() {
     if (!ReceivingAllNames) return;
     ReceivingAllNames = false;
     if (link_.PendingRequest == TransferKind::UserCommon) {
@@ -139,11 +139,11 @@ void ReceiveDispatcher::EndNamesRequest() {
 }
 
 void ReceiveDispatcher::followProgramChange(Byte program) {
-    if (!ProgramChangesOn || !ProgramChangesOn()) return;
+    if (!programChangesOn || !programChangesOn()) return;
     MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
     // A transfer to disk or a bank send owns the cycle: nothing goes out.
-    if (!MayStartRequestChain()) return;
+    if (!mayStartRequestChain()) return;
     const int p = program & 0x7F;
     link_.model().ActiveUserPerf = p;
     ui_.setBusyCursor();
@@ -155,8 +155,8 @@ void ReceiveDispatcher::followProgramChange(Byte program) {
 }
 
 void ReceiveDispatcher::FetchCurrentPerformance() {
-    if (!MayStartRequestChain()) return;
-    EndRequestChains();
+    if (!mayStartRequestChain()) return;
+    endRequestChains();
     // Ending a chain that ran restored the arrow; the fetch shows the hourglass.
     ui_.setBusyCursor();
     BlocksToGo = 6;
@@ -165,11 +165,11 @@ void ReceiveDispatcher::FetchCurrentPerformance() {
     ui_.ShowStatus("Receiving Perf-COMMON");
 }
 
-void ReceiveDispatcher::RequestAllNames() {
+void ReceiveDispatcher::requestAllNames() {
     const MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
-    if (!MayStartRequestChain()) return;
-    EndRequestChains();
+    if (!mayStartRequestChain()) return;
+    endRequestChains();
     ReceivingAllNames = true;
     link_.UserPerfNumber = 0;
     link_.SendRequest(TransferKind::UserCommon);
@@ -182,20 +182,20 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
     if (required == 0) {
         // Nothing we know is awaited; keep the chains as they are.
         ui_.stopRequestTimer();
-        LastAnswerStored = false;
+        lastAnswerStored = false;
         link_.PendingRequest = 0;
         return;
     }
     // Only the answer to the request awaited moves its chain: an answer to an
     // earlier request still on its way, a foreign message or an identity
     // reply must never be stored as this block.
-    if (!answersRequest(message, kind, link_.PendingAddress)) {
+    if (!answersRequest(message, kind, link_.pendingAddress)) {
         ui_.ShowStatus("Received Bullshit...");
         return;
     }
     ui_.stopRequestTimer();
-    LastAnswerStored = static_cast<int>(message.size()) == required;
-    if (!LastAnswerStored) {
+    lastAnswerStored = static_cast<int>(message.size()) == required;
+    if (!lastAnswerStored) {
         ui_.showMessage("Receive-Error - Wrong blocksize");
     } else if (kind == TransferKind::Identity) {
         std::copy(message.begin(), message.end(), IdentityReply.begin());
@@ -206,7 +206,7 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
         // The block the request named (its address was checked above).
         std::span<Byte> stored = link_.storedMessage(kind);
         std::copy(message.begin(), message.end(), stored.begin());
-        if (TransferKind::isCurrent(kind) && CurrentBlockStored) CurrentBlockStored();
+        if (TransferKind::isCurrent(kind) && currentBlockStored) currentBlockStored();
     }
     link_.PendingRequest = 0;
 
@@ -246,7 +246,7 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
         ui_.ShowStatus("Received User-Performance-Name #" + std::to_string(k + 1));
         // A block of the wrong size left the buffer with the previous
         // performance's name: the row keeps its text instead.
-        if (LastAnswerStored) ui_.setUserPerfRow(k, NamesRequestLine(link_.model().userPerfBuffer.message(0), k));
+        if (lastAnswerStored) ui_.setUserPerfRow(k, namesRequestLine(link_.model().userPerfBuffer.message(0), k));
         if (k >= 127) {
             ReceivingAllNames = false;
             ui_.setNormalCursor();
@@ -260,7 +260,7 @@ void ReceiveDispatcher::ProcessIncomingSysEx(std::span<const Byte> message) {
     if ((UserPerfToDisk || AllUserPerfsToDisk) && TransferKind::isUser(kind) && DiskTransferStep) DiskTransferStep();
 }
 
-void ReceiveDispatcher::RequestTimeout() {
+void ReceiveDispatcher::requestTimeout() {
     ui_.stopRequestTimer();
     if (link_.PendingRequest == TransferKind::Identity)
         ui_.showMessage("CS1x does not respond on selected MIDI-device!\nPlease check cabling and/or device-settings");

@@ -37,12 +37,12 @@ public:
 };
 
 // Status-line text of a short message; nullopt for a program change (no text).
-std::optional<std::string> ShortMessageText(Byte status, Byte data1, Byte data2);
+std::optional<std::string> shortMessageText(Byte status, Byte data1, Byte data2);
 
 // The user-performance row that the names request builds from a received
 // common block: number, two blanks, category, blank, the 8 name characters
 // untrimmed, cut to 16 characters.
-std::string NamesRequestLine(std::span<const Byte> commonMessage, int k);
+std::string namesRequestLine(std::span<const Byte> commonMessage, int k);
 
 // The request cycle has one owner at a time: a current-performance fetch,
 // the names request, a transfer to disk or a bank going to the synth. A fetch
@@ -65,29 +65,29 @@ public:
     void FetchCurrentPerformance();
     // Starts the fetch of all 128 names (both devices must be open); refused
     // like a fetch.
-    void RequestAllNames();
+    void requestAllNames();
     // MidiRequestTimer fired.
-    void RequestTimeout();
+    void requestTimeout();
 
     // A transfer to disk or a bank send owns the request cycle.
-    bool exclusiveChainRunning() const { return UserPerfToDisk || AllUserPerfsToDisk || SendingBank; }
+    bool exclusiveChainRunning() const { return UserPerfToDisk || AllUserPerfsToDisk || sendingBank; }
     // Any chain owns it, running or stalled.
     bool chainRunning() const { return exclusiveChainRunning() || ReceivingCurrentPerf || ReceivingAllNames; }
     // Whether a fetch, names request or switch of performance may start now;
     // when not, the status line says why.
-    bool MayStartRequestChain();
+    bool mayStartRequestChain();
     // Whether a transfer to disk or a bank send may start now (none of the
     // two runs); when not, the status line says why. A fetch or names
-    // request that runs is ended by the caller's start (EndRequestChains).
-    bool MayStartExclusiveChain();
+    // request that runs is ended by the caller's start (endRequestChains).
+    bool mayStartExclusiveChain();
     // Ends a fetch or names request, running or stalled: no answer is awaited
     // any more and a late one is ignored.
-    void EndRequestChains();
+    void endRequestChains();
     // The same for one of the two: a performance opened from disk ends a
     // fetch (its answers would overwrite the image), a name list opened
     // from disk ends the names request (its answers would overwrite rows).
-    void EndCurrentPerformanceFetch();
-    void EndNamesRequest();
+    void endCurrentPerformanceFetch();
+    void endNamesRequest();
 
     // State.
     std::array<Byte, 15> IdentityReply{};
@@ -97,23 +97,23 @@ public:
     bool UserPerfToDisk = false;
     bool AllUserPerfsToDisk = false;
     // A performance bank goes to the synth: nothing else may go out meanwhile.
-    bool SendingBank = false;
+    bool sendingBank = false;
     // Whether the last processed answer had the awaited length and was stored.
-    bool LastAnswerStored = false;
+    bool lastAnswerStored = false;
 
     // How long an answer may take (1000 ms). Tests over real MIDI stacks on
     // a loaded machine raise it: they check data, not the synth's speed.
-    int RequestTimeoutMs = 1000;
+    int requestTimeoutMs = 1000;
 
     // Settings consulted here.
-    std::function<bool()> ProgramChangesOn;
+    std::function<bool()> programChangesOn;
     // Runs after each processed answer while a transfer to disk is under way.
     std::function<void()> DiskTransferStep;
     // Runs after a time-out was reported (a transfer to disk winds up there).
     std::function<void()> onTimeoutReported;
     // Runs after a block of the current performance was stored into the
     // image (the edit history no longer applies to it).
-    std::function<void()> CurrentBlockStored;
+    std::function<void()> currentBlockStored;
 
 private:
     void handleShort(std::uint32_t packed);

@@ -584,12 +584,12 @@ int storedValue(const Parameter& p, const PerformanceImage& image, int layer) {
 }
 
 int defaultValue(const Parameter& p) {
-    static const PerformanceImage defaults = [] {
+    static const PerformanceImage kDefaults = [] {
         PerformanceImage image;
         image.fillDefaults();
         return image;
     }();
-    return storedValue(p, defaults);
+    return storedValue(p, kDefaults);
 }
 
 void writeValue(const Parameter& p, PerformanceImage& image, int value, int layer) {
@@ -709,9 +709,9 @@ std::string readoutText(const Parameter& p, int value, char decimalPoint) {
     case ParamReadout::None: return {};
     case ParamReadout::Number: return std::to_string(value - p.zero);
     case ParamReadout::Note: return noteName(value);
-    case ParamReadout::Pan: return PanText(std::clamp(value, p.min, p.max));
-    case ParamReadout::Shift: return NoteShiftText(value - 64);
-    case ParamReadout::Detune: return DetuneText(value - 128, decimalPoint);
+    case ParamReadout::Pan: return panText(std::clamp(value, p.min, p.max));
+    case ParamReadout::Shift: return noteShiftText(value - 64);
+    case ParamReadout::Detune: return detuneText(value - 128, decimalPoint);
     case ParamReadout::Tempo: return std::to_string(value + 39);
     case ParamReadout::Variation: return std::to_string(value);
     }
@@ -809,18 +809,18 @@ std::string displayText(const Parameter& p, const PerformanceImage& image, int l
     return readoutText(p, v, decimalPoint);
 }
 
-std::string NoteShiftText(int shown) {
+std::string noteShiftText(int shown) {
     if (shown == 0) return "\u00B10";
     if (shown > 0) return "+" + std::to_string(shown);
     return std::to_string(shown);
 }
 
-std::string DetuneText(int tenthsHz, char decimalPoint) {
+std::string detuneText(int tenthsHz, char decimalPoint) {
     const std::string sign = tenthsHz == 0 ? "\u00B1" : tenthsHz > 0 ? "+" : "";
     return sign + formatTenth(tenthsHz, decimalPoint) + " Hz";
 }
 
-std::string PanText(int position) {
+std::string panText(int position) {
     if (position == 64) return "CTR";
     if (position < 64) return "L-" + std::to_string(64 - position);
     return "R-" + std::to_string(position - 64);

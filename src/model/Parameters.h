@@ -255,9 +255,9 @@ int entryCount(ParamList list);
 std::string displayText(const Parameter& p, const PerformanceImage& image, int layer, char decimalPoint);
 
 // Read-out texts with rules of their own.
-std::string NoteShiftText(int shown);                    // "±0", "+6", "-6"
-std::string DetuneText(int tenthsHz, char decimalPoint); // "±0 Hz", "+0.5 Hz", "-12.8 Hz"
-std::string PanText(int position);                       // "CTR", "L-63", "R-63"
+std::string noteShiftText(int shown);                    // "±0", "+6", "-6"
+std::string detuneText(int tenthsHz, char decimalPoint); // "±0 Hz", "+0.5 Hz", "-12.8 Hz"
+std::string panText(int position);                       // "CTR", "L-63", "R-63"
 
 // The arpeggio mode byte as its three boxes, and back.
 struct ArpModeBoxes {

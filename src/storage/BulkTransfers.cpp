@@ -21,10 +21,10 @@ void BulkTransfers::MenuFileOpenActPerfClick() {
     // Read apart from the transfer buffer, which a chain may be filling.
     PerformanceRecord record;
     if (!ReadPerformanceFile(*path, record, notifier_)) return;
-    paths_.LastDir = DirectoryOf(*path);
+    paths_.LastDir = directoryOf(*path);
     // A fetch still under way would overwrite the opened performance.
-    dispatcher_.EndCurrentPerformanceFetch();
-    LoadRecordIntoImage(record, link_.model().image);
+    dispatcher_.endCurrentPerformanceFetch();
+    loadRecordIntoImage(record, link_.model().image);
     for (int kind = 5; kind <= 11; ++kind) {
         link_.SendBulkBlock(kind);
         if (kind < 11) ui_.wait(10);
@@ -35,11 +35,11 @@ void BulkTransfers::MenuFileOpenActPerfClick() {
 void BulkTransfers::MenuFileSaveActPerfClick() {
     const Model& model = link_.model();
     const auto path = ui_.saveFileDialog("Save actual Performance as ...", kSysExFilter, paths_.LastDir,
-                                         ProposedSaveName(model.image.message(Block::Common)));
+                                         proposedSaveName(model.image.message(Block::Common)));
     if (!path) return;
-    paths_.LastDir = DirectoryOf(*path);
+    paths_.LastDir = directoryOf(*path);
     UserPerfBuffer& buffer = link_.model().userPerfBuffer;
-    buffer = MakeRecordFromImage(model.image, std::max(model.ActiveUserPerf, 0));
+    buffer = makeRecordFromImage(model.image, std::max(model.ActiveUserPerf, 0));
     const FileResult result = WritePerformanceFile(ReplaceExtension(*path, ".SYX"), buffer);
     if (!result) ui_.showMessage(result.message);
 }
@@ -47,15 +47,15 @@ void BulkTransfers::MenuFileSaveActPerfClick() {
 void BulkTransfers::MenuFileOpenPerfNamesClick() {
     const auto path = ui_.openFileDialog("Select Performance-name file", kNamesFilter, paths_.LastDir);
     if (!path) return;
-    paths_.LastDir = DirectoryOf(*path);
+    paths_.LastDir = directoryOf(*path);
     std::vector<std::string> rows;
-    const FileResult result = ReadNameListFile(*path, rows);
+    const FileResult result = readNameListFile(*path, rows);
     if (!result) {
         ui_.showMessage(result.message);
         return;
     }
     // A names request still under way would overwrite the opened rows.
-    dispatcher_.EndNamesRequest();
+    dispatcher_.endNamesRequest();
     ui_.setUserPerfRows(rows);
     paths_.PerfListFile = *path;
 }
@@ -63,9 +63,9 @@ void BulkTransfers::MenuFileOpenPerfNamesClick() {
 void BulkTransfers::MenuFileSavePerfNamesClick() {
     const auto path = ui_.saveFileDialog("Save Performance-names as ...", kNamesFilter, paths_.LastDir, std::string());
     if (!path) return;
-    paths_.LastDir = DirectoryOf(*path);
+    paths_.LastDir = directoryOf(*path);
     const std::string target = ReplaceExtension(*path, ".PFN");
-    const FileResult result = WriteNameListFile(target, ui_.userPerfRows());
+    const FileResult result = writeNameListFile(target, ui_.userPerfRows());
     if (!result) {
         ui_.showMessage(result.message);
         return;
@@ -73,7 +73,7 @@ void BulkTransfers::MenuFileSavePerfNamesClick() {
     paths_.PerfListFile = target;
 }
 
-void BulkTransfers::MenuBulkPerfNamesClick() { dispatcher_.RequestAllNames(); }
+void BulkTransfers::MenuBulkPerfNamesClick() { dispatcher_.requestAllNames(); }
 
 void BulkTransfers::sendUserBlocks(int pauseMs) {
     for (int kind = 12; kind <= 18; ++kind) {
@@ -85,38 +85,38 @@ void BulkTransfers::sendUserBlocks(int pauseMs) {
 void BulkTransfers::MenuBulkSinglePerfSynthClick() {
     if (!link_.devices().MidiOutOpen) return;
     // The synth streams its memory to disk meanwhile: no writes into it.
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     const auto path = ui_.openFileDialog("Select User-Performance file", kSysExFilter, paths_.LastDir);
     if (!path) return;
     // The file's bytes stay apart from the transfer buffer, which answers
     // arriving while the chooser is open may fill.
     PerformanceRecord record;
     if (!ReadPerformanceFile(*path, record, notifier_)) return;
-    paths_.LastDir = DirectoryOf(*path);
+    paths_.LastDir = directoryOf(*path);
     // A number byte above 127 comes from a damaged file: offer entry 001.
-    link_.UserPerfSendNumber = static_cast<Byte>(RecordSlot(record).value_or(0));
+    link_.UserPerfSendNumber = static_cast<Byte>(recordSlot(record).value_or(0));
     const auto chosen = ui_.chooseUserPerf("Select dest. Perf", "Send", link_.UserPerfSendNumber);
     if (!chosen || *chosen < 0 || *chosen > 127) return;
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     link_.model().userPerfBuffer = record;
     link_.UserPerfSendNumber = static_cast<Byte>(*chosen);
     sendUserBlocks(10);
 }
 
 void BulkTransfers::MenuBulkPerfBankSynthClick() {
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     const auto path = ui_.openFileDialog("Select Performance-bank file", kBankFilter, paths_.PerfBankDir);
     if (!path) return;
     std::vector<PerformanceRecord> records;
-    if (!ReadBankFile(*path, notifier_, records)) return;
+    if (!readBankFile(*path, notifier_, records)) return;
     // Nothing else goes out between the dumps: no chain request, no
     // program-change following.
-    dispatcher_.EndRequestChains();
-    dispatcher_.SendingBank = true;
+    dispatcher_.endRequestChains();
+    dispatcher_.sendingBank = true;
     ui_.beginBankSend(static_cast<int>(records.size()));
     int done = 0;
     for (const PerformanceRecord& record : records) {
-        const auto slot = RecordSlot(record);
+        const auto slot = recordSlot(record);
         if (!slot) continue; // the reader already reported such records
         const std::string line = PerformanceLine(record);
         ui_.setUserPerfRow(*slot, line);
@@ -129,21 +129,21 @@ void BulkTransfers::MenuBulkPerfBankSynthClick() {
         }
         ++done;
     }
-    dispatcher_.SendingBank = false;
+    dispatcher_.sendingBank = false;
     ui_.endBankSend();
 }
 
 void BulkTransfers::SaveToSynthClick() {
     if (!link_.devices().MidiOutOpen) return;
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     Model& model = link_.model();
     // What is saved is the image as it stands, not one a fetch still under
     // way finishes while the chooser is open.
-    dispatcher_.EndCurrentPerformanceFetch();
+    dispatcher_.endCurrentPerformanceFetch();
     const auto chosen = ui_.chooseUserPerf("Select dest.-Perf", "Send", model.ActiveUserPerf);
     if (!chosen || *chosen < 0 || *chosen > 127) return;
-    if (!dispatcher_.MayStartExclusiveChain()) return;
-    model.userPerfBuffer = MakeRecordFromImage(model.image, *chosen);
+    if (!dispatcher_.mayStartExclusiveChain()) return;
+    model.userPerfBuffer = makeRecordFromImage(model.image, *chosen);
     link_.UserPerfSendNumber = static_cast<Byte>(*chosen);
     sendUserBlocks(10);
     model.PerfModified = false;
@@ -153,18 +153,18 @@ void BulkTransfers::SaveToSynthClick() {
 
 void BulkTransfers::MenuBulkSinglePerfHDClick() {
     // One transfer at a time: a second would share the chain and the file.
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     const auto chosen = ui_.chooseUserPerf("", "Request", -1);
     if (!chosen || *chosen < 0 || *chosen > 127) return;
     const MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
     if (!ui_.ChooseLastDir(paths_.LastDir)) return;
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     WriteToBankFile = false;
     names_.reset();
     // A fetch or names request running or stalled would take the
     // transfer's answers as its own: the transfer replaces it.
-    dispatcher_.EndRequestChains();
+    dispatcher_.endRequestChains();
     dispatcher_.UserPerfToDisk = true;
     link_.UserPerfNumber = *chosen;
     dispatcher_.BlocksToGo = 6;
@@ -172,7 +172,7 @@ void BulkTransfers::MenuBulkSinglePerfHDClick() {
 }
 
 void BulkTransfers::MenuBulkAllPerfHDClick() {
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     // Without both devices no answer can come, and the transfer would never end.
     const MidiDevices& devices = link_.devices();
     if (!devices.MidiOutOpen || !devices.MidiInOpen) return;
@@ -184,16 +184,16 @@ void BulkTransfers::MenuBulkAllPerfHDClick() {
         if (!path) return;
         WriteToBankFile = true;
         BankFileName = ReplaceExtension(*path, ".PFB");
-        paths_.PerfBankDir = DirectoryOf(*path);
+        paths_.PerfBankDir = directoryOf(*path);
     } else if (choice == 2) {
         if (!ui_.ChooseLastDir(paths_.LastDir)) return;
         WriteToBankFile = false;
     } else {
         return;
     }
-    if (!dispatcher_.MayStartExclusiveChain()) return;
+    if (!dispatcher_.mayStartExclusiveChain()) return;
     names_.reset();
-    dispatcher_.EndRequestChains();
+    dispatcher_.endRequestChains();
     dispatcher_.AllUserPerfsToDisk = true;
     link_.UserPerfNumber = 0;
     dispatcher_.BlocksToGo = 6;
@@ -206,7 +206,7 @@ bool BulkTransfers::openTransferFile() {
     FileResult result;
     if (WriteToBankFile) {
         if (BankFileName.empty()) {
-            WindUp("The bank file is no longer open.");
+            windUp("The bank file is no longer open.");
             return false;
         }
         bankPath_ = BankFileName;
@@ -217,7 +217,7 @@ bool BulkTransfers::openTransferFile() {
         result = writer_.openSingle(names_.claim(paths_.LastDir, common));
     }
     if (!result) {
-        WindUp(result.message);
+        windUp(result.message);
         return false;
     }
     return true;
@@ -227,8 +227,8 @@ void BulkTransfers::DiskTransferStep() {
     if (!transferRunning()) return;
     // An answer of the wrong size would put the previous block's bytes into
     // the file as if they were this performance's: stop instead.
-    if (!dispatcher_.LastAnswerStored) {
-        WindUp("A block of the wrong size arrived.");
+    if (!dispatcher_.lastAnswerStored) {
+        windUp("A block of the wrong size arrived.");
         return;
     }
     const UserPerfBuffer& buffer = link_.model().userPerfBuffer;
@@ -246,7 +246,7 @@ void BulkTransfers::DiskTransferStep() {
         }
         const FileResult result = writer_.appendMessage(buffer.message(message));
         if (!result) {
-            WindUp(result.message);
+            windUp(result.message);
             return;
         }
         link_.SendRequest(TransferKind::UserCommon + message + 1);
@@ -254,7 +254,7 @@ void BulkTransfers::DiskTransferStep() {
     }
     const FileResult result = writer_.appendMessage(buffer.message(6));
     if (!result) {
-        WindUp(result.message);
+        windUp(result.message);
         return;
     }
     finishPerformance();
@@ -267,7 +267,7 @@ void BulkTransfers::finishPerformance() {
     } else {
         const FileResult closed = writer_.close();
         if (!closed) {
-            WindUp(closed.message);
+            windUp(closed.message);
             return;
         }
     }
@@ -281,7 +281,7 @@ void BulkTransfers::finishPerformance() {
     if (WriteToBankFile) {
         const FileResult closed = writer_.close();
         if (!closed) {
-            WindUp(closed.message);
+            windUp(closed.message);
             return;
         }
     }
@@ -290,7 +290,7 @@ void BulkTransfers::finishPerformance() {
     ui_.setNormalCursor();
 }
 
-void BulkTransfers::WindUp(const std::string& reason) {
+void BulkTransfers::windUp(const std::string& reason) {
     if (!transferRunning() && !writer_.isOpen()) return;
     const bool bank = writer_.kind() == TransferFileWriter::Kind::Bank;
     const int complete = writer_.recordsWritten();

@@ -86,7 +86,7 @@ public:
     // Ends a transfer to disk that cannot go on (time-out, wrong block size,
     // file error): file closed with complete records only, flags cleared,
     // normal cursor, the user told why.
-    void WindUp(const std::string& reason);
+    void windUp(const std::string& reason);
 
     bool transferRunning() const;
 

@@ -234,7 +234,7 @@ DumpScan DumpAssembler::finish() {
 
 // ---- the two file kinds ----
 
-DumpScan ScanRawSysEx(std::span<const Byte> bytes) {
+DumpScan scanRawSysEx(std::span<const Byte> bytes) {
     DumpAssembler assembler;
     SysExSplitter splitter([&assembler](const SysExItem& item) { assembler.take(item); }, true);
     splitter.feed(bytes);
@@ -338,10 +338,10 @@ private:
 
 } // namespace
 
-DumpScan ScanMidiFile(std::span<const Byte> bytes) {
+DumpScan scanMidiFile(std::span<const Byte> bytes) {
     DumpAssembler assembler;
     DumpTrackCollector collector;
-    const MidiFileInfo info = ReadMidiFile(bytes, collector);
+    const MidiFileInfo info = readMidiFile(bytes, collector);
     if (!info.ok()) {
         assembler.damagedData();
         return assembler.finish();
@@ -360,13 +360,13 @@ DumpScan ScanMidiFile(std::span<const Byte> bytes) {
     return assembler.finish();
 }
 
-DumpScan ScanDump(std::span<const Byte> bytes) {
-    return LooksLikeMidiFile(bytes) ? ScanMidiFile(bytes) : ScanRawSysEx(bytes);
+DumpScan scanDump(std::span<const Byte> bytes) {
+    return looksLikeMidiFile(bytes) ? scanMidiFile(bytes) : scanRawSysEx(bytes);
 }
 
 // ---- into the bank ----
 
-ImportResult PlaceIntoBank(const DumpScan& scan, PerformanceBank& bank) {
+ImportResult placeIntoBank(const DumpScan& scan, PerformanceBank& bank) {
     ImportResult result;
     result.counts.foreign = scan.foreign;
     result.counts.damaged = scan.damaged;
@@ -383,14 +383,14 @@ ImportResult PlaceIntoBank(const DumpScan& scan, PerformanceBank& bank) {
             ++result.counts.noFreeSlot;
             continue;
         }
-        bank.setSlot(next, MakeRecordFromImage(p.current, next));
+        bank.setSlot(next, makeRecordFromImage(p.current, next));
         result.filledSlots.push_back(next);
         ++result.counts.imported;
     }
     return result;
 }
 
-std::string ImportSummaryText(const ImportCounts& counts) {
+std::string importSummaryText(const ImportCounts& counts) {
     std::string text = "Imported: " + std::to_string(counts.imported) +
                        ", skipped as foreign: " + std::to_string(counts.foreign) +
                        ", skipped as damaged: " + std::to_string(counts.damaged);
@@ -398,7 +398,7 @@ std::string ImportSummaryText(const ImportCounts& counts) {
     return text;
 }
 
-bool ImportDumpFile(const std::string& path, PerformanceBank& bank, Notifier& notifier, ImportResult& result) {
+bool importDumpFile(const std::string& path, PerformanceBank& bank, Notifier& notifier, ImportResult& result) {
     InputFile file;
     if (!file.open(path)) {
         ShowLoadError(LoadError::UnableToOpen, notifier);
@@ -410,7 +410,7 @@ bool ImportDumpFile(const std::string& path, PerformanceBank& bank, Notifier& no
     }
     std::vector<Byte> bytes(static_cast<std::size_t>(file.size()));
     if (!file.read(bytes)) {
-        notifier.showMessage(ReadErrorText(path));
+        notifier.showMessage(readErrorText(path));
         return false;
     }
     file.close();
@@ -418,12 +418,12 @@ bool ImportDumpFile(const std::string& path, PerformanceBank& bank, Notifier& no
     if (bytes.size() >= kBankHeader.size() && std::equal(kBankHeader.begin(), kBankHeader.end(), bytes.begin(),
                                                          [](char a, Byte b) { return static_cast<Byte>(a) == b; })) {
         ImportResult loaded;
-        if (!LoadBankIntoSlots(path, bank, notifier, &loaded.filledSlots)) return false;
+        if (!loadBankIntoSlots(path, bank, notifier, &loaded.filledSlots)) return false;
         loaded.counts.imported = static_cast<int>(loaded.filledSlots.size());
         result = loaded;
         return true;
     }
-    result = PlaceIntoBank(ScanDump(bytes), bank);
+    result = placeIntoBank(scanDump(bytes), bank);
     return true;
 }
 

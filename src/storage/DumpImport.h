@@ -132,13 +132,13 @@ private:
 };
 
 // A raw SysEx file: runs of bytes between messages count as foreign.
-DumpScan ScanRawSysEx(std::span<const Byte> bytes);
+DumpScan scanRawSysEx(std::span<const Byte> bytes);
 // A Standard MIDI File: the SysEx messages of all tracks in playing order
 // (format 2: track after track). Other events are skipped; a broken track or
 // header counts as damaged.
-DumpScan ScanMidiFile(std::span<const Byte> bytes);
+DumpScan scanMidiFile(std::span<const Byte> bytes);
 // Either of the two, told apart by the content.
-DumpScan ScanDump(std::span<const Byte> bytes);
+DumpScan scanDump(std::span<const Byte> bytes);
 
 struct ImportCounts {
     int imported = 0;
@@ -155,11 +155,11 @@ struct ImportResult {
 // Puts the performances into the bank: user performances into their slots,
 // a later one over an earlier one; then each current performance into the
 // first slot that is still free.
-ImportResult PlaceIntoBank(const DumpScan& scan, PerformanceBank& bank);
+ImportResult placeIntoBank(const DumpScan& scan, PerformanceBank& bank);
 
 // "Imported: 3, skipped as foreign: 1, skipped as damaged: 0", with
 // ", no free slot: n" when the bank was full.
-std::string ImportSummaryText(const ImportCounts& counts);
+std::string importSummaryText(const ImportCounts& counts);
 
 // Largest file an import reads (a full bank dump is 40 kB).
 inline constexpr std::uint64_t kMaxImportFileBytes = 16u * 1024u * 1024u;
@@ -169,6 +169,6 @@ inline constexpr std::uint64_t kMaxImportFileBytes = 16u * 1024u * 1024u;
 // False after "Load-Error : Unable to open file" when the file cannot be
 // opened, "Load-Error : Wrong filesize" when it is larger than an import
 // takes, a read-error message, or a bank file's load error.
-bool ImportDumpFile(const std::string& path, PerformanceBank& bank, Notifier& notifier, ImportResult& result);
+bool importDumpFile(const std::string& path, PerformanceBank& bank, Notifier& notifier, ImportResult& result);
 
 } // namespace patchsmith

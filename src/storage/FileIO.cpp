@@ -9,9 +9,9 @@ namespace patchsmith {
 
 namespace fs = std::filesystem;
 
-std::string SaveErrorText(const std::string& path) { return "Unable to save file " + path; }
-std::string OpenErrorText(const std::string& path) { return "Unable to open file " + path; }
-std::string ReadErrorText(const std::string& path) { return "Unable to read file " + path; }
+std::string saveErrorText(const std::string& path) { return "Unable to save file " + path; }
+std::string openErrorText(const std::string& path) { return "Unable to open file " + path; }
+std::string readErrorText(const std::string& path) { return "Unable to read file " + path; }
 
 bool InputFile::open(const std::string& path) {
     close();
@@ -105,9 +105,9 @@ void TempFile::discard() {
     }
 }
 
-FileResult WriteFileAtomically(const std::string& path, std::span<const Byte> bytes) {
+FileResult writeFileAtomically(const std::string& path, std::span<const Byte> bytes) {
     TempFile temp;
-    if (!temp.create(path) || !temp.write(bytes) || !temp.commit()) return FileResult::failure(SaveErrorText(path));
+    if (!temp.create(path) || !temp.write(bytes) || !temp.commit()) return FileResult::failure(saveErrorText(path));
     return FileResult::success();
 }
 

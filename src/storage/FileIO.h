@@ -23,14 +23,14 @@ struct FileResult {
     explicit operator bool() const { return ok; }
 };
 
-std::string SaveErrorText(const std::string& path); // "Unable to save file <path>"
-std::string OpenErrorText(const std::string& path); // "Unable to open file <path>"
-std::string ReadErrorText(const std::string& path); // "Unable to read file <path>"
+std::string saveErrorText(const std::string& path); // "Unable to save file <path>"
+std::string openErrorText(const std::string& path); // "Unable to open file <path>"
+std::string readErrorText(const std::string& path); // "Unable to read file <path>"
 
 // Writes `bytes` to a new temporary file beside `path` and renames it over
 // `path` only once everything was written and flushed, so a failed save
 // never leaves a truncated file where a good one was.
-FileResult WriteFileAtomically(const std::string& path, std::span<const Byte> bytes);
+FileResult writeFileAtomically(const std::string& path, std::span<const Byte> bytes);
 
 // A file opened for reading in binary. Directories count as not openable.
 class InputFile {

@@ -26,8 +26,8 @@ std::string stemFromCommon(std::span<const Byte> commonMessage) {
     const int category = commonMessage.size() > at ? commonMessage[at] : 0;
     std::string stem(categoryAbbreviation(category));
     stem += '_';
-    stem += TrimmedName(commonMessage);
-    return SafeFileStem(stem);
+    stem += trimmedName(commonMessage);
+    return safeFileStem(stem);
 }
 
 } // namespace
@@ -46,7 +46,7 @@ std::string ReplaceExtension(std::string_view name, std::string_view ext) {
     return result;
 }
 
-std::string DirectoryOf(std::string_view path) {
+std::string directoryOf(std::string_view path) {
     const std::size_t last = path.find_last_of(kSeparators);
     if (last == std::string_view::npos) return {};
     std::size_t keep = last + 1;
@@ -56,7 +56,7 @@ std::string DirectoryOf(std::string_view path) {
     return std::string(path.substr(0, keep));
 }
 
-std::string JoinPath(std::string_view directory, std::string_view name) {
+std::string joinPath(std::string_view directory, std::string_view name) {
     std::string result(directory);
     if (!result.empty() && !isSeparator(result.back())) {
 #ifdef _WIN32
@@ -69,7 +69,7 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
     return result;
 }
 
-std::string SafeFileStem(std::string_view text) {
+std::string safeFileStem(std::string_view text) {
     static constexpr std::string_view kRefused = "/\\:<>\"|?*";
     std::string stem;
     stem.reserve(text.size());
@@ -83,16 +83,16 @@ std::string SafeFileStem(std::string_view text) {
     return stem;
 }
 
-std::string ProposedSaveName(std::span<const Byte> commonMessage) { return stemFromCommon(commonMessage) + ".SYX"; }
+std::string proposedSaveName(std::span<const Byte> commonMessage) { return stemFromCommon(commonMessage) + ".SYX"; }
 
-std::string DiskTransferName(std::span<const Byte> commonMessage) {
+std::string diskTransferName(std::span<const Byte> commonMessage) {
     static constexpr std::string_view kExt = ".SYX";
     std::string stem = stemFromCommon(commonMessage);
     stem.resize(std::min(stem.size(), kTransferNameLength - kExt.size()));
     return stem + std::string(kExt);
 }
 
-std::string UniqueFileName(std::string_view name, const std::set<std::string>& taken, std::size_t maxLength) {
+std::string uniqueFileName(std::string_view name, const std::set<std::string>& taken, std::size_t maxLength) {
     auto isTaken = [&taken](const std::string& candidate) {
         const std::string lower = lowerAscii(candidate);
         return std::any_of(taken.begin(), taken.end(),
@@ -117,9 +117,9 @@ std::string DiskTransferNames::claim(std::string_view directory, std::span<const
     std::set<std::string> namesHere;
     for (const std::string& key : taken_)
         if (key.compare(0, prefix.size(), prefix) == 0) namesHere.insert(key.substr(prefix.size()));
-    const std::string name = UniqueFileName(DiskTransferName(commonMessage), namesHere);
+    const std::string name = uniqueFileName(diskTransferName(commonMessage), namesHere);
     taken_.insert(prefix + lowerAscii(name));
-    return JoinPath(directory, name);
+    return joinPath(directory, name);
 }
 
 } // namespace patchsmith

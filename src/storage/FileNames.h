@@ -19,15 +19,15 @@ std::string ReplaceExtension(std::string_view name, std::string_view ext);
 // The directory of a file: the path up to its last separator, without that
 // separator unless it is a root ("C:\", "/") or follows another separator.
 // Empty for a bare file name.
-std::string DirectoryOf(std::string_view path);
+std::string directoryOf(std::string_view path);
 
 // `directory` and `name` joined with one separator.
-std::string JoinPath(std::string_view directory, std::string_view name);
+std::string joinPath(std::string_view directory, std::string_view name);
 
 // A file-name stem that every file system accepts: separators, control
 // characters, non-ASCII bytes and < > " | ? * become "_"; a stem that is
 // empty or only dots and blanks becomes "Unnamed".
-std::string SafeFileStem(std::string_view text);
+std::string safeFileStem(std::string_view text);
 
 // Longest file name the transfer to disk uses ("PF_GrandPno.SYX").
 inline constexpr std::size_t kTransferNameLength = 15;
@@ -35,17 +35,17 @@ inline constexpr std::size_t kTransferNameLength = 15;
 // The name proposed when the actual performance is saved: category
 // abbreviation, "_", trimmed name, ".SYX" (made safe). Takes a common-block
 // message (name at bytes 9..16, category at 17).
-std::string ProposedSaveName(std::span<const Byte> commonMessage);
+std::string proposedSaveName(std::span<const Byte> commonMessage);
 
 // The name of a performance received to disk as its own .SYX file: as
-// ProposedSaveName, with the stem cut so that the whole name has at most 15
+// proposedSaveName, with the stem cut so that the whole name has at most 15
 // characters and still ends in ".SYX".
-std::string DiskTransferName(std::span<const Byte> commonMessage);
+std::string diskTransferName(std::span<const Byte> commonMessage);
 
 // `name`, or when it is among `taken` (compared without regard to case, as
 // Windows and macOS file systems do) the stem with "_2", "_3", ... in place
 // of its end, keeping the extension and at most `maxLength` characters.
-std::string UniqueFileName(std::string_view name, const std::set<std::string>& taken,
+std::string uniqueFileName(std::string_view name, const std::set<std::string>& taken,
                            std::size_t maxLength = kTransferNameLength);
 
 // The names one "All User-Performances (to HD)" run has written, so that two

@@ -125,11 +125,11 @@ bool readTrack(std::span<const Byte> data, MidiFileVisitor& visitor) {
 
 } // namespace
 
-bool LooksLikeMidiFile(std::span<const Byte> bytes) { return tagIs(bytes, 0, "MThd"); }
+bool looksLikeMidiFile(std::span<const Byte> bytes) { return tagIs(bytes, 0, "MThd"); }
 
-MidiFileInfo ReadMidiFile(std::span<const Byte> bytes, MidiFileVisitor& visitor) {
+MidiFileInfo readMidiFile(std::span<const Byte> bytes, MidiFileVisitor& visitor) {
     MidiFileInfo info;
-    if (!LooksLikeMidiFile(bytes)) {
+    if (!looksLikeMidiFile(bytes)) {
         info.status = MidiFileInfo::Status::NotAMidiFile;
         return info;
     }

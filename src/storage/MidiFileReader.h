@@ -45,11 +45,11 @@ struct MidiFileInfo {
 };
 
 // True when `bytes` begin like a Standard MIDI File.
-bool LooksLikeMidiFile(std::span<const Byte> bytes);
+bool looksLikeMidiFile(std::span<const Byte> bytes);
 
 // Reads the header and every "MTrk" chunk in file order; other chunks are
 // skipped. Tracks are reported one after another, each from trackStart to
 // trackEnd; the visitor sorts by tick when it needs the playing order.
-MidiFileInfo ReadMidiFile(std::span<const Byte> bytes, MidiFileVisitor& visitor);
+MidiFileInfo readMidiFile(std::span<const Byte> bytes, MidiFileVisitor& visitor);
 
 } // namespace patchsmith

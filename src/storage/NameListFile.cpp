@@ -13,9 +13,9 @@ namespace {
 constexpr std::size_t kMaxLineBytes = 256;
 } // namespace
 
-FileResult ReadNameListFile(const std::string& path, std::vector<std::string>& rows) {
+FileResult readNameListFile(const std::string& path, std::vector<std::string>& rows) {
     InputFile file;
-    if (!file.open(path)) return FileResult::failure(OpenErrorText(path));
+    if (!file.open(path)) return FileResult::failure(openErrorText(path));
 
     std::vector<std::string> lines;
     std::string line;
@@ -24,7 +24,7 @@ FileResult ReadNameListFile(const std::string& path, std::vector<std::string>& r
     std::uint64_t left = file.size();
     while (left > 0 && static_cast<int>(lines.size()) < kNameListRows) {
         const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
-        if (!file.read(std::span<Byte>(chunk).first(n))) return FileResult::failure(ReadErrorText(path));
+        if (!file.read(std::span<Byte>(chunk).first(n))) return FileResult::failure(readErrorText(path));
         left -= n;
         for (std::size_t i = 0; i < n && static_cast<int>(lines.size()) < kNameListRows; ++i) {
             const char c = static_cast<char>(chunk[i]);
@@ -43,19 +43,19 @@ FileResult ReadNameListFile(const std::string& path, std::vector<std::string>& r
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
     }
-    for (int k = static_cast<int>(lines.size()); k < kNameListRows; ++k) lines.push_back(ThreeDigits(k + 1));
+    for (int k = static_cast<int>(lines.size()); k < kNameListRows; ++k) lines.push_back(threeDigits(k + 1));
     rows = std::move(lines);
     return FileResult::success();
 }
 
-FileResult WriteNameListFile(const std::string& path, std::span<const std::string> rows) {
+FileResult writeNameListFile(const std::string& path, std::span<const std::string> rows) {
     std::vector<Byte> bytes;
     for (const std::string& row : rows) {
         for (char c : row) bytes.push_back(c == '\r' || c == '\n' ? Byte{' '} : static_cast<Byte>(c));
         bytes.push_back('\r');
         bytes.push_back('\n');
     }
-    return WriteFileAtomically(path, bytes);
+    return writeFileAtomically(path, bytes);
 }
 
 } // namespace patchsmith

@@ -16,10 +16,10 @@ inline constexpr int kNameListRows = 128;
 // without an end) into exactly 128 rows: lines past the 128th are dropped,
 // missing rows get their plain number ("097".."128") as in a fresh list.
 // `rows` is replaced only on success.
-FileResult ReadNameListFile(const std::string& path, std::vector<std::string>& rows);
+FileResult readNameListFile(const std::string& path, std::vector<std::string>& rows);
 
 // Writes each row followed by CR LF, whole or not at all. A CR or LF inside a
 // row is written as a blank so that every row stays one line.
-FileResult WriteNameListFile(const std::string& path, std::span<const std::string> rows);
+FileResult writeNameListFile(const std::string& path, std::span<const std::string> rows);
 
 } // namespace patchsmith

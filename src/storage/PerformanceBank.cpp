@@ -46,7 +46,7 @@ std::vector<PerformanceRecord> PerformanceBank::occupiedRecords() const {
     return records;
 }
 
-bool DropFileIntoSlot(const std::string& path, int slot, PerformanceBank& bank, Notifier& notifier) {
+bool dropFileIntoSlot(const std::string& path, int slot, PerformanceBank& bank, Notifier& notifier) {
     if (!inRange(slot)) return false;
     InputFile file;
     if (!file.open(path)) {
@@ -67,18 +67,18 @@ bool DropFileIntoSlot(const std::string& path, int slot, PerformanceBank& bank, 
     return true;
 }
 
-bool LoadBankIntoSlots(const std::string& path, PerformanceBank& bank, Notifier& notifier,
+bool loadBankIntoSlots(const std::string& path, PerformanceBank& bank, Notifier& notifier,
                        std::vector<int>* loadedSlots) {
-    return ReadBankFile(path, notifier, [&](const PerformanceRecord& record) {
-        // ReadBankFile hands out numbers 0..127 only; setSlot checks again.
+    return readBankFile(path, notifier, [&](const PerformanceRecord& record) {
+        // readBankFile hands out numbers 0..127 only; setSlot checks again.
         const int slot = record.recordNumber();
         if (bank.setSlot(slot, record) && loadedSlots) loadedSlots->push_back(slot);
     });
 }
 
-FileResult SaveBank(const std::string& path, const PerformanceBank& bank) {
+FileResult saveBank(const std::string& path, const PerformanceBank& bank) {
     const std::vector<PerformanceRecord> records = bank.occupiedRecords();
-    return WriteBankFile(path, records);
+    return writeBankFile(path, records);
 }
 
 } // namespace patchsmith

@@ -37,17 +37,17 @@ private:
 // cannot be opened (or read), "Load-Error : Wrong filesize" when it is not
 // 317 bytes; otherwise its record goes into the slot, renumbered to it.
 // A slot outside 0..127 changes nothing and returns false.
-bool DropFileIntoSlot(const std::string& path, int slot, PerformanceBank& bank, Notifier& notifier);
+bool dropFileIntoSlot(const std::string& path, int slot, PerformanceBank& bank, Notifier& notifier);
 
 // Loads a bank file: each record goes into the slot its number byte names
 // (the bank is not cleared first). `loadedSlots`, when given, receives the
 // slots in file order so the caller can show their PerformanceLines.
-bool LoadBankIntoSlots(const std::string& path, PerformanceBank& bank, Notifier& notifier,
+bool loadBankIntoSlots(const std::string& path, PerformanceBank& bank, Notifier& notifier,
                        std::vector<int>* loadedSlots = nullptr);
 
 // Writes the header and every occupied slot in ascending order; on failure
 // nothing is left behind (the bank manager shows "Load-Error : Unable to
 // save file").
-FileResult SaveBank(const std::string& path, const PerformanceBank& bank);
+FileResult saveBank(const std::string& path, const PerformanceBank& bank);
 
 } // namespace patchsmith

@@ -6,7 +6,7 @@
 
 namespace patchsmith {
 
-std::string LoadErrorText(int code) {
+std::string loadErrorText(int code) {
     static constexpr std::array<std::string_view, 6> kTexts{
         "",
         "File not found",
@@ -23,7 +23,7 @@ std::string LoadErrorText(int code) {
 }
 
 void ShowLoadError(int code, Notifier& notifier) {
-    const std::string text = LoadErrorText(code);
+    const std::string text = loadErrorText(code);
     if (!text.empty()) notifier.showMessage(text);
 }
 
@@ -36,7 +36,7 @@ bool ReadPerformanceFile(const std::string& path, UserPerfBuffer& buffer, Notifi
     }
     PerformanceRecord record;
     if (!file.read(record.bytes())) {
-        notifier.showMessage(ReadErrorText(path));
+        notifier.showMessage(readErrorText(path));
         return false;
     }
     buffer = record;
@@ -44,15 +44,15 @@ bool ReadPerformanceFile(const std::string& path, UserPerfBuffer& buffer, Notifi
 }
 
 FileResult WritePerformanceFile(const std::string& path, const UserPerfBuffer& buffer) {
-    return WriteFileAtomically(path, buffer.bytes());
+    return writeFileAtomically(path, buffer.bytes());
 }
 
-std::string SkippedRecordsText(const std::string& path, int count) {
+std::string skippedRecordsText(const std::string& path, int count) {
     return std::to_string(count) + (count == 1 ? " record" : " records") + " of " + path +
            " with a performance number above 128 skipped (damaged or foreign file)";
 }
 
-bool ReadBankFile(const std::string& path, Notifier& notifier,
+bool readBankFile(const std::string& path, Notifier& notifier,
                   const std::function<void(const PerformanceRecord&)>& onRecord) {
     InputFile file;
     if (!file.open(path)) return false;
@@ -62,7 +62,7 @@ bool ReadBankFile(const std::string& path, Notifier& notifier,
         return false;
     }
     if (!file.read(header)) {
-        notifier.showMessage(ReadErrorText(path));
+        notifier.showMessage(readErrorText(path));
         return false;
     }
     if (!std::equal(header.begin(), header.end(), kBankHeader.begin(), kBankHeader.end(),
@@ -81,7 +81,7 @@ bool ReadBankFile(const std::string& path, Notifier& notifier,
     PerformanceRecord record;
     for (std::uint64_t n = body / kRecordBytes; n > 0; --n) {
         if (!file.read(record.bytes())) {
-            notifier.showMessage(ReadErrorText(path));
+            notifier.showMessage(readErrorText(path));
             return false;
         }
         // A number byte above 127 would name a user performance, list entry
@@ -92,22 +92,22 @@ bool ReadBankFile(const std::string& path, Notifier& notifier,
         }
         if (onRecord) onRecord(record);
     }
-    if (skipped > 0) notifier.showMessage(SkippedRecordsText(path, skipped));
+    if (skipped > 0) notifier.showMessage(skippedRecordsText(path, skipped));
     return true;
 }
 
-bool ReadBankFile(const std::string& path, Notifier& notifier, std::vector<PerformanceRecord>& records) {
+bool readBankFile(const std::string& path, Notifier& notifier, std::vector<PerformanceRecord>& records) {
     std::vector<PerformanceRecord> read;
-    if (!ReadBankFile(path, notifier, [&read](const PerformanceRecord& r) { read.push_back(r); })) return false;
+    if (!readBankFile(path, notifier, [&read](const PerformanceRecord& r) { read.push_back(r); })) return false;
     records.insert(records.end(), read.begin(), read.end());
     return true;
 }
 
-FileResult WriteBankFile(const std::string& path, std::span<const PerformanceRecord> records) {
+FileResult writeBankFile(const std::string& path, std::span<const PerformanceRecord> records) {
     std::vector<Byte> bytes(kBankHeader.begin(), kBankHeader.end());
     bytes.reserve(kBankHeaderBytes + records.size() * kRecordBytes);
     for (const PerformanceRecord& r : records) bytes.insert(bytes.end(), r.bytes().begin(), r.bytes().end());
-    return WriteFileAtomically(path, bytes);
+    return writeFileAtomically(path, bytes);
 }
 
 } // namespace patchsmith

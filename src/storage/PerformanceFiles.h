@@ -30,8 +30,8 @@ inline constexpr int NotABank = 5;
 
 // "Load-Error : " + the text of the code (only its low 7 bits count); empty
 // for code 0; a generic text for a code without a text of its own.
-std::string LoadErrorText(int code);
-// Shows LoadErrorText(code) unless it is empty.
+std::string loadErrorText(int code);
+// Shows loadErrorText(code) unless it is empty.
 void ShowLoadError(int code, Notifier& notifier);
 
 // Reads a .SYX file into `buffer`. False without a message when the file
@@ -51,16 +51,16 @@ FileResult WritePerformanceFile(const std::string& path, const UserPerfBuffer& b
 // multiple of 317, or more than 128 records, shows ShowLoadError(4). Records whose number byte is
 // above 127 are not handed out; one message names how many were skipped.
 // Returns false when the file was refused or could not be read.
-bool ReadBankFile(const std::string& path, Notifier& notifier,
+bool readBankFile(const std::string& path, Notifier& notifier,
                   const std::function<void(const PerformanceRecord&)>& onRecord);
 // The same, appending the records to `records` in file order; on false
 // `records` is left as it was.
-bool ReadBankFile(const std::string& path, Notifier& notifier, std::vector<PerformanceRecord>& records);
+bool readBankFile(const std::string& path, Notifier& notifier, std::vector<PerformanceRecord>& records);
 
 // The message shown when a bank file holds records numbered above 127.
-std::string SkippedRecordsText(const std::string& path, int count);
+std::string skippedRecordsText(const std::string& path, int count);
 
 // Writes the header and the records in the given order, whole or not at all.
-FileResult WriteBankFile(const std::string& path, std::span<const PerformanceRecord> records);
+FileResult writeBankFile(const std::string& path, std::span<const PerformanceRecord> records);
 
 } // namespace patchsmith

@@ -35,7 +35,7 @@ std::string_view abbreviationOf(std::span<const Byte> commonMessage) {
 
 } // namespace
 
-std::string TrimmedName(std::span<const Byte> commonMessage) {
+std::string trimmedName(std::span<const Byte> commonMessage) {
     const std::string name = rawName(commonMessage);
     const std::size_t first = name.find_first_not_of(' ');
     if (first == std::string::npos) return {};
@@ -43,7 +43,7 @@ std::string TrimmedName(std::span<const Byte> commonMessage) {
     return name.substr(first, last - first + 1);
 }
 
-std::string ThreeDigits(int n) {
+std::string threeDigits(int n) {
     char text[16];
     std::snprintf(text, sizeof text, "%03d", n);
     return text;
@@ -52,16 +52,16 @@ std::string ThreeDigits(int n) {
 std::string PerformanceLine(std::span<const Byte> commonMessage, int number) {
     std::string rest(abbreviationOf(commonMessage));
     rest += ' ';
-    rest += TrimmedName(commonMessage);
+    rest += trimmedName(commonMessage);
     rest.resize(std::min<std::size_t>(rest.size(), 15));
-    return ThreeDigits((number & 0x7F) + 1) + "  " + rest;
+    return threeDigits((number & 0x7F) + 1) + "  " + rest;
 }
 
 std::string PerformanceLine(const PerformanceRecord& record) {
     return PerformanceLine(record.message(0), record.recordNumber());
 }
 
-std::string Utf8Prefix(std::string_view text, std::size_t count) {
+std::string utf8Prefix(std::string_view text, std::size_t count) {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
@@ -74,35 +74,35 @@ std::string Utf8Prefix(std::string_view text, std::size_t count) {
     return std::string(text);
 }
 
-std::string SlotNumberText(int slot) { return ThreeDigits(std::clamp(slot, 0, kBankSlots - 1) + 1); }
+std::string slotNumberText(int slot) { return threeDigits(std::clamp(slot, 0, kBankSlots - 1) + 1); }
 
-std::string DropLabelText(std::string_view fileName) {
-    std::string text = Utf8Prefix(fileName, 15);
+std::string dropLabelText(std::string_view fileName) {
+    std::string text = utf8Prefix(fileName, 15);
     // Drop the extension's four characters, counted as characters.
     std::size_t chars = 0;
     for (char c : text)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++chars;
-    text = chars > 4 ? Utf8Prefix(text, chars - 4) : std::string();
+    text = chars > 4 ? utf8Prefix(text, chars - 4) : std::string();
     if (chars >= 4 + 3) {
         // The third character's bytes become one blank.
-        const std::string head = Utf8Prefix(text, 2);
-        const std::string withThird = Utf8Prefix(text, 3);
+        const std::string head = utf8Prefix(text, 2);
+        const std::string withThird = utf8Prefix(text, 3);
         text = head + " " + text.substr(withThird.size());
     }
     return text;
 }
 
-std::string DropLabel(int slot, std::string_view fileName) {
-    return SlotNumberText(slot) + "  " + DropLabelText(fileName);
+std::string dropLabel(int slot, std::string_view fileName) {
+    return slotNumberText(slot) + "  " + dropLabelText(fileName);
 }
 
 void SlotLabels::reset() {
-    for (int s = 0; s < kBankSlots; ++s) labels_[static_cast<std::size_t>(s)] = SlotNumberText(s);
+    for (int s = 0; s < kBankSlots; ++s) labels_[static_cast<std::size_t>(s)] = slotNumberText(s);
 }
 
 void SlotLabels::store(int slot, std::string_view text) {
     if (slot < 0 || slot >= kBankSlots) return;
-    labels_[static_cast<std::size_t>(slot)] = Utf8Prefix(text, kSlotLabelLength);
+    labels_[static_cast<std::size_t>(slot)] = utf8Prefix(text, kSlotLabelLength);
 }
 
 const std::string& SlotLabels::label(int slot) const {

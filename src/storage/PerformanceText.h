@@ -15,10 +15,10 @@ namespace patchsmith {
 // The 8 name characters of a common-block message (bytes 9..16) without
 // leading and trailing blanks and control characters; control characters
 // inside the name become blanks, so a line never breaks in a list or a file.
-std::string TrimmedName(std::span<const Byte> commonMessage);
+std::string trimmedName(std::span<const Byte> commonMessage);
 
 // n as three decimal digits, zero-padded ("001").
-std::string ThreeDigits(int n);
+std::string threeDigits(int n);
 
 // "001  PF GrandPno": number + 1 (number taken as 0..127), two blanks,
 // category abbreviation, one blank, trimmed name; the part after the two
@@ -28,21 +28,21 @@ std::string PerformanceLine(std::span<const Byte> commonMessage, int number);
 std::string PerformanceLine(const PerformanceRecord& record);
 
 // The first `count` characters of a UTF-8 text; never splits a character.
-std::string Utf8Prefix(std::string_view text, std::size_t count);
+std::string utf8Prefix(std::string_view text, std::size_t count);
 
 // The slot texts of the bank manager.
 inline constexpr int kBankSlots = 128;
 inline constexpr std::size_t kSlotLabelLength = 15;
 
 // "001".."128" for slot 0..127.
-std::string SlotNumberText(int slot);
+std::string slotNumberText(int slot);
 
 // The text shown for a dropped .SYX file: the file name cut to 15
 // characters, without its last 4, the third character made a blank when at
 // least 3 remain ("PF_GrandPno.SYX" -> "PF GrandPno").
-std::string DropLabelText(std::string_view fileName);
+std::string dropLabelText(std::string_view fileName);
 // The bank-list entry after a drop on `slot`: "005  PF GrandPno".
-std::string DropLabel(int slot, std::string_view fileName);
+std::string dropLabel(int slot, std::string_view fileName);
 
 // The bank list's texts while the bank manager is closed.
 class SlotLabels {

@@ -63,7 +63,7 @@ std::span<Byte> imageMessageFor(PerformanceImage& image, int index) {
 
 } // namespace
 
-PerformanceRecord MakeRecordFromImage(const PerformanceImage& image, int n) {
+PerformanceRecord makeRecordFromImage(const PerformanceImage& image, int n) {
     PerformanceRecord record;
     const Byte number = clampNumber(n);
     for (int i = 0; i < kRecordMessages; ++i) {
@@ -77,7 +77,7 @@ PerformanceRecord MakeRecordFromImage(const PerformanceImage& image, int n) {
     return record;
 }
 
-void LoadRecordIntoImage(const PerformanceRecord& record, PerformanceImage& image) {
+void loadRecordIntoImage(const PerformanceRecord& record, PerformanceImage& image) {
     for (int i = 0; i < kRecordMessages; ++i) {
         std::span<const Byte> in = record.message(i);
         std::span<Byte> out = imageMessageFor(image, i);
@@ -98,7 +98,7 @@ void RenumberRecord(PerformanceRecord& record, int n) {
     }
 }
 
-std::optional<int> RecordSlot(const PerformanceRecord& record) {
+std::optional<int> recordSlot(const PerformanceRecord& record) {
     const int n = record.recordNumber();
     if (n > 127) return std::nullopt;
     return n;

@@ -8,7 +8,7 @@ namespace patchsmith {
 
 FileResult TransferFileWriter::start(const std::string& path, Kind kind) {
     abort();
-    if (!file_.create(path)) return FileResult::failure(SaveErrorText(path));
+    if (!file_.create(path)) return FileResult::failure(saveErrorText(path));
     kind_ = kind;
     pending_ = 0;
     records_ = 0;
@@ -30,16 +30,16 @@ FileResult TransferFileWriter::fail() {
     file_.discard();
     kind_ = Kind::None;
     pending_ = 0;
-    return FileResult::failure(SaveErrorText(target));
+    return FileResult::failure(saveErrorText(target));
 }
 
 FileResult TransferFileWriter::appendMessage(std::span<const Byte> message) {
     if (!isOpen()) return FileResult::failure("No transfer file is open");
     if (kind_ == Kind::Single && records_ > 0)
-        return FileResult::failure(SaveErrorText(path()) + " (one performance only)");
+        return FileResult::failure(saveErrorText(path()) + " (one performance only)");
     std::span<Byte> slot = record_.message(pending_);
     if (message.size() != slot.size())
-        return FileResult::failure(SaveErrorText(path()) + " (received block of wrong size)");
+        return FileResult::failure(saveErrorText(path()) + " (received block of wrong size)");
     std::copy(message.begin(), message.end(), slot.begin());
     if (++pending_ < kRecordMessages) return FileResult::success();
     pending_ = 0;
@@ -63,11 +63,11 @@ FileResult TransferFileWriter::close() {
         file_.discard();
         kind_ = Kind::None;
         pending_ = 0;
-        return FileResult::failure(SaveErrorText(target) + " (incomplete performance)");
+        return FileResult::failure(saveErrorText(target) + " (incomplete performance)");
     }
     pending_ = 0;
     kind_ = Kind::None;
-    if (!file_.commit()) return FileResult::failure(SaveErrorText(target));
+    if (!file_.commit()) return FileResult::failure(saveErrorText(target));
     return FileResult::success();
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
     auto* label = new QLabel(text, parent);
-    SetAccessible(label, text, name);
+    setAccessible(label, text, name);
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(geometry);
     return label;
@@ -25,41 +25,41 @@ QLabel* centredLabel(QWidget* parent, const QString& name, const QString& text, 
 
 TAboutWindow::TAboutWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("TAboutWindow");
-    PrepareDialog(this, " About Qarn Patchsmith", 324, 247);
+    prepareDialog(this, " About Qarn Patchsmith", 324, 247);
 
-    LogoImage = new QLabel(this);
-    SetAccessible(LogoImage, "Qarn Patchsmith logo", "LogoImage");
-    LogoImage->setPixmap(QarnStaticLogo());
-    LogoImage->setGeometry(12, 12, 64, 64);
+    logoImage = new QLabel(this);
+    setAccessible(logoImage, "Qarn Patchsmith logo", "LogoImage");
+    logoImage->setPixmap(qarnStaticLogo());
+    logoImage->setGeometry(12, 12, 64, 64);
 
     QarnLogo = new QarnLogoBox(QarnImageList, this);
-    SetAccessible(QarnLogo, "Qarn logo", "QarnLogo");
+    setAccessible(QarnLogo, "Qarn logo", "QarnLogo");
     QarnLogo->setGeometry(264, 16, kQarnFrameSize, kQarnFrameSize);
 
-    TitleLabel = centredLabel(this, "TitleLabel", "Qarn Patchsmith", {80, 12, 176, 22});
+    titleLabel = centredLabel(this, "TitleLabel", "Qarn Patchsmith", {80, 12, 176, 22});
     QFont titleFont = font();
     titleFont.setBold(true);
     titleFont.setPointSize(12);
-    TitleLabel->setFont(titleFont);
-    StyleBoldNavy(TitleLabel);
-    DesignedLabel = centredLabel(this, "DesignedLabel", "designed for", {80, 38, 176, 14});
-    SynthLabel = centredLabel(this, "SynthLabel", "YAMAHA-CS1x Synthesizers", {80, 54, 176, 16});
-    StyleBoldNavy(SynthLabel);
-    ByLabel = centredLabel(this, "ByLabel", "by", {80, 78, 176, 14});
-    MakerLabel = centredLabel(this, "MakerLabel", "Qarn Inc.", {80, 94, 176, 16});
-    StyleBoldNavy(MakerLabel);
+    titleLabel->setFont(titleFont);
+    styleBoldNavy(titleLabel);
+    designedLabel = centredLabel(this, "DesignedLabel", "designed for", {80, 38, 176, 14});
+    synthLabel = centredLabel(this, "SynthLabel", "YAMAHA-CS1x Synthesizers", {80, 54, 176, 16});
+    styleBoldNavy(synthLabel);
+    byLabel = centredLabel(this, "ByLabel", "by", {80, 78, 176, 14});
+    makerLabel = centredLabel(this, "MakerLabel", "Qarn Inc.", {80, 94, 176, 16});
+    styleBoldNavy(makerLabel);
 
-    MailLabel = centredLabel(this, "MailLabel", "Mail: patchsmith@patchsmith.example", {12, 130, 300, 14});
-    WebLabel = new QLabel("Web:", this);
-    SetAccessible(WebLabel, "Web:", "WebLabel");
-    WebLabel->setGeometry(12, 156, 40, 21);
-    WebEdit = new QLineEdit("https://patchsmith.example", this);
-    SetAccessible(WebEdit, "Web address", "WebEdit");
-    WebEdit->setReadOnly(true);
-    WebEdit->setGeometry(56, 156, 256, 21);
+    mailLabel = centredLabel(this, "MailLabel", "Mail: patchsmith@patchsmith.example", {12, 130, 300, 14});
+    webLabel = new QLabel("Web:", this);
+    setAccessible(webLabel, "Web:", "WebLabel");
+    webLabel->setGeometry(12, 156, 40, 21);
+    webEdit = new QLineEdit("https://patchsmith.example", this);
+    setAccessible(webEdit, "Web address", "WebEdit");
+    webEdit->setReadOnly(true);
+    webEdit->setGeometry(56, 156, 256, 21);
 
     OKButton = new QPushButton("OK", this);
-    SetAccessible(OKButton, "OK", "OKButton");
+    setAccessible(OKButton, "OK", "OKButton");
     OKButton->setDefault(true);
     OKButton->setGeometry(124, 206, 76, 25);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -67,7 +67,7 @@ TAboutWindow::TAboutWindow(QWidget* parent) : QDialog(parent) {
     QarnTimer = new QTimer(this);
     QarnTimer->setObjectName("QarnTimer");
     QarnTimer->setSingleShot(true);
-    connect(QarnTimer, &QTimer::timeout, this, [this] { QarnTimerTimer(); });
+    connect(QarnTimer, &QTimer::timeout, this, [this] { qarnTimerTimer(); });
 
     FormCreate();
 }
@@ -77,15 +77,15 @@ void TAboutWindow::FormCreate() {
     QarnLogo->setFrame(0);
 }
 
-void TAboutWindow::QarnTimerTimer() {
+void TAboutWindow::qarnTimerTimer() {
     QarnTimer->stop();
-    QarnLogo->setFrame(NextQarnFrame(QarnLogo->frame()));
+    QarnLogo->setFrame(nextQarnFrame(QarnLogo->frame()));
     QarnTimer->start(kQarnFrameMs);
 }
 
-void ShowAbout(QWidget* parent) {
+void showAbout(QWidget* parent) {
     TAboutWindow window(parent);
-    RunModal(window);
+    runModal(window);
 }
 
 } // namespace patchsmith

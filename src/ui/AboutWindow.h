@@ -18,27 +18,27 @@ public:
 
     void FormCreate();
     // One tick of the animation: stop, next frame, draw, restart.
-    void QarnTimerTimer();
+    void qarnTimerTimer();
 
     int currentFrame() const { return QarnLogo->frame(); }
 
-    QLabel* LogoImage = nullptr;
+    QLabel* logoImage = nullptr;
     dialogs::QarnLogoBox* QarnLogo = nullptr;
     QTimer* QarnTimer = nullptr;
-    QLabel* TitleLabel = nullptr;
-    QLabel* DesignedLabel = nullptr;
-    QLabel* SynthLabel = nullptr;
-    QLabel* ByLabel = nullptr;
-    QLabel* MakerLabel = nullptr;
-    QLabel* MailLabel = nullptr;
-    QLabel* WebLabel = nullptr;
-    QLineEdit* WebEdit = nullptr;
+    QLabel* titleLabel = nullptr;
+    QLabel* designedLabel = nullptr;
+    QLabel* synthLabel = nullptr;
+    QLabel* byLabel = nullptr;
+    QLabel* makerLabel = nullptr;
+    QLabel* mailLabel = nullptr;
+    QLabel* webLabel = nullptr;
+    QLineEdit* webEdit = nullptr;
     QPushButton* OKButton = nullptr;
 
     const dialogs::QarnImageList QarnImageList;
 };
 
 // The " &About " menu and a click on the main window's picture.
-void ShowAbout(QWidget* parent = nullptr);
+void showAbout(QWidget* parent = nullptr);
 
 } // namespace patchsmith

@@ -10,9 +10,9 @@ PerfNumberTextsRef& PerfNumberTextsRef::operator=(const std::array<std::string, 
     return *this;
 }
 
-std::array<std::string, 128> MakePerfNumberTexts() {
+std::array<std::string, 128> makePerfNumberTexts() {
     std::array<std::string, 128> texts;
-    for (int slot = 0; slot < 128; ++slot) texts[static_cast<std::size_t>(slot)] = SlotNumberText(slot);
+    for (int slot = 0; slot < 128; ++slot) texts[static_cast<std::size_t>(slot)] = slotNumberText(slot);
     return texts;
 }
 

@@ -71,10 +71,10 @@ struct AppContext {
     PerformanceBank bank;
     SlotLabels slotLabels;
     // "001".."128" when the main window is created: the slot labels above.
-    PerfNumberTextsRef PerfNumberTexts{slotLabels};
+    PerfNumberTextsRef perfNumberTexts{slotLabels};
 };
 
 // "001".."128".
-std::array<std::string, 128> MakePerfNumberTexts();
+std::array<std::string, 128> makePerfNumberTexts();
 
 } // namespace patchsmith

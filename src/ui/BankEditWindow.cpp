@@ -46,16 +46,16 @@ bool carriesBankFile(const QMimeData* mime) { return mime && mime->hasFormat(kBa
 // caption is bold navy.
 template <typename W>
 W* plainChild(W* widget) {
-    StylePlain(widget);
+    stylePlain(widget);
     return widget;
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& hint, QRect geometry) {
     auto* b = plainChild(new QPushButton(caption, parent));
     if (hint.isEmpty()) {
-        SetAccessible(b, caption, name);
+        setAccessible(b, caption, name);
     } else {
-        SetHint(b, hint, name);
+        setHint(b, hint, name);
     }
     b->setGeometry(geometry);
     b->setAutoDefault(false);
@@ -187,7 +187,7 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
                                  Notifier& notifier, QWidget* parent)
     : QDialog(parent), bank_(bank), labels_(labels), perfBankDir_(perfBankDir), notifier_(notifier) {
     setObjectName("TBankEditWindow");
-    PrepareDialog(this, " Patchsmith - Performance-bank manager", 519, 332);
+    prepareDialog(this, " Patchsmith - Performance-bank manager", 519, 332);
 
     // The shared dialogs of the window this one is opened over (its own
     // when there is none). The save dialog proposes the name it showed last
@@ -203,54 +203,54 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
 
     // Left half: the disk.
     FileGroupBox = new QGroupBox(" SysEx-Files ", this);
-    SetAccessible(FileGroupBox, " SysEx-Files ", "FileGroupBox");
+    setAccessible(FileGroupBox, " SysEx-Files ", "FileGroupBox");
     FileGroupBox->setGeometry(5, 4, 333, 321);
-    StyleBoldNavy(FileGroupBox);
+    styleBoldNavy(FileGroupBox);
 
     DirectoryListBox = plainChild(new dialogs::DirectoryListBox(FileGroupBox));
-    SetAccessible(DirectoryListBox, "Directories", "DirectoryListBox");
-    StyleLimeOnBlack(DirectoryListBox);
+    setAccessible(DirectoryListBox, "Directories", "DirectoryListBox");
+    styleLimeOnBlack(DirectoryListBox);
     DirectoryListBox->setGeometry(12, 18, 160, 200);
 
     DriveComboBox = plainChild(new dialogs::DriveComboBox(FileGroupBox));
-    SetAccessible(DriveComboBox, "Drives", "DriveComboBox");
-    StyleLimeOnBlack(DriveComboBox);
+    setAccessible(DriveComboBox, "Drives", "DriveComboBox");
+    styleLimeOnBlack(DriveComboBox);
     DriveComboBox->setGeometry(12, 227, 160, 19);
 
     FileListBox = plainChild(new BankFileListBox(*this, FileGroupBox));
-    SetAccessible(FileListBox, "Files", "FileListBox");
-    StyleLimeOnBlack(FileListBox);
+    setAccessible(FileListBox, "Files", "FileListBox");
+    styleLimeOnBlack(FileListBox);
     FileListBox->setGeometry(181, 18, 140, 228);
 
     PathLabel = plainChild(new QLabel(FileGroupBox));
-    SetReadout(PathLabel, "PathLabel");
+    setReadout(PathLabel, "PathLabel");
     PathLabel->setGeometry(12, 256, 309, 13);
 
     TypeSysEx = plainChild(new QRadioButton("SysEx files", FileGroupBox));
-    SetHint(TypeSysEx, "List only SysEx-binary files", "TypeSysEx");
+    setHint(TypeSysEx, "List only SysEx-binary files", "TypeSysEx");
     TypeSysEx->setGeometry(168, 291, 77, 17);
     TypeSysEx->setChecked(true);
     TypePerfBanks = plainChild(new QRadioButton("Perf.-banks", FileGroupBox));
-    SetHint(TypePerfBanks, "List only Performance-bank files", "TypePerfBanks");
+    setHint(TypePerfBanks, "List only Performance-bank files", "TypePerfBanks");
     TypePerfBanks->setGeometry(248, 291, 77, 17);
 
     LoadPerf = button(FileGroupBox, "LoadPerf", "Load Performance-bank", "Load the selected Performance-bank",
                       {12, 288, 141, 21});
-    StyleNavyText(LoadPerf);
+    styleNavyText(LoadPerf);
     LoadPerf->setEnabled(false);
 
     // Right half: the bank.
     UserPerfGroupBox = new QGroupBox(" User-Performance ", this);
-    SetAccessible(UserPerfGroupBox, " User-Performance ", "UserPerfGroupBox");
+    setAccessible(UserPerfGroupBox, " User-Performance ", "UserPerfGroupBox");
     UserPerfGroupBox->setGeometry(348, 4, 165, 321);
-    StyleBoldNavy(UserPerfGroupBox);
+    styleBoldNavy(UserPerfGroupBox);
 
     BankListBox = plainChild(new patchsmith::BankListBox(*this, UserPerfGroupBox));
-    SetAccessible(BankListBox, "User-Performances", "BankListBox");
-    StyleLimeOnBlack(BankListBox);
+    setAccessible(BankListBox, "User-Performances", "BankListBox");
+    styleLimeOnBlack(BankListBox);
     BankListBox->setGeometry(12, 18, 140, 228);
     for (int s = 0; s < kBankSlots; ++s) {
-        auto* item = new QListWidgetItem(fromText(SlotNumberText(s)), BankListBox);
+        auto* item = new QListWidgetItem(fromText(slotNumberText(s)), BankListBox);
         item->setSizeHint(QSize(0, kBankRowHeight));
     }
 
@@ -259,7 +259,7 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     ClearAll = button(UserPerfGroupBox, "ClearAll", "Clear all", "Delete all Performances", {87, 257, 65, 21});
     SavePerf =
         button(UserPerfGroupBox, "SavePerf", "Save Performance-bank", "Save your work to harddisk", {12, 288, 141, 21});
-    StyleNavyText(SavePerf);
+    styleNavyText(SavePerf);
 
     BankPopup = new QMenu(this);
     BankPopup->setObjectName("BankPopup");
@@ -271,12 +271,12 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     // The fixed layout has no room for another button: the import is a
     // command of the bank's popup, and Ctrl+I anywhere in the window.
     BankPopup->addSeparator();
-    BankPopImport = BankPopup->addAction("Import SysEx-dump / MIDI-file ...");
-    BankPopImport->setObjectName("BankPopImport");
-    BankPopImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    BankPopImport->setShortcutContext(Qt::WindowShortcut);
-    BankPopImport->setToolTip("Import performances from a SysEx-dump or a MIDI-file");
-    addAction(BankPopImport);
+    bankPopImport = BankPopup->addAction("Import SysEx-dump / MIDI-file ...");
+    bankPopImport->setObjectName("BankPopImport");
+    bankPopImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    bankPopImport->setShortcutContext(Qt::WindowShortcut);
+    bankPopImport->setToolTip("Import performances from a SysEx-dump or a MIDI-file");
+    addAction(bankPopImport);
 
     // Wiring.
     DriveComboBox->setDirList(DirectoryListBox);
@@ -298,7 +298,7 @@ TBankEditWindow::TBankEditWindow(PerformanceBank& bank, SlotLabels& labels, std:
     connect(BankPopDelete, &QAction::triggered, this, [this] { DeletePerfClick(); });
     connect(ClearAll, &QPushButton::clicked, this, [this] { ClearAllClick(); });
     connect(BankPopClearAll, &QAction::triggered, this, [this] { ClearAllClick(); });
-    connect(BankPopImport, &QAction::triggered, this, [this] { ImportClick(); });
+    connect(bankPopImport, &QAction::triggered, this, [this] { importClick(); });
     connect(LoadPerf, &QPushButton::clicked, this, [this] { LoadPerfClick(); });
     connect(SavePerf, &QPushButton::clicked, this, [this] { SavePerfClick(); });
 
@@ -399,11 +399,11 @@ void TBankEditWindow::BankListBoxDragDrop() {
     const QString name = files.front()->text();
     const std::string path = QDir(FileListBox->directory()).filePath(name).toStdString();
     // The entry shows the file only once its record is really in the slot.
-    if (!DropFileIntoSlot(path, slot, bank_, notifier_)) {
+    if (!dropFileIntoSlot(path, slot, bank_, notifier_)) {
         BankListBox->setTopIndex(top);
         return;
     }
-    setEntry(slot, DropLabel(slot, toText(name)));
+    setEntry(slot, dropLabel(slot, toText(name)));
     BankListBox->setTopIndex(top);
     BankListBox->clearSelection();
 }
@@ -427,7 +427,7 @@ void TBankEditWindow::ClearAllClick() {
 void TBankEditWindow::ClearSlot(int n) {
     if (n < 1 || n > kBankSlots) return;
     bank_.ClearSlot(n);
-    setEntry(n - 1, SlotNumberText(n - 1));
+    setEntry(n - 1, slotNumberText(n - 1));
 }
 
 void TBankEditWindow::LoadPerfClick() {
@@ -437,7 +437,7 @@ void TBankEditWindow::LoadPerfClick() {
     loadBank(QDir(FileListBox->directory()).filePath(files.front()->text()).toStdString());
 }
 
-void TBankEditWindow::OpenBankFile(const QString& path) {
+void TBankEditWindow::openBankFile(const QString& path) {
     const QFileInfo file(path);
     DirectoryListBox->setDirectory(file.absolutePath());
     TypePerfBanksClick();
@@ -448,7 +448,7 @@ void TBankEditWindow::OpenBankFile(const QString& path) {
 
 void TBankEditWindow::loadBank(const std::string& path) {
     std::vector<int> loaded;
-    LoadBankIntoSlots(path, bank_, notifier_, &loaded);
+    loadBankIntoSlots(path, bank_, notifier_, &loaded);
     // Whatever went into a slot gets its line, even if the file broke off.
     for (int slot : loaded) setEntry(slot, PerformanceLine(bank_.slot(slot)));
     BankListBox->clearSelection();
@@ -461,7 +461,7 @@ void TBankEditWindow::SavePerfClick() {
                                : QString();
     if (chosen.isEmpty()) return;
     const std::string path = ReplaceExtension(chosen.toStdString(), ".PFB");
-    if (!SaveBank(path, bank_)) {
+    if (!saveBank(path, bank_)) {
         ShowLoadError(LoadError::UnableToSave, notifier_);
         return;
     }
@@ -476,25 +476,25 @@ void TBankEditWindow::SavePerfClick() {
     }
 }
 
-void TBankEditWindow::ImportClick() {
+void TBankEditWindow::importClick() {
     const QString chosen =
         chooseOpenFile ? chooseOpenFile(this, kImportTitle, DirectoryListBox->directory(), kImportFilter) : QString();
     if (chosen.isEmpty()) return;
     ImportResult result;
-    if (!ImportDumpFile(chosen.toStdString(), bank_, notifier_, result)) return;
+    if (!importDumpFile(chosen.toStdString(), bank_, notifier_, result)) return;
     // Every slot that took a performance shows it, as after loading a bank.
     for (int slot : result.filledSlots) setEntry(slot, PerformanceLine(bank_.slot(slot)));
     setDeleteEnabled(false);
     BankListBox->clearSelection();
     BankListBox->setTopIndex(
         result.filledSlots.empty() ? 0 : *std::min_element(result.filledSlots.begin(), result.filledSlots.end()));
-    notifier_.showMessage(ImportSummaryText(result.counts));
+    notifier_.showMessage(importSummaryText(result.counts));
 }
 
-void ShowBankManager(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,
+void showBankManager(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,
                      QWidget* parent) {
     TBankEditWindow window(bank, labels, perfBankDir, notifier, parent);
-    RunModal(window);
+    runModal(window);
 }
 
 } // namespace patchsmith

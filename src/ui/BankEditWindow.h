@@ -107,13 +107,13 @@ public:
     void SavePerfClick();
     // Imports a raw SysEx dump or a MIDI file into the bank and tells how
     // many performances came in and how many messages were skipped.
-    void ImportClick();
+    void importClick();
     // Empties slot n - 1 and gives its entry the plain number (n = 1..128).
     void ClearSlot(int n);
     // A bank named from outside the window (the command line): its
     // directory shown with banks listed and the file selected, and the bank
     // loaded as LoadPerfClick loads it.
-    void OpenBankFile(const QString& path);
+    void openBankFile(const QString& path);
 
     // The save dialog and the import's open dialog: the shared ones
     // (SharedFileDialogs::of this window) unless replaced.
@@ -136,7 +136,7 @@ public:
     QMenu* BankPopup = nullptr;
     QAction* BankPopDelete = nullptr;
     QAction* BankPopClearAll = nullptr;
-    QAction* BankPopImport = nullptr;
+    QAction* bankPopImport = nullptr;
 
     void done(int result) override;
 
@@ -157,7 +157,7 @@ private:
 
 // Bulk-Dump > Performance-bank manager: creates the window, shows it
 // modally and destroys it.
-void ShowBankManager(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,
+void showBankManager(PerformanceBank& bank, SlotLabels& labels, std::string& perfBankDir, Notifier& notifier,
                      QWidget* parent = nullptr);
 
 } // namespace patchsmith

@@ -143,15 +143,16 @@ void buildLeftColumn(Builder& b) {
     b.add("SaveToSynth", K::PushButton, {}, 2, 172, 152, 22, "Save changes to User-Perf",
           "Make actual changes permanent");
     b.group("ActiveEditLayer", {}, 2, 197, 152, 104, " Active Edit/Audible ");
-    static constexpr std::string_view editNames[4] = {"EditLayer1", "EditLayer2", "EditLayer3", "EditLayer4"};
-    static constexpr std::string_view editCaptions[4] = {"Layer 1", "Layer 2", "Layer 3", "Layer 4"};
-    static constexpr std::string_view editHints[4] = {"Edit Layer 1", "Edit Layer 2", "Edit Layer 3", "Edit Layer 4"};
-    static constexpr std::string_view muteNames[4] = {"MuteLayer1", "MuteLayer2", "MuteLayer3", "MuteLayer4"};
-    static constexpr std::string_view muteHints[4] = {"Mute Layer 1", "Mute Layer 2", "Mute Layer 3", "Mute Layer 4"};
+    static constexpr std::string_view kEditNames[4] = {"EditLayer1", "EditLayer2", "EditLayer3", "EditLayer4"};
+    static constexpr std::string_view kEditCaptions[4] = {"Layer 1", "Layer 2", "Layer 3", "Layer 4"};
+    static constexpr std::string_view kEditHints[4] = {"Edit Layer 1", "Edit Layer 2", "Edit Layer 3", "Edit Layer 4"};
+    static constexpr std::string_view kMuteNames[4] = {"MuteLayer1", "MuteLayer2", "MuteLayer3", "MuteLayer4"};
+    static constexpr std::string_view kMuteHints[4] = {"Mute Layer 1", "Mute Layer 2", "Mute Layer 3", "Mute Layer 4"};
     for (int i = 0; i < 4; ++i) {
-        b.add(editNames[i], K::RadioButton, "ActiveEditLayer", 10, 20 + 20 * i, 92, 18, editCaptions[i], editHints[i])
+        b.add(kEditNames[i], K::RadioButton, "ActiveEditLayer", 10, 20 + 20 * i, 92, 18, kEditCaptions[i],
+              kEditHints[i])
             .checked = i == 0;
-        b.add(muteNames[i], K::SpeedButton, "ActiveEditLayer", 108, 20 + 20 * i, 30, 18, "M", muteHints[i]);
+        b.add(kMuteNames[i], K::SpeedButton, "ActiveEditLayer", 108, 20 + 20 * i, 30, 18, "M", kMuteHints[i]);
     }
     b.check("AffectAllLayers", {}, 4, 303, 150, "Edit all Layers simult.", "Affect editing to ALL Layers");
     b.add("Image2", K::Picture, {}, 2, 323, 152, 60, {}, "The amazing Techno-Synth");
@@ -166,9 +167,9 @@ void buildLeftColumn(Builder& b) {
     b.add("MidiOutLED", K::Lamp, "GroupMidiInOut", 76, 9, 18, 8, "OUT");
 
     b.add("PageControl1", K::PageControl, {}, 156, 4, 472, 380);
-    static constexpr std::string_view captions[5] = {"Common", "Common / Knobs", "Common / Effects", "Layer Voice",
-                                                     "Layer EG's / LFO"};
-    for (int i = 0; i < 5; ++i) b.add(kPageNames[i], K::Page, "PageControl1", 0, 0, 0, 0, captions[i]);
+    static constexpr std::string_view kCaptions[5] = {"Common", "Common / Knobs", "Common / Effects", "Layer Voice",
+                                                      "Layer EG's / LFO"};
+    for (int i = 0; i < 5; ++i) b.add(kPageNames[i], K::Page, "PageControl1", 0, 0, 0, 0, kCaptions[i]);
 }
 
 void buildPageCommon(Builder& b) {
@@ -210,25 +211,25 @@ void buildPageCommon(Builder& b) {
 
 void buildPageKnobs(Builder& b) {
     const std::string_view page = kPageNames[1];
-    static constexpr std::string_view knobCaptions[6] = {"KN 1 A-EG ATK", "KN 2 A-EG REL", "KN 3 ASN1",
-                                                         "KN 4 FILT CUT", "KN 5 FILT RES", "KN 6 ASN2"};
-    static constexpr std::string_view knobNames[2][6] = {
+    static constexpr std::string_view kKnobCaptions[6] = {"KN 1 A-EG ATK", "KN 2 A-EG REL", "KN 3 ASN1",
+                                                          "KN 4 FILT CUT", "KN 5 FILT RES", "KN 6 ASN2"};
+    static constexpr std::string_view kKnobNames[2][6] = {
         {"Scene1Knob1", "Scene1Knob2", "Scene1Knob3", "Scene1Knob4", "Scene1Knob5", "Scene1Knob6"},
         {"Scene2Knob1", "Scene2Knob2", "Scene2Knob3", "Scene2Knob4", "Scene2Knob5", "Scene2Knob6"}};
-    static constexpr std::string_view knobHints[2][6] = {
+    static constexpr std::string_view kKnobHints[2][6] = {
         {"Scene 1, Amp-EG Attack-time", "Scene 1, Amp-EG Release-time", "Scene 1, Assign-Knob 1",
          "Scene 1, Filter Cutoff-frequency", "Scene 1, Filter resonance", "Scene 1, Assign-Knob 2"},
         {"Scene 2, Amp-EG Attack-time", "Scene 2, Amp-EG Release-time", "Scene 2, Assign-Knob 1",
          "Scene 2, Filter Cutoff-frequency", "Scene 2, Filter resonance", "Scene 2, Assign-Knob 2"}};
-    static constexpr std::string_view groups[2] = {"GroupScene1", "GroupScene2"};
-    static constexpr std::string_view groupCaptions[2] = {" Scene 1 ", " Scene 2 "};
+    static constexpr std::string_view kGroups[2] = {"GroupScene1", "GroupScene2"};
+    static constexpr std::string_view kGroupCaptions[2] = {" Scene 1 ", " Scene 2 "};
     for (int s = 0; s < 2; ++s) {
-        b.group(groups[s], page, 4, 4 + 172 * s, 242, 170, groupCaptions[s]);
+        b.group(kGroups[s], page, 4, 4 + 172 * s, 242, 170, kGroupCaptions[s]);
         for (int k = 0; k < 6; ++k) {
             Builder::Bar o;
             o.captionWidth = 38;
             o.captionHeight = 36;
-            b.vbar(knobNames[s][k], groups[s], 24 + 38 * k, 16, 96, knobHints[s][k], knobCaptions[k], o);
+            b.vbar(kKnobNames[s][k], kGroups[s], 24 + 38 * k, 16, 96, kKnobHints[s][k], kKnobCaptions[k], o);
         }
     }
 
@@ -246,11 +247,11 @@ void buildPageKnobs(Builder& b) {
     level.parameter = "Assign2Param1Level";
     b.vbar("Assign2Level", "Assign2Tab", 170, 26, 80, "Assign-Knob 2 sensitivity", "Sens", level);
     b.group("GroupAffect", "GroupAssignKnobs", 8, 280, 194, 58, " Affect ");
-    static constexpr std::string_view affectNames[4] = {"Assign2Layer1", "Assign2Layer2", "Assign2Layer3",
-                                                        "Assign2Layer4"};
-    static constexpr std::string_view affectCaptions[4] = {"Layer 1", "Layer 2", "Layer 3", "Layer 4"};
+    static constexpr std::string_view kAffectNames[4] = {"Assign2Layer1", "Assign2Layer2", "Assign2Layer3",
+                                                         "Assign2Layer4"};
+    static constexpr std::string_view kAffectCaptions[4] = {"Layer 1", "Layer 2", "Layer 3", "Layer 4"};
     for (int i = 0; i < 4; ++i)
-        b.radio(affectNames[i], "GroupAffect", 8 + 92 * (i % 2), 17 + 19 * (i / 2), 80, affectCaptions[i],
+        b.radio(kAffectNames[i], "GroupAffect", 8 + 92 * (i % 2), 17 + 19 * (i / 2), 80, kAffectCaptions[i],
                 "Assign-Knob 2 Layer select", "Assign2Param1Layer", i);
 }
 
@@ -271,8 +272,8 @@ void buildPageEffects(Builder& b) {
 
     b.group("GroupVariation", page, 4, 176, 456, 170, " Variation ");
     b.add("VariType", K::ListBox, "GroupVariation", 8, 18, 130, 144, {}, "Variation Type").parameter = "VariType";
-    static constexpr std::string_view names[6] = {"VPara1", "VPara2", "VPara3", "VPara4", "VPara5", "VPara10"};
-    static constexpr std::string_view hints[6] = {
+    static constexpr std::string_view kNames[6] = {"VPara1", "VPara2", "VPara3", "VPara4", "VPara5", "VPara10"};
+    static constexpr std::string_view kHints[6] = {
         "Variation Parameter 1 (depends on V.-Type)", "Variation Parameter 2 (depends on V.-Type)",
         "Variation Parameter 3 (depends on V.-Type)", "Variation Parameter 4 (depends on V.-Type)",
         "Variation Parameter 5 (depends on V.-Type)", "Variation Parameter 10 (depends on V.-Type)"};
@@ -285,7 +286,7 @@ void buildPageEffects(Builder& b) {
         o.captionHeight = 36;
         o.readoutWidth = 50;
         o.enabled = false;
-        b.vbar(names[i], "GroupVariation", 168 + 52 * i, 16, 88, hints[i], "--", o);
+        b.vbar(kNames[i], "GroupVariation", 168 + 52 * i, 16, 88, kHints[i], "--", o);
     }
 }
 
@@ -421,8 +422,8 @@ struct Table {
 };
 
 const Table& table() {
-    static const Table t;
-    return t;
+    static const Table kTable;
+    return kTable;
 }
 
 } // namespace
@@ -438,7 +439,7 @@ const ControlSpec* findControl(std::string_view name) {
 std::vector<std::string> startItems(std::string_view name) {
     std::vector<std::string> items;
     if (name == "UserPerf") {
-        for (const auto& line : FactoryPerformanceLines) items.emplace_back(line);
+        for (const auto& line : kFactoryPerformanceLines) items.emplace_back(line);
         return items;
     }
     const ControlSpec* spec = findControl(name);

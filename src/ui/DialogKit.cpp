@@ -32,31 +32,31 @@ HintBlocker* hintBlocker = nullptr;
 
 } // namespace
 
-int RunModal(QDialog& dialog) {
+int runModal(QDialog& dialog) {
     if (runner()) return runner()(dialog);
     return dialog.exec();
 }
 
-void SetModalRunner(ModalRunner r) { runner() = std::move(r); }
+void setModalRunner(ModalRunner r) { runner() = std::move(r); }
 
-void SetHint(QWidget* widget, const QString& hint, const QString& specName) {
+void setHint(QWidget* widget, const QString& hint, const QString& specName) {
     widget->setToolTip(hint);
-    SetAccessible(widget, hint, specName);
+    setAccessible(widget, hint, specName);
 }
 
-void SetAccessible(QWidget* widget, const QString& name, const QString& specName) {
+void setAccessible(QWidget* widget, const QString& name, const QString& specName) {
     widget->setObjectName(specName);
     widget->setAccessibleName(name);
     widget->setAccessibleDescription(specName);
 }
 
-void SetReadout(QWidget* widget, const QString& specName) {
+void setReadout(QWidget* widget, const QString& specName) {
     widget->setObjectName(specName);
     widget->setAccessibleName(QString());
     widget->setAccessibleDescription(specName);
 }
 
-void StyleLimeOnBlack(QWidget* widget) {
+void styleLimeOnBlack(QWidget* widget) {
     QPalette p = widget->palette();
     for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) p.setColor(role, Qt::black);
     for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) p.setColor(role, kLime);
@@ -67,7 +67,7 @@ void StyleLimeOnBlack(QWidget* widget) {
     widget->setFont(f);
 }
 
-void StyleBoldNavy(QWidget* widget) {
+void styleBoldNavy(QWidget* widget) {
     QPalette p = widget->palette();
     p.setColor(QPalette::WindowText, kNavy);
     widget->setPalette(p);
@@ -76,7 +76,7 @@ void StyleBoldNavy(QWidget* widget) {
     widget->setFont(f);
 }
 
-void StylePlain(QWidget* widget) {
+void stylePlain(QWidget* widget) {
     // Every attribute is set explicitly, so none is inherited from a bold
     // navy group box around the control.
     QFont f = widget->font();
@@ -88,14 +88,14 @@ void StylePlain(QWidget* widget) {
     widget->setPalette(p);
 }
 
-void StyleNavyText(QWidget* widget) {
+void styleNavyText(QWidget* widget) {
     QPalette p = widget->palette();
     p.setColor(QPalette::ButtonText, kNavy);
     p.setColor(QPalette::WindowText, kNavy);
     widget->setPalette(p);
 }
 
-void PrepareDialog(QDialog* dialog, const QString& caption, int w, int h, bool sizable) {
+void prepareDialog(QDialog* dialog, const QString& caption, int w, int h, bool sizable) {
     dialog->setWindowTitle(caption);
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint);
@@ -107,10 +107,10 @@ void PrepareDialog(QDialog* dialog, const QString& caption, int w, int h, bool s
     } else {
         dialog->setFixedSize(w, h);
     }
-    CentreOnScreen(dialog);
+    centreOnScreen(dialog);
 }
 
-void CentreOnScreen(QWidget* widget) {
+void centreOnScreen(QWidget* widget) {
     QScreen* screen = widget->screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
@@ -119,7 +119,7 @@ void CentreOnScreen(QWidget* widget) {
     widget->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
-QString QtFileFilter(const QString& pipeFilter) {
+QString qtFileFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split('|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -131,7 +131,7 @@ QString QtFileFilter(const QString& pipeFilter) {
     return filters.join(";;");
 }
 
-void ShowApplicationHints(bool on) {
+void showApplicationHints(bool on) {
     if (!qApp) return;
     if (on && hintBlocker) {
         qApp->removeEventFilter(hintBlocker);
@@ -144,6 +144,6 @@ void ShowApplicationHints(bool on) {
     }
 }
 
-bool ApplicationHintsShown() { return hintBlocker == nullptr; }
+bool applicationHintsShown() { return hintBlocker == nullptr; }
 
 } // namespace patchsmith::dialogs

@@ -18,7 +18,7 @@ QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(pa
 
 } // namespace
 
-QString ExistingDirectory(const QString& path) {
+QString existingDirectory(const QString& path) {
     QString current = cleanAbsolute(path.isEmpty() ? QDir::homePath() : path);
     while (true) {
         const QFileInfo info(current);
@@ -29,7 +29,7 @@ QString ExistingDirectory(const QString& path) {
     }
 }
 
-QStringList DirectoryRows(const QString& directory) {
+QStringList directoryRows(const QString& directory) {
     QStringList rows;
     QDir dir(directory);
     QStringList ancestors;
@@ -44,7 +44,7 @@ QStringList DirectoryRows(const QString& directory) {
     return rows;
 }
 
-QStringList VolumeRoots() {
+QStringList volumeRoots() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady()) roots.append(QDir::cleanPath(volume.rootPath()));
@@ -55,7 +55,7 @@ QStringList VolumeRoots() {
     return roots;
 }
 
-QString VolumeRootOf(const QString& directory, const QStringList& roots) {
+QString volumeRootOf(const QString& directory, const QStringList& roots) {
     QString best;
     for (const QString& root : roots) {
         const bool inside = directory == root || directory.startsWith(root.endsWith('/') ? root : root + '/');
@@ -70,8 +70,8 @@ DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void DirectoryListBox::setDirectory(const QString& path) {
-    const QString dir = ExistingDirectory(path);
-    const QStringList rows = DirectoryRows(dir);
+    const QString dir = existingDirectory(path);
+    const QStringList rows = directoryRows(dir);
     // Rows up to the open directory are its path (open folders, indented by
     // depth); the rows after it are its subdirectories, one level deeper.
     const int openRowIndex = static_cast<int>(rows.indexOf(dir));
@@ -113,7 +113,7 @@ void DirectoryListBox::keyPressEvent(QKeyEvent* event) {
 }
 
 DriveComboBox::DriveComboBox(QWidget* parent) : QComboBox(parent) {
-    roots_ = VolumeRoots();
+    roots_ = volumeRoots();
     addItems(roots_);
     connect(this, &QComboBox::activated, this, [this](int index) { chosen(index); });
 }
@@ -125,7 +125,7 @@ void DriveComboBox::setDirList(DirectoryListBox* list) {
 }
 
 void DriveComboBox::showVolumeOf(const QString& directory) {
-    const QString root = VolumeRootOf(directory, roots_);
+    const QString root = volumeRootOf(directory, roots_);
     updating_ = true;
     setCurrentIndex(static_cast<int>(roots_.indexOf(root)));
     updating_ = false;

@@ -15,13 +15,13 @@ namespace patchsmith::dialogs {
 // The rows of a directory list for `directory`: each ancestor from the root
 // down, the directory itself, then its visible subdirectories sorted by name
 // without regard to case. Every row is an absolute path.
-QStringList DirectoryRows(const QString& directory);
+QStringList directoryRows(const QString& directory);
 // The nearest existing directory at or above `path` (the root when none).
-QString ExistingDirectory(const QString& path);
+QString existingDirectory(const QString& path);
 // Roots of the mounted, ready volumes, "/" always among them, sorted.
-QStringList VolumeRoots();
+QStringList volumeRoots();
 // The volume root that holds `directory` (the longest matching root).
-QString VolumeRootOf(const QString& directory, const QStringList& roots);
+QString volumeRootOf(const QString& directory, const QStringList& roots);
 
 class DirectoryListBox : public QListWidget {
     Q_OBJECT

@@ -69,16 +69,16 @@ int variationNumber(const Parameter& p) {
 DisplayRefresh::DisplayRefresh(TMainWindow& window) : w_(window) {}
 
 const QColor& DisplayRefresh::layerOnColour() {
-    static const QColor blue(0, 0, 255);
-    return blue;
+    static const QColor kBlue(0, 0, 255);
+    return kBlue;
 }
 
 const QColor& DisplayRefresh::layerOffColour() {
-    static const QColor black(0, 0, 0);
-    return black;
+    static const QColor kBlack(0, 0, 0);
+    return kBlack;
 }
 
-void DisplayRefresh::FillVoiceList(QListWidget* list, int bank) {
+void DisplayRefresh::fillVoiceList(QListWidget* list, int bank) {
     if (!list) return;
     // The names are collected off-screen and handed over in one step.
     QStringList rows;
@@ -88,7 +88,7 @@ void DisplayRefresh::FillVoiceList(QListWidget* list, int bank) {
     list->addItems(rows);
 }
 
-void DisplayRefresh::ColourLayerSelectors(bool blackWhenOff) {
+void DisplayRefresh::colourLayerSelectors(bool blackWhenOff) {
     const EditSession& edits = w_.edits();
     QRadioButton* selectors[4] = {w_.EditLayer1, w_.EditLayer2, w_.EditLayer3, w_.EditLayer4};
     for (int layer = 1; layer <= 4; ++layer) {
@@ -99,7 +99,7 @@ void DisplayRefresh::ColourLayerSelectors(bool blackWhenOff) {
     }
 }
 
-QString DisplayRefresh::PerfNameText() const {
+QString DisplayRefresh::perfNameText() const {
     const int row = w_.UserPerf->currentRow();
     const bool selected = row >= 0 && w_.UserPerf->item(row) && w_.UserPerf->item(row)->isSelected();
     return QStringLiteral("Program ") + (selected ? QString::number(row) : QStringLiteral("---")) +
@@ -122,22 +122,22 @@ void DisplayRefresh::ShowPerformance() {
 
         showParameters(false);
         ShowLayer();
-        w_.Edit->Assign2TabChange();
+        w_.edit->Assign2TabChange();
     }
     edits.markUnmodified();
     // A user-performance switch showed the hourglass until now.
     w_.setNormalCursor();
 }
 
-void DisplayRefresh::ShowImage() {
+void DisplayRefresh::showImage() {
     const EditSession::Quiet quiet(w_.edits());
     showParameters(false);
     ShowLayer();
-    w_.Edit->Assign2TabChange();
-    ColourLayerSelectors(true);
+    w_.edit->Assign2TabChange();
+    colourLayerSelectors(true);
 }
 
-void DisplayRefresh::ShowBuiltControls() {
+void DisplayRefresh::showBuiltControls() {
     const EditSession::Quiet quiet(w_.edits());
     for (const ParameterControls& c : w_.parameterControls()) {
         // Those whose display depends on other controls are on later pages.
@@ -146,14 +146,14 @@ void DisplayRefresh::ShowBuiltControls() {
                            std::any_of(c.choices.begin(), c.choices.end(), [](auto* b) { return b != nullptr; });
         if (built) showParameter(c);
     }
-    ColourLayerSelectors(true);
+    colourLayerSelectors(true);
 }
 
 void DisplayRefresh::ShowLayer() {
     const EditSession::Quiet quiet(w_.edits());
-    w_.Label_PerfName->setText(PerfNameText());
+    w_.Label_PerfName->setText(perfNameText());
     showParameters(true);
-    ColourLayerSelectors(false);
+    colourLayerSelectors(false);
 }
 
 void DisplayRefresh::showParameters(bool layer) {
@@ -178,12 +178,12 @@ void DisplayRefresh::showParameter(const ParameterControls& c) {
     case ParamControl::HBar:
         if (p.depends == ParamDepends::VariationType) {
             // Ranged and printed by the variation type shown before it.
-            w_.Edit->ShowVariationValue(variationNumber(p), true);
+            w_.edit->ShowVariationValue(variationNumber(p), true);
             return;
         }
         if (c.companion) setChecked(c.companion, p.zeroChecksCompanion && v == 0);
-        if (c.bar) TMainWindow::SetPosition(c.bar, positionOf(p, v));
-        if (c.readout) c.readout->setText(QString::fromStdString(readoutText(p, v, TMainWindow::DecimalPoint())));
+        if (c.bar) TMainWindow::setPosition(c.bar, positionOf(p, v));
+        if (c.readout) c.readout->setText(QString::fromStdString(readoutText(p, v, TMainWindow::decimalPoint())));
         return;
     case ParamControl::CheckBox: setChecked(c.check, v != 0); return;
     case ParamControl::Choices: {
@@ -206,12 +206,12 @@ void DisplayRefresh::showParameter(const ParameterControls& c) {
         if (p.depends == ParamDepends::Bank) {
             // The voices of the layer's bank; an unlisted pair shows the drum kits.
             const int bank = edits.value(params::PatchBankNumber);
-            FillVoiceList(c.list, bank >= 0 ? bank : kFallbackBank);
+            fillVoiceList(c.list, bank >= 0 ? bank : kFallbackBank);
         }
         // A pair in no row leaves the list as it was.
         if (p.encoding != ParamEncoding::Pair || v >= 0) selectRow(c.list, v, p.scrollToTop);
         // The variation bars follow the type shown (or the one shown before).
-        if (&p == &params::VariType) w_.Edit->SetupVariationControls();
+        if (&p == &params::VariType) w_.edit->SetupVariationControls();
         return;
     case ParamControl::Combo:
         if (p.encoding != ParamEncoding::Pair || v >= 0) selectIndex(c.combo, v);

@@ -28,10 +28,10 @@ public:
     void ShowLayer();
     // The whole image, keeping the editing state (edited layer, "edit all
     // layers", muted layers): after undo, redo and compare.
-    void ShowImage();
+    void showImage();
     // At start-up, before all pages are built: the image on the controls
     // that are, as ShowPerformance would show it on them.
-    void ShowBuiltControls();
+    void showBuiltControls();
     // One parameter of the image (layer parameters: of the edited layer)
     // into its controls. Values outside a control's range are shown clamped
     // by the control; the read-out shows the value itself.
@@ -39,13 +39,13 @@ public:
 
     // Fills PatchVoiceNumber with the names of a bank (0..57) in one step,
     // without running its click handling.
-    static void FillVoiceList(QListWidget* list, int bank);
+    static void fillVoiceList(QListWidget* list, int bank);
     // Recolours EditLayer1..4 from the layer-on bytes: blue for a layer that
     // is on; with `blackWhenOff` the others become black, else they keep
     // their colour.
-    void ColourLayerSelectors(bool blackWhenOff);
+    void colourLayerSelectors(bool blackWhenOff);
     // "Program <row or --->, Bank MSB 63, LSB 65".
-    QString PerfNameText() const;
+    QString perfNameText() const;
 
     static const QColor& layerOnColour();
     static const QColor& layerOffColour();

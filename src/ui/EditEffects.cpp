@@ -115,7 +115,7 @@ void EditHandlers::ShowVariationValue(int p, bool showing) {
     if (showing) {
         v = edits_.value(parameter);
         // The bar clamps a value outside its range; the label shows the value itself.
-        TMainWindow::SetPosition(b, b->minimum() + b->maximum() - v);
+        TMainWindow::setPosition(b, b->minimum() + b->maximum() - v);
     } else {
         v = std::clamp(b->minimum() + b->maximum() - b->value(), 0, 128 * 128 - 1);
         edits_.set(parameter, v);
@@ -123,24 +123,24 @@ void EditHandlers::ShowVariationValue(int p, bool showing) {
     const auto setup = variationSetup(w_.VariType->currentRow())[k];
     // The catalogue prints a value its table has no entry for as the number
     // itself, so no table is read past its end.
-    if (const auto text = formatVariationValue(setup, v, TMainWindow::DecimalPoint())) {
+    if (const auto text = formatVariationValue(setup, v, TMainWindow::decimalPoint())) {
         QLabel* const values[6] = {w_.Label_VPara1, w_.Label_VPara2, w_.Label_VPara3,
                                    w_.Label_VPara4, w_.Label_VPara5, w_.Label_VPara10};
         values[k]->setText(QString::fromStdString(*text));
     }
 }
 
-void EditHandlers::VParaChange(int p) {
+void EditHandlers::vParaChange(int p) {
     if (quiet()) return;
     // Bar to image, and sent.
     ShowVariationValue(p, false);
 }
 
-void EditHandlers::VPara1Change() { VParaChange(1); }
-void EditHandlers::VPara2Change() { VParaChange(2); }
-void EditHandlers::VPara3Change() { VParaChange(3); }
-void EditHandlers::VPara4Change() { VParaChange(4); }
-void EditHandlers::VPara5Change() { VParaChange(5); }
-void EditHandlers::VPara10Change() { VParaChange(10); }
+void EditHandlers::VPara1Change() { vParaChange(1); }
+void EditHandlers::VPara2Change() { vParaChange(2); }
+void EditHandlers::VPara3Change() { vParaChange(3); }
+void EditHandlers::VPara4Change() { vParaChange(4); }
+void EditHandlers::VPara5Change() { vParaChange(5); }
+void EditHandlers::VPara10Change() { vParaChange(10); }
 
 } // namespace patchsmith::editor

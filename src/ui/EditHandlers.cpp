@@ -61,7 +61,7 @@ void EditHandlers::redraw(Envelope envelope) {
 }
 
 QString EditHandlers::readout(const Parameter& p, int position) {
-    return qs(readoutText(p, storedOf(p, position), TMainWindow::DecimalPoint()));
+    return qs(readoutText(p, storedOf(p, position), TMainWindow::decimalPoint()));
 }
 
 // ---- connections ------------------------------------------------------------
@@ -86,25 +86,25 @@ void EditHandlers::connectControls() {
         switch (c.param->control) {
         case ParamControl::VBar:
         case ParamControl::HBar:
-            QObject::connect(c.bar, &QSlider::valueChanged, ctx, [this, &c] { ParameterChange(c); });
+            QObject::connect(c.bar, &QSlider::valueChanged, ctx, [this, &c] { parameterChange(c); });
             break;
         case ParamControl::CheckBox:
-            QObject::connect(c.check, &QAbstractButton::toggled, ctx, [this, &c] { ParameterChange(c); });
+            QObject::connect(c.check, &QAbstractButton::toggled, ctx, [this, &c] { parameterChange(c); });
             break;
         case ParamControl::Choices:
             for (std::size_t i = 0; i < c.choices.size(); ++i)
                 QObject::connect(c.choices[i], &QAbstractButton::toggled, ctx, [this, &c, i](bool checked) {
-                    if (checked) ParameterChange(c, static_cast<int>(i));
+                    if (checked) parameterChange(c, static_cast<int>(i));
                 });
             break;
         case ParamControl::List:
             // Only rows the user chooses: the row the view marks when it
             // gets the focus is no edit.
-            onChoice(c.list, [this, &c](int row) { ParameterChange(c, row); });
+            onChoice(c.list, [this, &c](int row) { parameterChange(c, row); });
             break;
         case ParamControl::Combo:
             QObject::connect(c.combo, &QComboBox::currentIndexChanged, ctx,
-                             [this, &c](int row) { ParameterChange(c, row); });
+                             [this, &c](int row) { parameterChange(c, row); });
             break;
         case ParamControl::ModeChecks:
         case ParamControl::EditBox: break;
@@ -112,9 +112,9 @@ void EditHandlers::connectControls() {
     }
 
     // The wave pictures act as their radio buttons.
-    QObject::connect(w_.ImageSawtooth, &PictureBox::clicked, ctx, [this] { LFOWavePictureClick(0); });
-    QObject::connect(w_.ImageTriangle, &PictureBox::clicked, ctx, [this] { LFOWavePictureClick(1); });
-    QObject::connect(w_.Image1, &PictureBox::clicked, ctx, [this] { LFOWavePictureClick(2); });
+    QObject::connect(w_.ImageSawtooth, &PictureBox::clicked, ctx, [this] { lfoWavePictureClick(0); });
+    QObject::connect(w_.ImageTriangle, &PictureBox::clicked, ctx, [this] { lfoWavePictureClick(1); });
+    QObject::connect(w_.Image1, &PictureBox::clicked, ctx, [this] { lfoWavePictureClick(2); });
 
     QObject::connect(w_.VelocityDefaults, &QPushButton::clicked, ctx, [this] { VelocityDefaultsClick(); });
     onBar(w_.NoteDetune, &EditHandlers::NoteDetuneChange);
@@ -138,8 +138,8 @@ void EditHandlers::connectControls() {
 
     onChoice(w_.Assign2Para, [this](int) { Assign2ParaClick(); });
     onRadio(w_.Assign2Layer1, &EditHandlers::Assign2Layer1Click);
-    onRadio(w_.Assign2Layer2, &EditHandlers::Assign2Layer2Click);
-    onRadio(w_.Assign2Layer3, &EditHandlers::Assign2Layer3Click);
+    onRadio(w_.Assign2Layer2, &EditHandlers::assign2Layer2Click);
+    onRadio(w_.Assign2Layer3, &EditHandlers::assign2Layer3Click);
     onRadio(w_.Assign2Layer4, &EditHandlers::Assign2Layer4Click);
     onBar(w_.Assign2Level, &EditHandlers::Assign2LevelChange);
     QObject::connect(w_.Assign2Tab, &TabControl::currentChanged, ctx, [this] { Assign2TabChange(); });
@@ -157,7 +157,7 @@ void EditHandlers::onChoice(QListWidget* list, std::function<void(int)> handler)
 
 // ---- plain parameters -------------------------------------------------------
 
-void EditHandlers::ParameterChange(const ParameterControls& c, int choice) {
+void EditHandlers::parameterChange(const ParameterControls& c, int choice) {
     const Parameter& p = *c.param;
     int value = 0;
     switch (p.control) {
@@ -190,7 +190,7 @@ void EditHandlers::VelocityDefaultsClick() {
     for (const Parameter* p : {&params::VelocityLimitLow, &params::VelocityLimitHigh, &params::VelocitySenseDepth,
                                &params::VelocitySenseOffset}) {
         const ParameterControls& c = w_.controlsOf(*p);
-        TMainWindow::SetPosition(c.bar, positionOf(*p, defaultValue(*p)));
+        TMainWindow::setPosition(c.bar, positionOf(*p, defaultValue(*p)));
         c.readout->setText(readout(*p, c.bar->value()));
     }
     edits_.setVelocityDefaults();
@@ -219,7 +219,7 @@ void EditHandlers::noteLimitChange(const Parameter& own, const Parameter& partne
     mine.readout->setText(readout(own, p));
     if (quiet()) return;
     if (isLow ? p > other.bar->value() : p < other.bar->value()) {
-        TMainWindow::SetPosition(other.bar, p);
+        TMainWindow::setPosition(other.bar, p);
         other.readout->setText(readout(partner, p));
         edits_.set(partner, storedOf(partner, p));
     }
@@ -245,8 +245,8 @@ void EditHandlers::RandomPanClick() {
     const Parameter& pan = params::PanPot;
     int value = 0;
     if (w_.RandomPan->isChecked()) {
-        TMainWindow::SetPosition(w_.PanPot, pan.restPosition);
-        w_.Label_PanPot->setText(qs(readoutText(pan, 0, TMainWindow::DecimalPoint())));
+        TMainWindow::setPosition(w_.PanPot, pan.restPosition);
+        w_.Label_PanPot->setText(qs(readoutText(pan, 0, TMainWindow::decimalPoint())));
     } else {
         value = storedOf(pan, w_.PanPot->value());
     }
@@ -263,13 +263,13 @@ void EditHandlers::LayerVolumeChange() {
     edits_.set(volume, storedOf(volume, position));
 }
 
-void EditHandlers::LFOWavePictureClick(int wave) {
+void EditHandlers::lfoWavePictureClick(int wave) {
     const ParameterControls& c = w_.controlsOf(params::LFOWave);
     // Sawtooth, triangle, sample and hold: the first three buttons.
     if (wave < 0 || wave > 2) return;
     // Checking the button runs its handler (nested) when it was not checked yet.
     c.choices[static_cast<std::size_t>(wave)]->setChecked(true);
-    ParameterChange(c, wave);
+    parameterChange(c, wave);
 }
 
 // ---- common controls with their own logic ----------------------------------
@@ -331,16 +331,16 @@ void EditHandlers::Assign2ParaClick() {
     edits_.set(target, storedOf(target, row));
 }
 
-void EditHandlers::Assign2LayerClick(int layer) {
+void EditHandlers::assign2LayerClick(int layer) {
     if (quiet()) return;
     const Parameter& affected = params::assign2Layer(assignParam());
     edits_.set(affected, storedOf(affected, layer - 1));
 }
 
-void EditHandlers::Assign2Layer1Click() { Assign2LayerClick(1); }
-void EditHandlers::Assign2Layer2Click() { Assign2LayerClick(2); }
-void EditHandlers::Assign2Layer3Click() { Assign2LayerClick(3); }
-void EditHandlers::Assign2Layer4Click() { Assign2LayerClick(4); }
+void EditHandlers::Assign2Layer1Click() { assign2LayerClick(1); }
+void EditHandlers::assign2Layer2Click() { assign2LayerClick(2); }
+void EditHandlers::assign2Layer3Click() { assign2LayerClick(3); }
+void EditHandlers::Assign2Layer4Click() { assign2LayerClick(4); }
 
 void EditHandlers::Assign2LevelChange() {
     const int position = w_.Assign2Level->value();
@@ -357,7 +357,7 @@ void EditHandlers::Assign2TabChange() {
     const int q = assignParam();
 
     // A target the list does not know shows none rather than another one.
-    w_.Refresh->showParameter(w_.controlsOf(params::assign2Para(q)));
+    w_.refresh->showParameter(w_.controlsOf(params::assign2Para(q)));
 
     // A layer byte outside 0..3 leaves the buttons as they are.
     const ParameterControls& affected = w_.controlsOf(params::assign2Layer(q));
@@ -367,7 +367,7 @@ void EditHandlers::Assign2TabChange() {
 
     // The read-out follows the bar, which clamps a value outside its range.
     const ParameterControls& level = w_.controlsOf(params::assign2Level(q));
-    TMainWindow::SetPosition(level.bar, positionOf(*level.param, edits_.value(*level.param)));
+    TMainWindow::setPosition(level.bar, positionOf(*level.param, edits_.value(*level.param)));
     level.readout->setText(readout(*level.param, level.bar->value()));
 }
 
@@ -386,7 +386,7 @@ void EditHandlers::HandleSynthKnob(int controller, int value) {
     const ParameterControls& c = w_.controlsOf(*p);
     // Same conversions as the bar's own handler, clamped by the bar; the
     // change came from the synth, so nothing is sent.
-    TMainWindow::SetPosition(c.bar, positionOf(*p, std::clamp(value, 0, 127)));
+    TMainWindow::setPosition(c.bar, positionOf(*p, std::clamp(value, 0, 127)));
     const int position = c.bar->value();
     c.readout->setText(readout(*p, position));
     redraw(p->envelope);

@@ -43,7 +43,7 @@ public:
 
     // A plain parameter's control changed: a bar moved or a check box
     // clicked; radio button or list row `choice` chosen.
-    void ParameterChange(const ParameterControls& controls, int choice = -1);
+    void parameterChange(const ParameterControls& controls, int choice = -1);
 
     // Layer controls with their own logic.
     void VelocityDefaultsClick();
@@ -55,7 +55,7 @@ public:
     void LayerVolumeChange();
     // A click on a wave picture: checks its radio button (whose handler then
     // runs, nested, if it was not checked yet) and runs the wave handler.
-    void LFOWavePictureClick(int wave);
+    void lfoWavePictureClick(int wave);
 
     // Common controls with their own logic.
     void ArpTempoChange();
@@ -66,8 +66,8 @@ public:
     // Assign knob 2: parameter q = selected tab + 1.
     void Assign2ParaClick();
     void Assign2Layer1Click();
-    void Assign2Layer2Click();
-    void Assign2Layer3Click();
+    void assign2Layer2Click();
+    void assign2Layer3Click();
     void Assign2Layer4Click();
     void Assign2LevelChange();
     // Shows parameter q in the list, the radio buttons and the bar; sends nothing.
@@ -109,9 +109,9 @@ private:
     // The read-out text of a bar at `position`.
     static QString readout(const Parameter& p, int position);
     int assignParam() const; // q = 1..4
-    void Assign2LayerClick(int layer);
+    void assign2LayerClick(int layer);
     void typeClick(const Parameter& type, int row);
-    void VParaChange(int p);
+    void vParaChange(int p);
     QSlider* variationBar(int p) const;
 
     TMainWindow& w_;

@@ -38,7 +38,7 @@ void clearName(QFileDialog& dialog) {
 std::optional<QString> run(QFileDialog& dialog, const QString& title, const QString& filter, const QString& directory,
                            const ProposedName& proposed) {
     dialog.setWindowTitle(title);
-    dialog.setNameFilters(QtFileFilter(filter).split(QStringLiteral(";;")));
+    dialog.setNameFilters(qtFileFilter(filter).split(QStringLiteral(";;")));
     dialog.setDirectory(directory);
     switch (proposed.kind) {
     case ProposedName::Kind::Empty: clearName(dialog); break;
@@ -48,7 +48,7 @@ std::optional<QString> run(QFileDialog& dialog, const QString& title, const QStr
         break;
     case ProposedName::Kind::Kept: break;
     }
-    if (RunModal(dialog) != QDialog::Accepted) return std::nullopt;
+    if (runModal(dialog) != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
     return files.first();

@@ -23,11 +23,11 @@ void LayerOperations::connectControls() {
         // A selector reacts when it becomes checked, by the user or by code
         // (the full refresh checks EditLayer1 and expects the layer shown).
         QObject::connect(selectors[layer - 1], &QRadioButton::toggled, &w_, [this, layer](bool checked) {
-            if (checked) EditLayerClick(layer);
+            if (checked) editLayerClick(layer);
         });
         // Mute buttons react to the user only: the refresh releases them
         // without touching the image.
-        QObject::connect(mutes[layer - 1], &QToolButton::clicked, &w_, [this, layer] { MuteLayerClick(layer); });
+        QObject::connect(mutes[layer - 1], &QToolButton::clicked, &w_, [this, layer] { muteLayerClick(layer); });
     }
     QObject::connect(w_.AffectAllLayers, &QCheckBox::toggled, &w_, [this] { AffectAllLayersClick(); });
     QObject::connect(w_.LayerOn, &QCheckBox::clicked, &w_, [this] { LayerOnClick(); });
@@ -35,14 +35,14 @@ void LayerOperations::connectControls() {
     QObject::connect(w_.MenuEditPasteLayer, &QAction::triggered, &w_, [this] { MenuEditPasteLayerClick(); });
 }
 
-void LayerOperations::EditLayerClick(int layer) {
+void LayerOperations::editLayerClick(int layer) {
     w_.edits().setCurrentLayer(layer);
     w_.ShowLayer();
 }
 
 void LayerOperations::AffectAllLayersClick() { w_.edits().setAllLayers(w_.AffectAllLayers->isChecked()); }
 
-void LayerOperations::MuteLayerClick(int layer) {
+void LayerOperations::muteLayerClick(int layer) {
     QToolButton* mutes[4] = {w_.MuteLayer1, w_.MuteLayer2, w_.MuteLayer3, w_.MuteLayer4};
     if (layer < 1 || layer > 4) return;
     EditSession& edits = w_.edits();
@@ -52,16 +52,16 @@ void LayerOperations::MuteLayerClick(int layer) {
     // not run); while muted the bar already shows the saved volume.
     if (!muted && edits.currentLayer() == layer) {
         const Parameter& volume = params::LayerVolume;
-        TMainWindow::SetPosition(w_.LayerVolume, positionOf(volume, edits.mute(layer).savedVolume));
+        TMainWindow::setPosition(w_.LayerVolume, positionOf(volume, edits.mute(layer).savedVolume));
         w_.Label_LayerVolume->setText(QString::fromStdString(
-            readoutText(volume, storedOf(volume, w_.LayerVolume->value()), TMainWindow::DecimalPoint())));
+            readoutText(volume, storedOf(volume, w_.LayerVolume->value()), TMainWindow::decimalPoint())));
     }
 }
 
 void LayerOperations::LayerOnClick() {
     const Parameter& on = params::LayerOn;
     w_.edits().set(on, storedOf(on, w_.LayerOn->isChecked() ? 1 : 0));
-    w_.Refresh->ColourLayerSelectors(true);
+    w_.refresh->colourLayerSelectors(true);
 }
 
 void LayerOperations::MenuEditCopyLayerClick() {

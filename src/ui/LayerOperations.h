@@ -12,11 +12,11 @@ public:
     void connectControls();
 
     // The edited layer becomes `layer` (1..4) and the layer controls show it.
-    void EditLayerClick(int layer);
+    void editLayerClick(int layer);
     void AffectAllLayersClick();
     // Mutes layer 1..4 while its button is down, restores it when released;
     // always to that layer alone.
-    void MuteLayerClick(int layer);
+    void muteLayerClick(int layer);
     void LayerOnClick();
     void MenuEditCopyLayerClick();
     void MenuEditPasteLayerClick();

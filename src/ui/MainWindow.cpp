@@ -58,8 +58,8 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage)
 TMainWindow::TMainWindow(AppContext& app, HiddenPagesLater) : TMainWindow(app, nullptr, true, false) {}
 
 TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage, bool wholeNow)
-    : QMainWindow(parent), Dispatcher(app.link, *this),
-      Transfers(app.link, Dispatcher, *this, app.notifier,
+    : QMainWindow(parent), dispatcher(app.link, *this),
+      transfers(app.link, dispatcher, *this, app.notifier,
                 TransferPaths{app.settings.LastDir, app.settings.PerfBankDir, app.settings.PerfListFile}),
       app_(app), showImage_(showImage) {
     setObjectName(QStringLiteral("MainWindow"));
@@ -73,12 +73,12 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage, bool 
     setupTimers();
     setupPictures();
 
-    FileDialogs = new dialogs::SharedFileDialogs(this);
+    fileDialogs = new dialogs::SharedFileDialogs(this);
 
-    Edit = std::make_unique<EditHandlers>(*this);
-    Refresh = std::make_unique<DisplayRefresh>(*this);
-    Layers = std::make_unique<LayerOperations>(*this);
-    Selection = std::make_unique<VoiceSelection>(*this);
+    edit = std::make_unique<EditHandlers>(*this);
+    refresh = std::make_unique<DisplayRefresh>(*this);
+    layers = std::make_unique<LayerOperations>(*this);
+    selection = std::make_unique<VoiceSelection>(*this);
 
     // The client area is 632 x 411 below the menu bar.
     const int menuHeight = menuBar()->sizeHint().height();
@@ -90,7 +90,7 @@ TMainWindow::TMainWindow(AppContext& app, QWidget* parent, bool showImage, bool 
         return;
     }
     // The first frame shows the performance on what is built.
-    if (showImage_) Refresh->ShowBuiltControls();
+    if (showImage_) refresh->showBuiltControls();
     qApp->installEventFilter(this);
 }
 
@@ -103,9 +103,9 @@ void TMainWindow::completeWindow() {
     setupPictures();
 
     connect(MenuFileExit, &QAction::triggered, this, &TMainWindow::MenuFileExitClick);
-    Edit->connectControls();
-    Layers->connectControls();
-    Selection->connectControls();
+    edit->connectControls();
+    layers->connectControls();
+    selection->connectControls();
     connectReceiveSide();
     connectMenuCommands();
     connectEditCommands();
@@ -116,7 +116,7 @@ void TMainWindow::completeWindow() {
     // The first original Compare returns to, also before anything is shown.
     app_.edits.startHistory();
     if (showImage_) ShowPerformance();
-    app_.PerfNumberTexts = MakePerfNumberTexts();
+    app_.perfNumberTexts = makePerfNumberTexts();
     if (!startMessage_.empty()) app_.notifier.showMessage(std::exchange(startMessage_, std::string()));
 }
 
@@ -148,12 +148,12 @@ TMainWindow::~TMainWindow() {
     app_.edits.pause = nullptr;
 }
 
-void TMainWindow::SetPosition(QSlider* bar, int position) {
+void TMainWindow::setPosition(QSlider* bar, int position) {
     const QSignalBlocker quiet(bar);
     bar->setValue(position);
 }
 
-char TMainWindow::DecimalPoint() {
+char TMainWindow::decimalPoint() {
     const QString point = QLocale().decimalPoint();
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? static_cast<char>(point.at(0).unicode()) : '.';
 }
@@ -162,20 +162,20 @@ const ParameterControls& TMainWindow::controlsOf(const Parameter& p) const {
     for (const ParameterControls& c : parameterControls_)
         if (c.param == &p) return c;
     // Every parameter of the table has an entry (bindControls).
-    static const ParameterControls none;
-    return none;
+    static const ParameterControls kNone;
+    return kNone;
 }
 
 void TMainWindow::FormCreate() {
     setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle));
-    ApplyShowHints(app_.settings.ShowHints);
+    applyShowHints(app_.settings.ShowHints);
 
     // The default performance into the image (and layer 1 into the clipboard).
     app_.model.fillDefaults();
 
     if (!app_.settings.PerfListFile.empty()) {
         QString error;
-        if (!LoadUserPerfList(QString::fromStdString(app_.settings.PerfListFile), error))
+        if (!loadUserPerfList(QString::fromStdString(app_.settings.PerfListFile), error))
             startMessage_ = error.toStdString();
     }
 }
@@ -203,7 +203,7 @@ void TMainWindow::setupTimers() {
     });
     connect(StatusTimer, &QTimer::timeout, this, [this] {
         StatusTimer->stop();
-        StatusLabel->setText(RestingStatus());
+        StatusLabel->setText(restingStatus());
     });
     // The status line settles to "OK" shortly after start.
     StatusTimer->start(500);
@@ -256,7 +256,7 @@ void TMainWindow::PulseMidiOutLed() {
     MidiOutTimer->start(50);
 }
 
-void TMainWindow::ShowMidiDeviceLost(bool input, bool lost) {
+void TMainWindow::showMidiDeviceLost(bool input, bool lost) {
     Lamp* lamp = input ? MidiInLED : MidiOutLED;
     QTimer* timer = input ? MidiInTimer : MidiOutTimer;
     bool& shown = input ? midiInLost_ : midiOutLost_;
@@ -273,9 +273,9 @@ void TMainWindow::DrawAEGEnvelope() { PaintAEG->update(); }
 void TMainWindow::DrawFEGEnvelope() { PaintFEG->update(); }
 void TMainWindow::DrawPEGEnvelope() { PaintPEG->update(); }
 
-bool TMainWindow::LoadUserPerfList(const QString& path, QString& error) {
+bool TMainWindow::loadUserPerfList(const QString& path, QString& error) {
     std::vector<std::string> rows;
-    const FileResult result = ReadNameListFile(path.toStdString(), rows);
+    const FileResult result = readNameListFile(path.toStdString(), rows);
     if (!result) {
         error = QString::fromStdString(result.message);
         return false;
@@ -284,7 +284,7 @@ bool TMainWindow::LoadUserPerfList(const QString& path, QString& error) {
     return true;
 }
 
-void TMainWindow::ApplyShowHints(bool on) { dialogs::ShowApplicationHints(on); }
+void TMainWindow::applyShowHints(bool on) { dialogs::showApplicationHints(on); }
 
 void TMainWindow::MenuFileExitClick() {
     // Ends the event loop at once; unsaved changes are not asked about.

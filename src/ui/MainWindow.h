@@ -230,17 +230,17 @@ public:
 
     // The receive side and the transfer commands, with this window as their
     // user interface.
-    ReceiveDispatcher Dispatcher;
-    BulkTransfers Transfers;
+    ReceiveDispatcher dispatcher;
+    BulkTransfers transfers;
     // The handlers, by subject: edits of single parameters and the effect
     // page; the display refresh; layer operations; voice and user-performance
     // selection.
-    std::unique_ptr<EditHandlers> Edit;
-    std::unique_ptr<DisplayRefresh> Refresh;
-    std::unique_ptr<LayerOperations> Layers;
-    std::unique_ptr<VoiceSelection> Selection;
+    std::unique_ptr<EditHandlers> edit;
+    std::unique_ptr<DisplayRefresh> refresh;
+    std::unique_ptr<LayerOperations> layers;
+    std::unique_ptr<VoiceSelection> selection;
     // The two-button message window, made once at start-up.
-    TMessageWindow* MessageWindow = nullptr;
+    TMessageWindow* messageWindow = nullptr;
 
     // The changes the handlers make to the performance, and the quiet scope
     // of a display refresh.
@@ -254,9 +254,9 @@ public:
     // Moves a track bar from code: clamped to its range, and its change
     // handler does not run. Handlers that move another bar use this and write
     // that bar's read-out themselves.
-    static void SetPosition(QSlider* bar, int position);
+    static void setPosition(QSlider* bar, int position);
     // The locale's decimal separator, for the read-outs in tenths.
-    static char DecimalPoint();
+    static char decimalPoint();
 
 #define PS_DECLARE_MEMBER(Type, name) Type* name = nullptr;
     PS_MAINWINDOW_CONTROLS(PS_DECLARE_MEMBER)
@@ -264,7 +264,7 @@ public:
 #undef PS_DECLARE_MEMBER
 
     // The pages of PageControl1, in order.
-    QWidget* Pages[5] = {};
+    QWidget* pages[5] = {};
 
     // Timers: lamps (50 ms pulses), request time-out, status line.
     QTimer* MidiInTimer = nullptr;
@@ -274,10 +274,10 @@ public:
 
     // The shared open and save dialogs, built on first use; the bank
     // manager opened over this window uses them too.
-    dialogs::SharedFileDialogs* FileDialogs = nullptr;
+    dialogs::SharedFileDialogs* fileDialogs = nullptr;
 
     // Keyboard shortcuts that open the menus (Ctrl+F, Ctrl+E, Ctrl+B).
-    std::map<std::string, QShortcut*> MenuShortcuts;
+    std::map<std::string, QShortcut*> menuShortcuts;
 
     // The widget of a table entry by its name; nullptr if there is none.
     QWidget* control(std::string_view name) const;
@@ -317,14 +317,14 @@ public:
     void performanceStored() override;
 
     // Edit > Undo, Redo, Compare and Randomize... (MainWindowEditMenu.cpp).
-    void MenuEditUndoClick();
-    void MenuEditRedoClick();
-    void MenuEditCompareClick();
-    void MenuEditRandomizeClick();
+    void menuEditUndoClick();
+    void menuEditRedoClick();
+    void menuEditCompareClick();
+    void menuEditRandomizeClick();
     // The choice the randomize dialog starts with: the last one confirmed.
-    RandomizeChoice RandomizeSettings;
+    RandomizeChoice randomizeSettings;
     // What the status line returns to: "OK", or that the original sounds.
-    QString RestingStatus() const;
+    QString restingStatus() const;
     static const char* const kCompareOnText;
     static const char* const kCompareOffText;
     // The test note (button TestNote, and Ctrl+T held).
@@ -335,8 +335,8 @@ public:
     // lost state is also told to assistive tools.
     void PulseMidiInLed();
     void PulseMidiOutLed();
-    void ShowMidiDeviceLost(bool input, bool lost);
-    bool MidiDeviceShownLost(bool input) const { return input ? midiInLost_ : midiOutLost_; }
+    void showMidiDeviceLost(bool input, bool lost);
+    bool midiDeviceShownLost(bool input) const { return input ? midiInLost_ : midiOutLost_; }
 
     // The envelope graphs, from the positions of their track bars.
     void DrawAEGEnvelope();
@@ -346,18 +346,18 @@ public:
     // Replaces the rows of UserPerf with the lines of a name list file (at
     // most 128; missing rows get their number and an empty name). False with
     // the file's error text when it cannot be read.
-    bool LoadUserPerfList(const QString& path, QString& error);
+    bool loadUserPerfList(const QString& path, QString& error);
 
     // Tool-tip hints on or off for the whole application.
-    static void ApplyShowHints(bool on);
+    static void applyShowHints(bool on);
 
     // Files named outside the menus (the command line): the menu command
     // runs with its open dialog answered by `path`.
-    void OpenActPerfFile(const std::string& path);
-    void OpenPerfNamesFile(const std::string& path);
+    void openActPerfFile(const std::string& path);
+    void openPerfNamesFile(const std::string& path);
     // Bulk-Dump > Performance-bank manager; with a bank file, the window
     // opens on its directory with banks listed and that bank loaded.
-    void OpenBankManager(const std::string& bankFile = std::string());
+    void openBankManager(const std::string& bankFile = std::string());
 
     static const QColor kLampOn;
     static const QColor kLampOff;

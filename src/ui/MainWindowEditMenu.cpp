@@ -24,15 +24,15 @@ void TMainWindow::connectEditCommands() {
     EditSession& edits = app_.edits;
     edits.pause = [this](int milliseconds) { wait(milliseconds); };
     edits.imageRestored = [this] {
-        Refresh->ShowImage();
+        refresh->showImage();
         showCompareState();
     };
     edits.historyChanged = [this] { updateEditCommands(); };
 
-    connect(MenuEditUndo, &QAction::triggered, this, [this] { MenuEditUndoClick(); });
-    connect(MenuEditRedo, &QAction::triggered, this, [this] { MenuEditRedoClick(); });
-    connect(MenuEditCompare, &QAction::triggered, this, [this] { MenuEditCompareClick(); });
-    connect(MenuEditRandomize, &QAction::triggered, this, [this] { MenuEditRandomizeClick(); });
+    connect(MenuEditUndo, &QAction::triggered, this, [this] { menuEditUndoClick(); });
+    connect(MenuEditRedo, &QAction::triggered, this, [this] { menuEditRedoClick(); });
+    connect(MenuEditCompare, &QAction::triggered, this, [this] { menuEditCompareClick(); });
+    connect(MenuEditRandomize, &QAction::triggered, this, [this] { menuEditRandomizeClick(); });
 
     // A drag of a bar is one step, however many positions it passes; a key
     // or a click beside the handle moves it one step each time.
@@ -46,7 +46,7 @@ void TMainWindow::connectEditCommands() {
     testNote_ = std::make_unique<TestNotePlayer>(app_.devices, app_.settings, this);
     connect(TestNote, &QPushButton::clicked, this, [this] { testNote_->play(false); });
 
-    RandomizeSettings.groups.assign(std::begin(kRandomGroups), std::end(kRandomGroups));
+    randomizeSettings.groups.assign(std::begin(kRandomGroups), std::end(kRandomGroups));
     updateEditCommands();
 }
 
@@ -55,7 +55,7 @@ void TMainWindow::updateEditCommands() {
     MenuEditRedo->setEnabled(app_.edits.canRedo());
 }
 
-QString TMainWindow::RestingStatus() const {
+QString TMainWindow::restingStatus() const {
     return app_.edits.comparing() ? QString::fromLatin1(kCompareOnText) : QStringLiteral("OK");
 }
 
@@ -71,25 +71,25 @@ void TMainWindow::showCompareState() {
     }
 }
 
-void TMainWindow::MenuEditUndoClick() {
+void TMainWindow::menuEditUndoClick() {
     if (app_.edits.undo()) ShowStatus(QStringLiteral("Undone"));
 }
 
-void TMainWindow::MenuEditRedoClick() {
+void TMainWindow::menuEditRedoClick() {
     if (app_.edits.redo()) ShowStatus(QStringLiteral("Redone"));
 }
 
-void TMainWindow::MenuEditCompareClick() {
+void TMainWindow::menuEditCompareClick() {
     app_.edits.setComparing(!app_.edits.comparing());
     showCompareState();
 }
 
-void TMainWindow::MenuEditRandomizeClick() {
-    const auto choice = ChooseRandomize(RandomizeSettings, this);
+void TMainWindow::menuEditRandomizeClick() {
+    const auto choice = chooseRandomize(randomizeSettings, this);
     if (!choice) return;
-    RandomizeSettings = *choice;
+    randomizeSettings = *choice;
     app_.edits.randomize(*choice);
-    Refresh->ShowImage();
+    refresh->showImage();
     ShowStatus(QStringLiteral("Randomized"));
 }
 

@@ -104,7 +104,7 @@ void TMainWindow::buildLayout(bool hiddenPages) {
     if (first) {
         built_.assign(table.size(), false);
         // Before any control exists, so that every combo box is read by its hint.
-        InstallAccessibleComboNames();
+        installAccessibleComboNames();
         central = new QWidget(this);
         central->setObjectName(QStringLiteral("ClientArea"));
         central->setFixedSize(kClientWidth, kClientHeight);
@@ -144,7 +144,7 @@ void TMainWindow::buildLayout(bool hiddenPages) {
             auto* tabs = qobject_cast<QTabWidget*>(parent);
             w = new QWidget(tabs);
             tabs->addTab(w, qs(s.caption));
-            Pages[pageIndex - 1] = w;
+            pages[pageIndex - 1] = w;
             break;
         }
         case ControlKind::GroupBox: {
@@ -422,7 +422,7 @@ void TMainWindow::buildMenu() {
         auto* sc = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
         sc->setObjectName(m->objectName() + QStringLiteral("Shortcut"));
         connect(sc, &QShortcut::activated, this, [this, m] { menuBar()->setActiveAction(m->menuAction()); });
-        MenuShortcuts[m->objectName().toStdString()] = sc;
+        menuShortcuts[m->objectName().toStdString()] = sc;
     };
 
     MenuFile = menu(nullptr, "MenuFile", " &File ");

@@ -14,14 +14,14 @@ namespace patchsmith::editor {
 
 void TMainWindow::connectMenuCommands() {
     auto on = [this](QAction* action, void (BulkTransfers::*command)()) {
-        connect(action, &QAction::triggered, this, [this, command] { (Transfers.*command)(); });
+        connect(action, &QAction::triggered, this, [this, command] { (transfers.*command)(); });
     };
     on(MenuFileOpenActPerf, &BulkTransfers::MenuFileOpenActPerfClick);
     on(MenuFileOpenPerfNames, &BulkTransfers::MenuFileOpenPerfNamesClick);
     // What is saved is the edited performance, also while the original sounds.
     connect(MenuFileSaveActPerf, &QAction::triggered, this, [this] {
         app_.edits.setComparing(false);
-        Transfers.MenuFileSaveActPerfClick();
+        transfers.MenuFileSaveActPerfClick();
     });
     on(MenuFileSavePerfNames, &BulkTransfers::MenuFileSavePerfNamesClick);
     on(MenuBulkPerfNames, &BulkTransfers::MenuBulkPerfNamesClick);
@@ -31,43 +31,43 @@ void TMainWindow::connectMenuCommands() {
     on(MenuBulkAllPerfHD, &BulkTransfers::MenuBulkAllPerfHDClick);
     connect(SaveToSynth, &QPushButton::clicked, this, [this] {
         app_.edits.setComparing(false);
-        Transfers.SaveToSynthClick();
+        transfers.SaveToSynthClick();
     });
 
     connect(MenuFilePreferences, &QAction::triggered, this, [this] {
         AppContext& app = app_;
-        ShowMidiSettings(
+        showMidiSettings(
             app.devices, SynthSwitchRefs{app.settings.SynthKnobs, app.settings.ProgramChanges, app.settings.ShowHints},
-            app.notifier, [&app] { app.link.SendRequest(TransferKind::Identity); }, &TMainWindow::ApplyShowHints, this,
+            app.notifier, [&app] { app.link.SendRequest(TransferKind::Identity); }, &TMainWindow::applyShowHints, this,
             TestNoteRefs{app.settings.TestNotePitch, app.settings.TestNoteVelocity, app.settings.TestNoteLength});
     });
 
-    connect(MenuBulkBankEdit, &QAction::triggered, this, [this] { OpenBankManager(); });
+    connect(MenuBulkBankEdit, &QAction::triggered, this, [this] { openBankManager(); });
 
     // " &About " is an entry of the menu bar itself: choosing it opens the
     // about window, as a click on the picture does.
-    connect(MenuAbout, &QAction::triggered, this, [this] { ShowAbout(this); });
-    connect(Image2, &PictureBox::clicked, this, [this] { ShowAbout(this); });
+    connect(MenuAbout, &QAction::triggered, this, [this] { showAbout(this); });
+    connect(Image2, &PictureBox::clicked, this, [this] { showAbout(this); });
 }
 
-void TMainWindow::OpenBankManager(const std::string& bankFile) {
+void TMainWindow::openBankManager(const std::string& bankFile) {
     AppContext& app = app_;
     // Over this window, the bank manager saves banks and chooses dumps to
     // import through this window's one save and one open dialog.
     TBankEditWindow window(app.bank, app.slotLabels, app.settings.PerfBankDir, app.notifier, this);
-    if (!bankFile.empty()) window.OpenBankFile(QString::fromStdString(bankFile));
-    dialogs::RunModal(window);
+    if (!bankFile.empty()) window.openBankFile(QString::fromStdString(bankFile));
+    dialogs::runModal(window);
 }
 
-void TMainWindow::OpenActPerfFile(const std::string& path) {
+void TMainWindow::openActPerfFile(const std::string& path) {
     presetOpenFile_ = path;
-    Transfers.MenuFileOpenActPerfClick();
+    transfers.MenuFileOpenActPerfClick();
     presetOpenFile_.reset();
 }
 
-void TMainWindow::OpenPerfNamesFile(const std::string& path) {
+void TMainWindow::openPerfNamesFile(const std::string& path) {
     presetOpenFile_ = path;
-    Transfers.MenuFileOpenPerfNamesClick();
+    transfers.MenuFileOpenPerfNamesClick();
     presetOpenFile_.reset();
 }
 

@@ -13,13 +13,13 @@
 namespace patchsmith::editor {
 
 void TMainWindow::connectReceiveSide() {
-    Dispatcher.ProgramChangesOn = [this] { return app_.settings.ProgramChanges; };
-    Dispatcher.DiskTransferStep = [this] { Transfers.DiskTransferStep(); };
-    Dispatcher.onTimeoutReported = [this] {
-        if (Transfers.transferRunning()) Transfers.WindUp("the CS1x does not answer.");
+    dispatcher.programChangesOn = [this] { return app_.settings.ProgramChanges; };
+    dispatcher.DiskTransferStep = [this] { transfers.DiskTransferStep(); };
+    dispatcher.onTimeoutReported = [this] {
+        if (transfers.transferRunning()) transfers.windUp("the CS1x does not answer.");
     };
-    connect(MidiRequestTimer, &QTimer::timeout, this, [this] { Dispatcher.RequestTimeout(); });
-    Dispatcher.CurrentBlockStored = [this] {
+    connect(MidiRequestTimer, &QTimer::timeout, this, [this] { dispatcher.requestTimeout(); });
+    dispatcher.currentBlockStored = [this] {
         app_.edits.dropHistory();
         showCompareState();
     };
@@ -52,16 +52,16 @@ void TMainWindow::setUserPerfRow(int row, const std::string& text) {
 }
 
 void TMainWindow::ShowPerformance() {
-    Refresh->ShowPerformance();
+    refresh->ShowPerformance();
     // A performance fetched, opened or shown at start: a fresh history, and
     // the original that Compare returns to.
     app_.edits.startHistory();
     showCompareState();
 }
 
-void TMainWindow::ShowLayer() { Refresh->ShowLayer(); }
+void TMainWindow::ShowLayer() { refresh->ShowLayer(); }
 
-void TMainWindow::HandleSynthKnob(int controller, int value) { Edit->HandleSynthKnob(controller, value); }
+void TMainWindow::HandleSynthKnob(int controller, int value) { edit->HandleSynthKnob(controller, value); }
 
 void TMainWindow::startRequestTimer(int milliseconds) { MidiRequestTimer->start(milliseconds); }
 

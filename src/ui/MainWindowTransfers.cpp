@@ -30,7 +30,7 @@ std::optional<std::string> TMainWindow::openFileDialog(const std::string& title,
         named.swap(presetOpenFile_);
         return named;
     }
-    const auto chosen = FileDialogs->chooseOpenFile(QString::fromStdString(title), QString::fromStdString(filter),
+    const auto chosen = fileDialogs->chooseOpenFile(QString::fromStdString(title), QString::fromStdString(filter),
                                                     QString::fromStdString(initialDir));
     if (!chosen) return std::nullopt;
     return chosen->toStdString();
@@ -43,7 +43,7 @@ std::optional<std::string> TMainWindow::saveFileDialog(const std::string& title,
                                            : proposedName->empty()
                                                ? dialogs::ProposedName::empty()
                                                : dialogs::ProposedName::given(QString::fromStdString(*proposedName));
-    const auto chosen = FileDialogs->chooseSaveFile(QString::fromStdString(title), QString::fromStdString(filter),
+    const auto chosen = fileDialogs->chooseSaveFile(QString::fromStdString(title), QString::fromStdString(filter),
                                                     QString::fromStdString(initialDir), proposed);
     if (!chosen) return std::nullopt;
     return chosen->toStdString();
@@ -52,15 +52,15 @@ std::optional<std::string> TMainWindow::saveFileDialog(const std::string& title,
 std::optional<int> TMainWindow::chooseUserPerf(const std::string& caption, const std::string& okCaption, int selected) {
     QStringList rows;
     for (int i = 0; i < UserPerf->count(); ++i) rows << UserPerf->item(i)->text();
-    return SelectUserPerformance(rows, QString::fromStdString(caption), QString::fromStdString(okCaption), selected,
+    return selectUserPerformance(rows, QString::fromStdString(caption), QString::fromStdString(okCaption), selected,
                                  std::max(selected, 0), this);
 }
 
 bool TMainWindow::ChooseLastDir(std::string& lastDir) { return ::patchsmith::ChooseLastDir(lastDir, this); }
 
 int TMainWindow::AskTwoChoices(const std::string& text, const std::string& first, const std::string& second) {
-    if (!MessageWindow) MessageWindow = new TMessageWindow(this);
-    return MessageWindow->AskTwoChoices(QString::fromStdString(text), QString::fromStdString(first),
+    if (!messageWindow) messageWindow = new TMessageWindow(this);
+    return messageWindow->AskTwoChoices(QString::fromStdString(text), QString::fromStdString(first),
                                         QString::fromStdString(second));
 }
 
@@ -96,7 +96,7 @@ void TMainWindow::beginBankSend(int records) {
     auto* progress = new QProgressDialog(QStringLiteral("Transferring Performance-bank to the CS1x ..."), QString(), 0,
                                          std::max(records, 1), this);
     progress->setObjectName(QStringLiteral("BankSendProgress"));
-    dialogs::SetAccessible(progress, progress->labelText(), QStringLiteral("BankSendProgress"));
+    dialogs::setAccessible(progress, progress->labelText(), QStringLiteral("BankSendProgress"));
     progress->setWindowTitle(QString::fromLatin1(kApplicationTitle));
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(0);

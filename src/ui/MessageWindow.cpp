@@ -14,23 +14,23 @@ using namespace dialogs;
 
 TMessageWindow::TMessageWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("TMessageWindow");
-    PrepareDialog(this, " Patchsmith Message", 295, 110, /*sizable=*/true);
+    prepareDialog(this, " Patchsmith Message", 295, 110, /*sizable=*/true);
 
     Image1 = new QLabel(this);
-    SetAccessible(Image1, "Question", "Image1");
+    setAccessible(Image1, "Question", "Image1");
     Image1->setFixedSize(32, 32);
-    Image1->setPixmap(MessagePicture());
+    Image1->setPixmap(messagePicture());
 
     TextLabel = new QLabel(this);
-    SetReadout(TextLabel, "TextLabel");
+    setReadout(TextLabel, "TextLabel");
     TextLabel->setWordWrap(true);
     TextLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     OKButton = new QPushButton("OK", this);
-    SetAccessible(OKButton, "OK", "OKButton");
+    setAccessible(OKButton, "OK", "OKButton");
     OKButton->setDefault(true);
     CancelButton = new QPushButton("Cancel", this);
-    SetAccessible(CancelButton, "Cancel", "CancelButton");
+    setAccessible(CancelButton, "Cancel", "CancelButton");
 
     // The window can be resized: the text takes the room, the buttons stay
     // centred below it.
@@ -49,8 +49,8 @@ TMessageWindow::TMessageWindow(QWidget* parent) : QDialog(parent) {
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
 
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { okButtonClick(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { cancelButtonClick(); });
 }
 
 int TMessageWindow::AskTwoChoices(const QString& text, const QString& first, const QString& second) {
@@ -60,16 +60,16 @@ int TMessageWindow::AskTwoChoices(const QString& text, const QString& first, con
     CancelButton->setText(second);
     CancelButton->setAccessibleName(second);
     TextLabel->setText(text);
-    RunModal(*this);
+    runModal(*this);
     return result_;
 }
 
-void TMessageWindow::OKButtonClick() {
+void TMessageWindow::okButtonClick() {
     result_ = 1;
     accept();
 }
 
-void TMessageWindow::CancelButtonClick() {
+void TMessageWindow::cancelButtonClick() {
     result_ = 2;
     accept();
 }
@@ -85,7 +85,7 @@ void TMessageWindow::showEvent(QShowEvent* event) {
     }
 }
 
-QPixmap TMessageWindow::MessagePicture() {
+QPixmap TMessageWindow::messagePicture() {
     QPixmap picture(32, 32);
     picture.fill(Qt::transparent);
     QPainter p(&picture);

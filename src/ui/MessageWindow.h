@@ -18,12 +18,12 @@ public:
     // 1 when the first closed it, 2 when the second did, 0 otherwise.
     int AskTwoChoices(const QString& text, const QString& first, const QString& second);
 
-    void OKButtonClick();
-    void CancelButtonClick();
+    void okButtonClick();
+    void cancelButtonClick();
     int result() const { return result_; }
 
     // The 32 x 32 picture beside the text, with a transparent background.
-    static QPixmap MessagePicture();
+    static QPixmap messagePicture();
 
     QLabel* TextLabel = nullptr;
     QLabel* Image1 = nullptr;

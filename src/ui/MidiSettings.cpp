@@ -2,7 +2,7 @@
 
 namespace patchsmith {
 
-bool ApplyDeviceChoice(MidiDevices& devices, const DeviceChoice& choice, Notifier& notifier,
+bool applyDeviceChoice(MidiDevices& devices, const DeviceChoice& choice, Notifier& notifier,
                        const std::function<void()>& sendIdentityRequest) {
     if (choice.inRow < 0 || choice.outRow < 0) {
         notifier.showMessage(kChooseBothDevices);

@@ -27,9 +27,9 @@ struct SynthSwitchRefs {
 
 // The test note's settings where the application keeps them.
 struct TestNoteRefs {
-    int& Pitch;    // 0..127
-    int& Velocity; // 1..127
-    int& Length;   // milliseconds
+    int& pitch;    // 0..127
+    int& velocity; // 1..127
+    int& length;   // milliseconds
 };
 
 // The rows chosen in the two device lists; -1 for no selection.
@@ -49,7 +49,7 @@ inline constexpr const char* kChooseBothDevices = "Please choose BOTH MIDI-Devic
 // reopened on that row and announced with an identity request, input first;
 // sides that work under an unchanged name are left alone. True: the window
 // closes.
-bool ApplyDeviceChoice(MidiDevices& devices, const DeviceChoice& choice, Notifier& notifier,
+bool applyDeviceChoice(MidiDevices& devices, const DeviceChoice& choice, Notifier& notifier,
                        const std::function<void()>& sendIdentityRequest);
 
 } // namespace patchsmith

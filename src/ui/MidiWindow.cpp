@@ -22,17 +22,17 @@ namespace {
 
 QLabel* titleLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
     auto* label = new QLabel(text, parent);
-    SetAccessible(label, text, name);
+    setAccessible(label, text, name);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    StyleBoldNavy(label);
+    styleBoldNavy(label);
     label->setGeometry(geometry);
     return label;
 }
 
 QListWidget* deviceList(QWidget* parent, const QString& name, const QString& title, QRect geometry) {
     auto* list = new QListWidget(parent);
-    SetAccessible(list, title, name);
-    StyleLimeOnBlack(list);
+    setAccessible(list, title, name);
+    styleLimeOnBlack(list);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setGeometry(geometry);
     return list;
@@ -40,8 +40,8 @@ QListWidget* deviceList(QWidget* parent, const QString& name, const QString& tit
 
 QGroupBox* groupBox(QWidget* parent, const QString& name, const QString& caption, QRect geometry) {
     auto* box = new QGroupBox(caption, parent);
-    SetAccessible(box, caption, name);
-    StyleBoldNavy(box);
+    setAccessible(box, caption, name);
+    styleBoldNavy(box);
     box->setGeometry(geometry);
     return box;
 }
@@ -49,9 +49,9 @@ QGroupBox* groupBox(QWidget* parent, const QString& name, const QString& caption
 QCheckBox* checkBox(QGroupBox* parent, const QString& name, const QString& caption, const QString& hint,
                     QRect geometry) {
     auto* check = new QCheckBox(caption, parent);
-    SetHint(check, hint, name);
+    setHint(check, hint, name);
     // The group caption is bold navy; its check boxes keep the normal look.
-    StylePlain(check);
+    stylePlain(check);
     check->setGeometry(geometry);
     return check;
 }
@@ -88,7 +88,7 @@ TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifie
     : QDialog(parent), devices_(devices), switches_(switches), notifier_(notifier),
       sendIdentityRequest_(std::move(sendIdentityRequest)), applyHints_(std::move(applyHints)) {
     setObjectName("TMidiWindow");
-    PrepareDialog(this, " Patchsmith - Settings", 344, 241);
+    prepareDialog(this, " Patchsmith - Settings", 344, 241);
 
     Label1 = titleLabel(this, "Label1", "MIDI-IN device", {8, 8, 160, 16});
     Label2 = titleLabel(this, "Label2", "MIDI-OUT device", {176, 8, 160, 16});
@@ -104,51 +104,51 @@ TMidiWindow::TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifie
     CheckShowHints = checkBox(GroupBox2, "CheckShowHints", "Show hints", "Guess what...", {10, 18, 144, 18});
 
     MidiDeviceOK = new QPushButton("OK", this);
-    SetAccessible(MidiDeviceOK, "OK", "MidiDeviceOK");
+    setAccessible(MidiDeviceOK, "OK", "MidiDeviceOK");
     MidiDeviceOK->setGeometry(176, 208, 76, 25);
     MidiDeviceOK->setDefault(true);
     MidiDeviceCancel = new QPushButton("Cancel", this);
-    SetAccessible(MidiDeviceCancel, "Cancel", "MidiDeviceCancel");
+    setAccessible(MidiDeviceCancel, "Cancel", "MidiDeviceCancel");
     MidiDeviceCancel->setGeometry(260, 208, 76, 25);
 
-    connect(MidiDeviceOK, &QPushButton::clicked, this, [this] { MidiDeviceOKClick(); });
-    connect(MidiDeviceCancel, &QPushButton::clicked, this, [this] { MidiDeviceCancelClick(); });
+    connect(MidiDeviceOK, &QPushButton::clicked, this, [this] { midiDeviceOkClick(); });
+    connect(MidiDeviceCancel, &QPushButton::clicked, this, [this] { midiDeviceCancelClick(); });
 
     FormCreate();
 }
 
-void TMidiWindow::AttachTestNote(TestNoteRefs refs) {
+void TMidiWindow::attachTestNote(TestNoteRefs refs) {
     if (testNote_) return;
     testNote_.emplace(refs);
-    GroupTestNote = groupBox(this, "GroupTestNote", " Test note ", {8, 208, 328, 50});
+    groupTestNote = groupBox(this, "GroupTestNote", " Test note ", {8, 208, 328, 50});
     auto spin = [this](const char* name, const char* hint, int min, int max, int value, QRect geometry) {
-        auto* box = new QSpinBox(GroupTestNote);
-        SetHint(box, hint, name);
-        StylePlain(box);
+        auto* box = new QSpinBox(groupTestNote);
+        setHint(box, hint, name);
+        stylePlain(box);
         box->setRange(min, max);
         box->setValue(std::clamp(value, min, max));
         box->setGeometry(geometry);
         return box;
     };
     auto caption = [this](const char* text, QRect geometry) {
-        auto* label = new QLabel(text, GroupTestNote);
-        StylePlain(label);
+        auto* label = new QLabel(text, groupTestNote);
+        stylePlain(label);
         label->setGeometry(geometry);
     };
     caption("Note", {10, 22, 30, 18});
-    TestNotePitch = spin("TestNotePitch", "Note number of the test note", 0, 127, refs.Pitch, {40, 20, 50, 22});
-    Label_TestNotePitch = new QLabel(GroupTestNote);
-    SetReadout(Label_TestNotePitch, "Label_TestNotePitch");
-    StylePlain(Label_TestNotePitch);
-    Label_TestNotePitch->setGeometry(94, 22, 30, 18);
-    auto showName = [this](int note) { Label_TestNotePitch->setText(QString::fromStdString(noteName(note))); };
+    TestNotePitch = spin("TestNotePitch", "Note number of the test note", 0, 127, refs.pitch, {40, 20, 50, 22});
+    labelTestNotePitch = new QLabel(groupTestNote);
+    setReadout(labelTestNotePitch, "Label_TestNotePitch");
+    stylePlain(labelTestNotePitch);
+    labelTestNotePitch->setGeometry(94, 22, 30, 18);
+    auto showName = [this](int note) { labelTestNotePitch->setText(QString::fromStdString(noteName(note))); };
     connect(TestNotePitch, &QSpinBox::valueChanged, this, showName);
     showName(TestNotePitch->value());
     caption("Vel.", {128, 22, 26, 18});
-    TestNoteVelocity = spin("TestNoteVelocity", "Velocity of the test note", 1, 127, refs.Velocity, {154, 20, 50, 22});
+    TestNoteVelocity = spin("TestNoteVelocity", "Velocity of the test note", 1, 127, refs.velocity, {154, 20, 50, 22});
     caption("Length", {210, 22, 40, 18});
     TestNoteLength =
-        spin("TestNoteLength", "How long the button holds the test note", 50, 10000, refs.Length, {250, 20, 70, 22});
+        spin("TestNoteLength", "How long the button holds the test note", 50, 10000, refs.length, {250, 20, 70, 22});
     TestNoteLength->setSingleStep(50);
     TestNoteLength->setSuffix(" ms");
 
@@ -165,40 +165,40 @@ void TMidiWindow::FormCreate() {
     CheckShowHints->setChecked(switches_.ShowHints);
 }
 
-void TMidiWindow::MidiDeviceOKClick() {
+void TMidiWindow::midiDeviceOkClick() {
     DeviceChoice choice;
     std::tie(choice.inRow, choice.inText) = chosenRow(ListMidiInDevice);
     std::tie(choice.outRow, choice.outText) = chosenRow(ListMidiOutDevice);
-    const bool close = ApplyDeviceChoice(devices_, choice, notifier_, sendIdentityRequest_);
+    const bool close = applyDeviceChoice(devices_, choice, notifier_, sendIdentityRequest_);
 
     // The switches are taken over even when the window stays open.
     switches_.SynthKnobs = CheckNoticeKnobs->isChecked();
     switches_.ProgramChanges = CheckNoticePgm->isChecked();
     switches_.ShowHints = CheckShowHints->isChecked();
     if (testNote_) {
-        testNote_->Pitch = TestNotePitch->value();
-        testNote_->Velocity = TestNoteVelocity->value();
-        testNote_->Length = TestNoteLength->value();
+        testNote_->pitch = TestNotePitch->value();
+        testNote_->velocity = TestNoteVelocity->value();
+        testNote_->length = TestNoteLength->value();
     }
     if (applyHints_) {
         applyHints_(switches_.ShowHints);
     } else {
-        ShowApplicationHints(switches_.ShowHints);
+        showApplicationHints(switches_.ShowHints);
     }
     if (close) accept();
 }
 
-void TMidiWindow::MidiDeviceCancelClick() { reject(); }
+void TMidiWindow::midiDeviceCancelClick() { reject(); }
 
-void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+void showMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints, QWidget* parent,
                       std::optional<TestNoteRefs> testNote) {
     // Ports plugged in or gone since the lists were last read are shown as
     // they are.
-    devices.RefreshDeviceLists();
+    devices.refreshDeviceLists();
     TMidiWindow window(devices, switches, notifier, std::move(sendIdentityRequest), std::move(applyHints), parent);
-    if (testNote) window.AttachTestNote(*testNote);
-    RunModal(window);
+    if (testNote) window.attachTestNote(*testNote);
+    runModal(window);
 }
 
 } // namespace patchsmith

@@ -22,7 +22,7 @@ class TMidiWindow : public QDialog {
 public:
     // `sendIdentityRequest` sends the identity request through the output
     // open at that moment; `applyHints` switches the hints of the whole
-    // application (ShowApplicationHints when empty).
+    // application (showApplicationHints when empty).
     TMidiWindow(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                 std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
                 QWidget* parent = nullptr);
@@ -32,12 +32,12 @@ public:
 
     // Adds the group " Test note " below the switches (the window grows);
     // OK takes its three values over.
-    void AttachTestNote(TestNoteRefs refs);
+    void attachTestNote(TestNoteRefs refs);
 
     // Handlers.
     void FormCreate();
-    void MidiDeviceOKClick();
-    void MidiDeviceCancelClick();
+    void midiDeviceOkClick();
+    void midiDeviceCancelClick();
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -50,10 +50,10 @@ public:
     QCheckBox* CheckNoticePgm = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QCheckBox* CheckShowHints = nullptr;
-    // With AttachTestNote only.
-    QGroupBox* GroupTestNote = nullptr;
+    // With attachTestNote only.
+    QGroupBox* groupTestNote = nullptr;
     QSpinBox* TestNotePitch = nullptr;
-    QLabel* Label_TestNotePitch = nullptr;
+    QLabel* labelTestNotePitch = nullptr;
     QSpinBox* TestNoteVelocity = nullptr;
     QSpinBox* TestNoteLength = nullptr;
 
@@ -69,7 +69,7 @@ private:
 // File > Preferences: reads the port lists afresh, creates the settings
 // window, shows it modally and destroys it.
 // With `testNote` the window offers the test note's settings too.
-void ShowMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
+void showMidiSettings(MidiDevices& devices, SynthSwitchRefs switches, Notifier& notifier,
                       std::function<void()> sendIdentityRequest, std::function<void(bool)> applyHints = {},
                       QWidget* parent = nullptr, std::optional<TestNoteRefs> testNote = std::nullopt);
 

@@ -11,47 +11,47 @@ using namespace dialogs;
 
 TPathWindow::TPathWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("TPathWindow");
-    PrepareDialog(this, " Select dest. path", 208, 242);
+    prepareDialog(this, " Select dest. path", 208, 242);
 
     PathLabel = new QLabel(this);
-    SetReadout(PathLabel, "PathLabel");
+    setReadout(PathLabel, "PathLabel");
     PathLabel->setGeometry(8, 6, 192, 13);
 
     DirectoryListBox = new dialogs::DirectoryListBox(this);
-    SetAccessible(DirectoryListBox, "Directories", "DirectoryListBox");
-    StyleLimeOnBlack(DirectoryListBox);
+    setAccessible(DirectoryListBox, "Directories", "DirectoryListBox");
+    styleLimeOnBlack(DirectoryListBox);
     DirectoryListBox->setGeometry(8, 22, 192, 158);
 
     DriveComboBox = new dialogs::DriveComboBox(this);
-    SetAccessible(DriveComboBox, "Drives", "DriveComboBox");
-    StyleLimeOnBlack(DriveComboBox);
+    setAccessible(DriveComboBox, "Drives", "DriveComboBox");
+    styleLimeOnBlack(DriveComboBox);
     DriveComboBox->setGeometry(8, 186, 192, 21);
 
     OKButton = new QPushButton("OK", this);
-    SetAccessible(OKButton, "OK", "OKButton");
+    setAccessible(OKButton, "OK", "OKButton");
     OKButton->setGeometry(8, 213, 92, 23);
     OKButton->setDefault(true);
     CancelButton = new QPushButton("Cancel", this);
-    SetAccessible(CancelButton, "Cancel", "CancelButton");
+    setAccessible(CancelButton, "Cancel", "CancelButton");
     CancelButton->setGeometry(108, 213, 92, 23);
 
     connect(DirectoryListBox, &dialogs::DirectoryListBox::directoryChanged, PathLabel, &QLabel::setText);
     DriveComboBox->setDirList(DirectoryListBox);
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { okButtonClick(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { cancelButtonClick(); });
 }
 
-void TPathWindow::OKButtonClick() {
+void TPathWindow::okButtonClick() {
     confirmed_ = true;
     accept();
 }
 
-void TPathWindow::CancelButtonClick() { reject(); }
+void TPathWindow::cancelButtonClick() { reject(); }
 
 bool ChooseLastDir(QString& lastDir, QWidget* parent) {
     TPathWindow window(parent);
     window.DirectoryListBox->setDirectory(lastDir);
-    RunModal(window);
+    runModal(window);
     if (!window.confirmed()) return false;
     lastDir = window.DirectoryListBox->directory();
     return true;

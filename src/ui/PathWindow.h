@@ -17,8 +17,8 @@ class TPathWindow : public QDialog {
 public:
     explicit TPathWindow(QWidget* parent = nullptr);
 
-    void OKButtonClick();
-    void CancelButtonClick();
+    void okButtonClick();
+    void cancelButtonClick();
 
     // Set by OKButton.
     bool confirmed() const { return confirmed_; }

@@ -69,9 +69,9 @@ void paintTechnoSynth(QPainter& p, const QSize& size) {
     for (int i = 0; i < whiteCount; ++i) p.drawRect(QRectF(keys.left() + i * kw, keys.top(), kw, keys.height()));
     p.setBrush(QColor(15, 15, 15));
     p.setPen(Qt::NoPen);
-    static const bool hasBlack[7] = {true, true, false, true, true, true, false};
+    static const bool kHasBlack[7] = {true, true, false, true, true, true, false};
     for (int i = 0; i < whiteCount - 1; ++i)
-        if (hasBlack[i % 7])
+        if (kHasBlack[i % 7])
             p.drawRect(QRectF(keys.left() + (i + 1) * kw - kw * 0.3, keys.top(), kw * 0.6, keys.height() * 0.6));
 }
 
@@ -101,10 +101,10 @@ void paintSampleHoldWave(QPainter& p, const QSize& size) {
     const int w = size.width() - 1;
     const int h = size.height();
     // Fixed "random" steps, so the picture is the same every time.
-    static const double levels[6] = {0.35, 0.8, 0.15, 0.6, 0.9, 0.3};
+    static const double kLevels[6] = {0.35, 0.8, 0.15, 0.6, 0.9, 0.3};
     QPolygon line;
     for (int i = 0; i < 6; ++i) {
-        const int y = 2 + static_cast<int>(levels[i] * (h - 5));
+        const int y = 2 + static_cast<int>(kLevels[i] * (h - 5));
         line << QPoint(i * w / 6, y) << QPoint((i + 1) * w / 6, y);
     }
     p.drawPolyline(line);

@@ -50,7 +50,7 @@ QPixmap QarnImageList::drawFrame(int index) {
     return pixmap;
 }
 
-QPixmap QarnStaticLogo() {
+QPixmap qarnStaticLogo() {
     QPixmap pixmap(64, 64);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);

@@ -14,7 +14,7 @@ inline constexpr int kQarnFrameSize = 48;
 inline constexpr int kQarnFrameMs = 70;
 
 // The frame after `frame`: 0, 1, ..., 13, then 0 again.
-constexpr int NextQarnFrame(int frame) { return frame >= kQarnFrames - 1 || frame < 0 ? 0 : frame + 1; }
+constexpr int nextQarnFrame(int frame) { return frame >= kQarnFrames - 1 || frame < 0 ? 0 : frame + 1; }
 
 // The image list of the animated logo: a ring turning a step per frame
 // around a pulsing "Q".
@@ -31,7 +31,7 @@ private:
 };
 
 // The static logo of the about window (64 x 64).
-QPixmap QarnStaticLogo();
+QPixmap qarnStaticLogo();
 
 // The paint box that shows one frame of the image list at its top left.
 class QarnLogoBox : public QWidget {

@@ -34,46 +34,46 @@ constexpr GroupText kGroupTexts[5] = {
 
 TRandomizeWindow::TRandomizeWindow(const RandomizeChoice& start, QWidget* parent) : QDialog(parent) {
     setObjectName("TRandomizeWindow");
-    PrepareDialog(this, " Randomize", 260, 236);
+    prepareDialog(this, " Randomize", 260, 236);
 
     auto* strengthLabel = new QLabel("Strength", this);
     strengthLabel->setGeometry(8, 10, 60, 16);
-    Strength = new QSlider(Qt::Horizontal, this);
-    SetHint(Strength, "How far each parameter may move", "Strength");
-    Strength->setRange(0, 100);
-    Strength->setPageStep(10);
-    Strength->setGeometry(70, 8, 118, 20);
-    StrengthValue = new QSpinBox(this);
-    SetHint(StrengthValue, "How far each parameter may move", "StrengthValue");
-    StrengthValue->setRange(0, 100);
-    StrengthValue->setSuffix(" %");
-    StrengthValue->setGeometry(194, 6, 58, 22);
-    connect(Strength, &QSlider::valueChanged, StrengthValue, &QSpinBox::setValue);
-    connect(StrengthValue, &QSpinBox::valueChanged, Strength, &QSlider::setValue);
-    Strength->setValue(std::clamp(start.strength, 0, 100));
-    StrengthValue->setValue(Strength->value());
+    strength = new QSlider(Qt::Horizontal, this);
+    setHint(strength, "How far each parameter may move", "Strength");
+    strength->setRange(0, 100);
+    strength->setPageStep(10);
+    strength->setGeometry(70, 8, 118, 20);
+    strengthValue = new QSpinBox(this);
+    setHint(strengthValue, "How far each parameter may move", "StrengthValue");
+    strengthValue->setRange(0, 100);
+    strengthValue->setSuffix(" %");
+    strengthValue->setGeometry(194, 6, 58, 22);
+    connect(strength, &QSlider::valueChanged, strengthValue, &QSpinBox::setValue);
+    connect(strengthValue, &QSpinBox::valueChanged, strength, &QSlider::setValue);
+    strength->setValue(std::clamp(start.strength, 0, 100));
+    strengthValue->setValue(strength->value());
 
     auto* box = new QGroupBox(" Groups ", this);
-    StyleBoldNavy(box);
+    styleBoldNavy(box);
     box->setGeometry(8, 36, 244, 160);
-    for (std::size_t k = 0; k < Groups.size(); ++k) {
+    for (std::size_t k = 0; k < groups.size(); ++k) {
         QCheckBox* c = new QCheckBox(kGroupTexts[k].caption, box);
-        StylePlain(c);
-        SetHint(c, kGroupTexts[k].hint, kGroupTexts[k].name);
+        stylePlain(c);
+        setHint(c, kGroupTexts[k].hint, kGroupTexts[k].name);
         // The hint says what it holds; the accessible name is the caption.
         c->setAccessibleName(kGroupTexts[k].caption);
         c->setGeometry(12, 22 + 26 * static_cast<int>(k), 220, 20);
         c->setChecked(std::find(start.groups.begin(), start.groups.end(), kRandomGroups[k]) != start.groups.end());
         connect(c, &QCheckBox::toggled, this, [this] { updateOK(); });
-        Groups[k] = c;
+        groups[k] = c;
     }
 
     OKButton = new QPushButton("Randomize", this);
-    SetAccessible(OKButton, "Randomize", "OKButton");
+    setAccessible(OKButton, "Randomize", "OKButton");
     OKButton->setGeometry(8, 205, 118, 23);
     OKButton->setDefault(true);
     CancelButton = new QPushButton("Cancel", this);
-    SetAccessible(CancelButton, "Cancel", "CancelButton");
+    setAccessible(CancelButton, "Cancel", "CancelButton");
     CancelButton->setGeometry(134, 205, 118, 23);
     connect(OKButton, &QPushButton::clicked, this, [this] {
         confirmed_ = true;
@@ -85,20 +85,20 @@ TRandomizeWindow::TRandomizeWindow(const RandomizeChoice& start, QWidget* parent
 
 void TRandomizeWindow::updateOK() {
     // Nothing to move, nothing to confirm.
-    OKButton->setEnabled(std::any_of(Groups.begin(), Groups.end(), [](QCheckBox* c) { return c->isChecked(); }));
+    OKButton->setEnabled(std::any_of(groups.begin(), groups.end(), [](QCheckBox* c) { return c->isChecked(); }));
 }
 
 RandomizeChoice TRandomizeWindow::choice() const {
     RandomizeChoice c;
-    c.strength = Strength->value();
-    for (std::size_t k = 0; k < Groups.size(); ++k)
-        if (Groups[k]->isChecked()) c.groups.push_back(kRandomGroups[k]);
+    c.strength = strength->value();
+    for (std::size_t k = 0; k < groups.size(); ++k)
+        if (groups[k]->isChecked()) c.groups.push_back(kRandomGroups[k]);
     return c;
 }
 
-std::optional<RandomizeChoice> ChooseRandomize(const RandomizeChoice& start, QWidget* parent) {
+std::optional<RandomizeChoice> chooseRandomize(const RandomizeChoice& start, QWidget* parent) {
     TRandomizeWindow window(start, parent);
-    RunModal(window);
+    runModal(window);
     if (!window.confirmed()) return std::nullopt;
     return window.choice();
 }

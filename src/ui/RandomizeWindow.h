@@ -24,10 +24,10 @@ public:
     RandomizeChoice choice() const;
     bool confirmed() const { return confirmed_; }
 
-    QSlider* Strength = nullptr;
-    QSpinBox* StrengthValue = nullptr;
+    QSlider* strength = nullptr;
+    QSpinBox* strengthValue = nullptr;
     // In the order of kRandomGroups.
-    std::array<QCheckBox*, 5> Groups{};
+    std::array<QCheckBox*, 5> groups{};
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
@@ -37,6 +37,6 @@ private:
 };
 
 // Shows the dialog with `start`; the choice when it is confirmed.
-std::optional<RandomizeChoice> ChooseRandomize(const RandomizeChoice& start, QWidget* parent = nullptr);
+std::optional<RandomizeChoice> chooseRandomize(const RandomizeChoice& start, QWidget* parent = nullptr);
 
 } // namespace patchsmith

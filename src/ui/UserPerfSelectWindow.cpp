@@ -12,32 +12,32 @@ using namespace dialogs;
 
 TUserPerfSelectWindow::TUserPerfSelectWindow(const QStringList& rows, QWidget* parent) : QDialog(parent) {
     setObjectName("TUserPerfSelectWindow");
-    PrepareDialog(this, "Select Dest", 149, 230);
+    prepareDialog(this, "Select Dest", 149, 230);
 
     Label32 = new QLabel("User Performance", this);
-    SetAccessible(Label32, "User Performance", "Label32");
-    StyleBoldNavy(Label32);
+    setAccessible(Label32, "User Performance", "Label32");
+    styleBoldNavy(Label32);
     Label32->setAlignment(Qt::AlignCenter);
     Label32->setGeometry(4, 4, 141, 16);
 
     UserPerfSelect = new QListWidget(this);
-    SetHint(UserPerfSelect, "Select User-Performance to dump", "UserPerfSelect");
-    StyleLimeOnBlack(UserPerfSelect);
+    setHint(UserPerfSelect, "Select User-Performance to dump", "UserPerfSelect");
+    styleLimeOnBlack(UserPerfSelect);
     UserPerfSelect->setSelectionMode(QAbstractItemView::SingleSelection);
     UserPerfSelect->setGeometry(4, 22, 141, 173);
     UserPerfSelect->addItems(rows);
 
     UserPerfOK = new QPushButton("Request", this);
-    SetAccessible(UserPerfOK, "Request", "UserPerfOK");
+    setAccessible(UserPerfOK, "Request", "UserPerfOK");
     UserPerfOK->setDefault(true);
     UserPerfOK->setGeometry(4, 201, 68, 25);
     UserPerfCancel = new QPushButton("Cancel", this);
-    SetAccessible(UserPerfCancel, "Cancel", "UserPerfCancel");
+    setAccessible(UserPerfCancel, "Cancel", "UserPerfCancel");
     UserPerfCancel->setGeometry(77, 201, 68, 25);
 
-    connect(UserPerfOK, &QPushButton::clicked, this, [this] { UserPerfOKClick(); });
-    connect(UserPerfCancel, &QPushButton::clicked, this, [this] { UserPerfCancelClick(); });
-    connect(UserPerfSelect, &QListWidget::itemDoubleClicked, this, [this] { UserPerfSelectDblClick(); });
+    connect(UserPerfOK, &QPushButton::clicked, this, [this] { userPerfOkClick(); });
+    connect(UserPerfCancel, &QPushButton::clicked, this, [this] { userPerfCancelClick(); });
+    connect(UserPerfSelect, &QListWidget::itemDoubleClicked, this, [this] { userPerfSelectDblClick(); });
 }
 
 void TUserPerfSelectWindow::setOkCaption(const QString& caption) {
@@ -69,23 +69,23 @@ int TUserPerfSelectWindow::topRow() const {
     return index.isValid() ? index.row() : -1;
 }
 
-void TUserPerfSelectWindow::UserPerfOKClick() {
+void TUserPerfSelectWindow::userPerfOkClick() {
     if (selectedRow() >= 0) confirmed_ = true;
     accept();
 }
 
-void TUserPerfSelectWindow::UserPerfCancelClick() { reject(); }
+void TUserPerfSelectWindow::userPerfCancelClick() { reject(); }
 
-void TUserPerfSelectWindow::UserPerfSelectDblClick() { UserPerfOKClick(); }
+void TUserPerfSelectWindow::userPerfSelectDblClick() { userPerfOkClick(); }
 
-std::optional<int> SelectUserPerformance(const QStringList& rows, const QString& caption, const QString& okCaption,
+std::optional<int> selectUserPerformance(const QStringList& rows, const QString& caption, const QString& okCaption,
                                          int selectedRow, int topRow, QWidget* parent) {
     TUserPerfSelectWindow window(rows, parent);
     if (!caption.isEmpty()) window.setWindowTitle(caption);
     if (!okCaption.isEmpty()) window.setOkCaption(okCaption);
     window.setSelectedRow(selectedRow);
     window.setTopRow(topRow);
-    RunModal(window);
+    runModal(window);
     if (!window.confirmed()) return std::nullopt;
     return window.selectedRow();
 }

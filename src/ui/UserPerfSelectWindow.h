@@ -24,9 +24,9 @@ public:
     void setTopRow(int row);
 
     // Handlers.
-    void UserPerfOKClick();
-    void UserPerfCancelClick();
-    void UserPerfSelectDblClick();
+    void userPerfOkClick();
+    void userPerfCancelClick();
+    void userPerfSelectDblClick();
 
     // Set by OK (or a double click) only while a row is selected.
     bool confirmed() const { return confirmed_; }
@@ -46,7 +46,7 @@ private:
 // Shows the chooser with the given caption (empty: its own "Select Dest"),
 // confirm caption, selected row and top row; the chosen row when confirmed
 // with a row selected, nothing otherwise.
-std::optional<int> SelectUserPerformance(const QStringList& rows, const QString& caption, const QString& okCaption,
+std::optional<int> selectUserPerformance(const QStringList& rows, const QString& caption, const QString& okCaption,
                                          int selectedRow, int topRow, QWidget* parent = nullptr);
 
 } // namespace patchsmith

@@ -51,7 +51,7 @@ void VoiceSelection::PatchBankNumberChange(int bank) {
     // The list shows the new bank at the row where the user was looking.
     QListWidget* voices = w_.PatchVoiceNumber;
     const int top = voices->verticalScrollBar()->value();
-    DisplayRefresh::FillVoiceList(voices, bank);
+    DisplayRefresh::fillVoiceList(voices, bank);
     {
         const QSignalBlocker quiet(voices);
         const int program = edits.value(params::PatchVoiceNumber);
@@ -72,7 +72,7 @@ void VoiceSelection::UserPerfClick(int row) {
     QListWidget* list = w_.UserPerf;
     // A transfer to disk owns the request chain until it ends: a switch now
     // would put the wrong performance into its file.
-    if (!w_.Dispatcher.MayStartRequestChain()) {
+    if (!w_.dispatcher.mayStartRequestChain()) {
         const QSignalBlocker quiet(list);
         if (model.ActiveUserPerf >= 0 && model.ActiveUserPerf < list->count())
             list->setCurrentRow(model.ActiveUserPerf);
@@ -107,7 +107,7 @@ void VoiceSelection::UserPerfClick(int row) {
     devices.SendShortMessage(0xC0, static_cast<Byte>(row), 0x00);
 
     w_.setBusyCursor();
-    w_.Dispatcher.FetchCurrentPerformance();
+    w_.dispatcher.FetchCurrentPerformance();
 }
 
 } // namespace patchsmith::editor

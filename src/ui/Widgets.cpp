@@ -195,13 +195,13 @@ QAccessibleInterface* comboNameFactory(const QString& className, QObject* object
 
 } // namespace
 
-void InstallAccessibleComboNames() {
+void installAccessibleComboNames() {
     // The factories installed last are asked first.
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(&comboNameFactory);
         return true;
     }();
-    (void)installed;
+    (void)kInstalled;
 }
 
 } // namespace patchsmith::editor

@@ -115,6 +115,6 @@ private:
 // combo box on Linux by its current entry. Once installed, a combo box with
 // an accessible name is read by that name, its entry being its value; one
 // without is named by its entry as before. Idempotent.
-void InstallAccessibleComboNames();
+void installAccessibleComboNames();
 
 } // namespace patchsmith::editor

@@ -15,7 +15,7 @@ namespace {
 CommandLine parse(std::initializer_list<const char*> words) {
     QStringList args{QStringLiteral("patchsmith")};
     for (const char* w : words) args << QString::fromUtf8(w);
-    return ParseCommandLine(args);
+    return parseCommandLine(args);
 }
 
 TEST(CommandLine, OptionsAndOneFileInAnyOrder) {
@@ -75,34 +75,34 @@ struct KindFixture : ::testing::Test {
 
 TEST_F(KindFixture, ExtensionDecidesInAnyCase) {
     // The extension wins over the content: the menu command judges the rest.
-    EXPECT_EQ(KindOfFile(write("a.SYX", "Patchsmith PFB")), FileKind::Performance);
-    EXPECT_EQ(KindOfFile(write("b.syx", "")), FileKind::Performance);
-    EXPECT_EQ(KindOfFile(write("c.Pfb", "")), FileKind::Bank);
-    EXPECT_EQ(KindOfFile(write("d.pfn", "")), FileKind::NameList);
-    EXPECT_EQ(KindOfFile(write("e.PFN", "")), FileKind::NameList);
+    EXPECT_EQ(kindOfFile(write("a.SYX", "Patchsmith PFB")), FileKind::Performance);
+    EXPECT_EQ(kindOfFile(write("b.syx", "")), FileKind::Performance);
+    EXPECT_EQ(kindOfFile(write("c.Pfb", "")), FileKind::Bank);
+    EXPECT_EQ(kindOfFile(write("d.pfn", "")), FileKind::NameList);
+    EXPECT_EQ(kindOfFile(write("e.PFN", "")), FileKind::NameList);
     // Not there yet: the extension is all there is to go by.
-    EXPECT_EQ(KindOfFile(temp.filePath("missing.SYX")), FileKind::Performance);
+    EXPECT_EQ(kindOfFile(temp.filePath("missing.SYX")), FileKind::Performance);
 }
 
 TEST_F(KindFixture, ContentDecidesWithoutAKnownExtension) {
-    EXPECT_EQ(KindOfFile(write("bank.bin", QByteArray("Patchsmith PFB") + QByteArray(317, '\0'))), FileKind::Bank);
-    EXPECT_EQ(KindOfFile(write("dump", QByteArray("\xF0\x43\x00\x4B\x00\x2E", 6))), FileKind::Performance);
+    EXPECT_EQ(kindOfFile(write("bank.bin", QByteArray("Patchsmith PFB") + QByteArray(317, '\0'))), FileKind::Bank);
+    EXPECT_EQ(kindOfFile(write("dump", QByteArray("\xF0\x43\x00\x4B\x00\x2E", 6))), FileKind::Performance);
     // Near misses: another maker, another model, the header in other case.
-    EXPECT_EQ(KindOfFile(write("roland", QByteArray("\xF0\x41\x10\x42", 4))), FileKind::Other);
-    EXPECT_EQ(KindOfFile(write("other-yamaha", QByteArray("\xF0\x43\x00\x4C", 4))), FileKind::Other);
-    EXPECT_EQ(KindOfFile(write("lower", "patchsmith pfb")), FileKind::Other);
-    EXPECT_EQ(KindOfFile(write("short", "Patchsmith PF")), FileKind::Other);
-    EXPECT_EQ(KindOfFile(write("empty.txt", "")), FileKind::Other);
-    EXPECT_EQ(KindOfFile(temp.filePath("missing")), FileKind::Other);
-    EXPECT_EQ(KindOfFile(temp.path()), FileKind::Other);
+    EXPECT_EQ(kindOfFile(write("roland", QByteArray("\xF0\x41\x10\x42", 4))), FileKind::Other);
+    EXPECT_EQ(kindOfFile(write("other-yamaha", QByteArray("\xF0\x43\x00\x4C", 4))), FileKind::Other);
+    EXPECT_EQ(kindOfFile(write("lower", "patchsmith pfb")), FileKind::Other);
+    EXPECT_EQ(kindOfFile(write("short", "Patchsmith PF")), FileKind::Other);
+    EXPECT_EQ(kindOfFile(write("empty.txt", "")), FileKind::Other);
+    EXPECT_EQ(kindOfFile(temp.filePath("missing")), FileKind::Other);
+    EXPECT_EQ(kindOfFile(temp.path()), FileKind::Other);
 }
 
 TEST_F(KindFixture, UnreadableFilesHaveAMessageReadableOnesNone) {
-    EXPECT_TRUE(UnreadableFileMessage(write("ok.SYX", "x")).isEmpty());
+    EXPECT_TRUE(unreadableFileMessage(write("ok.SYX", "x")).isEmpty());
     const QString missing = temp.filePath("none.PFB");
-    EXPECT_EQ(UnreadableFileMessage(missing),
+    EXPECT_EQ(unreadableFileMessage(missing),
               QStringLiteral("Cannot open \"%1\": there is no such file.").arg(missing));
-    EXPECT_EQ(UnreadableFileMessage(temp.path()),
+    EXPECT_EQ(unreadableFileMessage(temp.path()),
               QStringLiteral("Cannot open \"%1\": it is a folder, not a file.").arg(temp.path()));
 }
 

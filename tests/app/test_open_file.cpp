@@ -128,7 +128,7 @@ struct OpenFileFixture : ::testing::Test {
         application->window()->show();
         platform.sent.clear(); // the identity request of the start
         // A modal window is a failure unless a test expects one.
-        dialogs::SetModalRunner([this](QDialog& d) {
+        dialogs::setModalRunner([this](QDialog& d) {
             ++modalRuns;
             if (!onModal) {
                 ADD_FAILURE() << "unexpected modal window " << d.objectName().toStdString();
@@ -143,7 +143,7 @@ struct OpenFileFixture : ::testing::Test {
     }
 
     void TearDown() override {
-        dialogs::SetModalRunner({});
+        dialogs::setModalRunner({});
         if (application) application->shutdown();
     }
 
@@ -291,11 +291,11 @@ TEST_F(OpenFileFixture, OtherFilesAreReportedAndTheEditorGoesOn) {
     application->openFile(empty);
 
     ASSERT_EQ(notifier.messages.size(), 4u);
-    EXPECT_EQ(notifier.messages[0], app::OtherFileMessage(text).toStdString());
+    EXPECT_EQ(notifier.messages[0], app::otherFileMessage(text).toStdString());
     EXPECT_EQ(notifier.messages[0].rfind("\"" + text.toStdString() + "\" is neither a performance (.SYX)", 0), 0u);
     EXPECT_EQ(notifier.messages[1], "Cannot open \"" + missing.toStdString() + "\": there is no such file.");
     EXPECT_EQ(notifier.messages[2], "Cannot open \"" + temp.path().toStdString() + "\": it is a folder, not a file.");
-    EXPECT_EQ(notifier.messages[3], app::OtherFileMessage(empty).toStdString());
+    EXPECT_EQ(notifier.messages[3], app::otherFileMessage(empty).toStdString());
     EXPECT_TRUE(platform.sent.empty());
     EXPECT_TRUE(context().model.image == before);
     EXPECT_EQ(modalRuns, 0);

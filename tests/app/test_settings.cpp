@@ -12,45 +12,45 @@
 using namespace patchsmith;
 using namespace patchsmith::app;
 
-TEST(ReadBool, IntegersHexadecimalAndTheDefault) {
-    EXPECT_FALSE(ReadBool("0", true));
-    EXPECT_TRUE(ReadBool("1", false));
-    EXPECT_TRUE(ReadBool("-1", false));
-    EXPECT_TRUE(ReadBool("42", false));
-    EXPECT_FALSE(ReadBool("0x0", true));
-    EXPECT_FALSE(ReadBool("0X00", true));
-    EXPECT_TRUE(ReadBool("0x1F", false));
-    EXPECT_TRUE(ReadBool("0XfF", false));
+TEST(readBool, IntegersHexadecimalAndTheDefault) {
+    EXPECT_FALSE(readBool("0", true));
+    EXPECT_TRUE(readBool("1", false));
+    EXPECT_TRUE(readBool("-1", false));
+    EXPECT_TRUE(readBool("42", false));
+    EXPECT_FALSE(readBool("0x0", true));
+    EXPECT_FALSE(readBool("0X00", true));
+    EXPECT_TRUE(readBool("0x1F", false));
+    EXPECT_TRUE(readBool("0XfF", false));
     // Not numbers: the default.
-    EXPECT_TRUE(ReadBool("yes", true));
-    EXPECT_FALSE(ReadBool("yes", false));
-    EXPECT_TRUE(ReadBool("", true));
-    EXPECT_TRUE(ReadBool("0x", true)); // too short for hexadecimal, and no number
-    EXPECT_TRUE(ReadBool("0xZZ", true));
-    EXPECT_TRUE(ReadBool("1a", true) && !ReadBool("1a", false));
-    EXPECT_TRUE(ReadBool(" 0", true));
-    EXPECT_FALSE(ReadBool("99999999999", false)); // past 32 bits
-    EXPECT_FALSE(ReadBool("0x123456789", false));
-    EXPECT_FALSE(ReadBool("false", false));
+    EXPECT_TRUE(readBool("yes", true));
+    EXPECT_FALSE(readBool("yes", false));
+    EXPECT_TRUE(readBool("", true));
+    EXPECT_TRUE(readBool("0x", true)); // too short for hexadecimal, and no number
+    EXPECT_TRUE(readBool("0xZZ", true));
+    EXPECT_TRUE(readBool("1a", true) && !readBool("1a", false));
+    EXPECT_TRUE(readBool(" 0", true));
+    EXPECT_FALSE(readBool("99999999999", false)); // past 32 bits
+    EXPECT_FALSE(readBool("0x123456789", false));
+    EXPECT_FALSE(readBool("false", false));
 }
 
-TEST(DefaultDirectory, ExecutableDirectoryUnlessItCannotBeWritten) {
-    EXPECT_EQ(DefaultDirectory("/opt/patchsmith", true, "/home/u/Documents"), QStringLiteral("/opt/patchsmith"));
-    EXPECT_EQ(DefaultDirectory("/usr/bin", false, "/home/u/Documents"), QStringLiteral("/home/u/Documents"));
+TEST(defaultDirectory, ExecutableDirectoryUnlessItCannotBeWritten) {
+    EXPECT_EQ(defaultDirectory("/opt/patchsmith", true, "/home/u/Documents"), QStringLiteral("/opt/patchsmith"));
+    EXPECT_EQ(defaultDirectory("/usr/bin", false, "/home/u/Documents"), QStringLiteral("/home/u/Documents"));
     // Nowhere better to go: keep the executable's directory.
-    EXPECT_EQ(DefaultDirectory("/usr/bin", false, ""), QStringLiteral("/usr/bin"));
+    EXPECT_EQ(defaultDirectory("/usr/bin", false, ""), QStringLiteral("/usr/bin"));
 }
 
-TEST(DefaultDirectory, LooksAtTheDisk) {
+TEST(defaultDirectory, LooksAtTheDisk) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    EXPECT_EQ(DefaultDirectoryOnDisk(dir.path(), "/docs"), dir.path());
-    EXPECT_EQ(DefaultDirectoryOnDisk(dir.path() + "/missing", "/docs"), QStringLiteral("/docs"));
+    EXPECT_EQ(defaultDirectoryOnDisk(dir.path(), "/docs"), dir.path());
+    EXPECT_EQ(defaultDirectoryOnDisk(dir.path() + "/missing", "/docs"), QStringLiteral("/docs"));
 }
 
-TEST(DirectoryOfExecutable, NoTrailingSeparatorExceptTheRoot) {
-    EXPECT_EQ(DirectoryOfExecutable("/opt/patchsmith/patchsmith"), QStringLiteral("/opt/patchsmith"));
-    EXPECT_EQ(DirectoryOfExecutable("/patchsmith"), QStringLiteral("/"));
+TEST(directoryOfExecutable, NoTrailingSeparatorExceptTheRoot) {
+    EXPECT_EQ(directoryOfExecutable("/opt/patchsmith/patchsmith"), QStringLiteral("/opt/patchsmith"));
+    EXPECT_EQ(directoryOfExecutable("/patchsmith"), QStringLiteral("/"));
 }
 
 TEST(Settings, ReadAndWriteTheEightValues) {
@@ -73,7 +73,7 @@ TEST(Settings, ReadAndWriteTheEightValues) {
     QSettings store(path, QSettings::IniFormat);
     std::string in, out;
     SettingsValues v;
-    ReadSettings(store, "/exe", in, out, v);
+    readSettings(store, "/exe", in, out, v);
     EXPECT_EQ(in, "In A");
     EXPECT_EQ(out, "Out B");
     EXPECT_EQ(v.LastDir, "/exe"); // empty stored directory: the default
@@ -85,7 +85,7 @@ TEST(Settings, ReadAndWriteTheEightValues) {
 
     v.ProgramChanges = false;
     v.ShowHints = true;
-    WriteSettings(store, "In C", "", v);
+    writeSettings(store, "In C", "", v);
     QSettings check(path, QSettings::IniFormat);
     check.beginGroup("CS1x");
     EXPECT_EQ(check.value("Midi-IN").toString(), QStringLiteral("In C"));
@@ -109,24 +109,24 @@ TEST(Settings, TextsWithCommasWrittenByHandStayOneText) {
     QSettings store(path, QSettings::IniFormat);
     std::string in, out;
     SettingsValues v;
-    ReadSettings(store, "/exe", in, out, v);
+    readSettings(store, "/exe", in, out, v);
     EXPECT_EQ(v.LastDir, "/perfs/a,b");
     EXPECT_EQ(in, "USB, Port 1");
     // Written back, it reads as the same text.
-    WriteSettings(store, in, out, v);
+    writeSettings(store, in, out, v);
     QSettings again(path, QSettings::IniFormat);
-    ReadSettings(again, "/exe", in, out, v);
+    readSettings(again, "/exe", in, out, v);
     EXPECT_EQ(v.LastDir, "/perfs/a,b");
     EXPECT_EQ(in, "USB, Port 1");
 }
 
 TEST(Settings, TestNoteValuesRoundTripAndBadOnesFallBack) {
-    EXPECT_EQ(ReadNumber("72", 0, 127, 60), 72);
-    EXPECT_EQ(ReadNumber("128", 0, 127, 60), 60);
-    EXPECT_EQ(ReadNumber("-1", 0, 127, 60), 60);
-    EXPECT_EQ(ReadNumber("6x", 0, 127, 60), 60);
-    EXPECT_EQ(ReadNumber("", 0, 127, 60), 60);
-    EXPECT_EQ(ReadNumber("99999999999", 0, 127, 60), 60);
+    EXPECT_EQ(readNumber("72", 0, 127, 60), 72);
+    EXPECT_EQ(readNumber("128", 0, 127, 60), 60);
+    EXPECT_EQ(readNumber("-1", 0, 127, 60), 60);
+    EXPECT_EQ(readNumber("6x", 0, 127, 60), 60);
+    EXPECT_EQ(readNumber("", 0, 127, 60), 60);
+    EXPECT_EQ(readNumber("99999999999", 0, 127, 60), 60);
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -142,14 +142,14 @@ TEST(Settings, TestNoteValuesRoundTripAndBadOnesFallBack) {
     QSettings store(path, QSettings::IniFormat);
     std::string in, out;
     SettingsValues v;
-    ReadSettings(store, "/exe", in, out, v);
+    readSettings(store, "/exe", in, out, v);
     EXPECT_EQ(v.TestNotePitch, 48);
     EXPECT_EQ(v.TestNoteVelocity, 100);
     EXPECT_EQ(v.TestNoteLength, 500);
 
     v.TestNoteVelocity = 1;
     v.TestNoteLength = 10000;
-    WriteSettings(store, in, out, v);
+    writeSettings(store, in, out, v);
     QSettings check(path, QSettings::IniFormat);
     check.beginGroup("CS1x");
     EXPECT_EQ(check.value("TestNotePitch").toString(), QStringLiteral("48"));

@@ -292,8 +292,8 @@ TEST_F(StartupFixture, UnreadableNameListIsReportedAndStartUpGoesOn) {
     EXPECT_NE(notifier.messages[0].find("missing.pfn"), std::string::npos);
     editor::TMainWindow* w = app->window();
     EXPECT_EQ(w->UserPerf->item(0)->text(), QStringLiteral("001  DR umTrax2"));
-    EXPECT_EQ(app->context().PerfNumberTexts[0], "001");
-    EXPECT_EQ(app->context().PerfNumberTexts[127], "128");
+    EXPECT_EQ(app->context().perfNumberTexts[0], "001");
+    EXPECT_EQ(app->context().perfNumberTexts[127], "128");
 }
 
 TEST_F(StartupFixture, WindowCreationFillsTheImageAndTheLists) {
@@ -312,7 +312,7 @@ TEST_F(StartupFixture, WindowCreationFillsTheImageAndTheLists) {
     EXPECT_FALSE(m.PerfModified);
     EXPECT_EQ(w->PatchBankNumber->currentIndex(), 0);
     EXPECT_EQ(w->PatchVoiceNumber->currentRow(), 0);
-    EXPECT_EQ(app->context().PerfNumberTexts[9], "010");
+    EXPECT_EQ(app->context().perfNumberTexts[9], "010");
 }
 
 TEST_F(StartupFixture, HintsFollowTheSetting) {
@@ -329,7 +329,7 @@ TEST_F(StartupFixture, HintsFollowTheSetting) {
         return QToolTip::isVisible();
     };
     EXPECT_FALSE(askForHint());
-    editor::TMainWindow::ApplyShowHints(true);
+    editor::TMainWindow::applyShowHints(true);
     EXPECT_TRUE(askForHint());
     EXPECT_EQ(QToolTip::text(), QStringLiteral("Make actual changes permanent"));
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(255, 255, 0));
@@ -470,7 +470,7 @@ TEST_F(StartupFixture, ALostDeviceIsShownByItsLampAndTheStatusLineAndComesBack) 
     EXPECT_EQ(w.MidiInLED->color(), idle);
 
     platform.inputs.clear();
-    ASSERT_TRUE(d.PollPorts());
+    ASSERT_TRUE(d.pollPorts());
     EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
     EXPECT_NE(w.MidiInLED->color(), idle);
     EXPECT_EQ(w.MidiInLED->accessibleName(), QStringLiteral("IN - device lost"));
@@ -486,7 +486,7 @@ TEST_F(StartupFixture, ALostDeviceIsShownByItsLampAndTheStatusLineAndComesBack) 
 
     platform.sent.clear();
     platform.inputs = {"CS1x In"};
-    ASSERT_TRUE(d.PollPorts());
+    ASSERT_TRUE(d.pollPorts());
     EXPECT_EQ(w.MidiInLED->color(), QColor(0, 128, 0));
     EXPECT_EQ(w.MidiInLED->accessibleName(), QStringLiteral("IN"));
     EXPECT_EQ(w.StatusLabel->text(), QStringLiteral("MIDI-IN device <CS1x In> connected again"));
@@ -503,25 +503,25 @@ TEST_F(StartupFixture, PortsAreNotLookedAtWhileARequestChainWaitsOrABankIsSent) 
     MidiDevices& d = app->context().devices;
     EXPECT_FALSE(app->busy());
 
-    w.Dispatcher.FetchCurrentPerformance();
+    w.dispatcher.FetchCurrentPerformance();
     ASSERT_TRUE(w.MidiRequestTimer->isActive());
     EXPECT_TRUE(app->busy());
     platform.inputs.clear();
     platform.calls.clear();
-    EXPECT_FALSE(d.PollPorts());
+    EXPECT_FALSE(d.pollPorts());
     EXPECT_FALSE(app->pollPortsNow());
     EXPECT_TRUE(d.MidiInOpen);
     EXPECT_TRUE(platform.calls.empty());
 
     // Timed out, the fetch has stalled: it no longer holds the ports up.
-    w.Dispatcher.RequestTimeout();
+    w.dispatcher.requestTimeout();
     w.MidiRequestTimer->stop();
-    EXPECT_TRUE(w.Dispatcher.ReceivingCurrentPerf);
+    EXPECT_TRUE(w.dispatcher.ReceivingCurrentPerf);
     EXPECT_FALSE(app->busy());
 
-    w.Dispatcher.SendingBank = true; // what the bank send to the synth sets while it runs
+    w.dispatcher.sendingBank = true; // what the bank send to the synth sets while it runs
     EXPECT_TRUE(app->busy());
-    w.Dispatcher.SendingBank = false;
+    w.dispatcher.sendingBank = false;
     EXPECT_FALSE(app->busy());
 
     // The poll of the timer: listed on a thread of its own, applied here.

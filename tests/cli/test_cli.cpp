@@ -29,7 +29,7 @@ struct Outcome {
 Outcome runCli(std::vector<std::string> args) {
     std::ostringstream out, err;
     Outcome r;
-    r.code = cli::RunCli(args, out, err);
+    r.code = cli::runCli(args, out, err);
     r.out = out.str();
     r.err = err.str();
     return r;
@@ -91,7 +91,7 @@ protected:
 
 TEST(CliArguments, OptionsAnywhereInlineValuesAndMistakes) {
     const std::vector<cli::OptionDef> options{{"output", 'o', "FILE", ""}, {"all", 0, "", ""}};
-    const auto parse = [&](std::vector<std::string> a) { return cli::ParseArguments(a, options); };
+    const auto parse = [&](std::vector<std::string> a) { return cli::parseArguments(a, options); };
     auto p = parse({"a", "-o", "x.PFB", "b", "--all", "--", "-c"});
     EXPECT_THAT(p.operands, ElementsAre("a", "b", "-c"));
     EXPECT_EQ(p.value("output"), "x.PFB");
@@ -134,7 +134,7 @@ TEST(Cli, OverviewHelpAndVersion) {
 }
 
 TEST(Cli, EverySubcommandHasItsHelp) {
-    for (const cli::Subcommand& c : cli::Subcommands()) {
+    for (const cli::Subcommand& c : cli::subcommands()) {
         const Outcome r = runCli({std::string(c.name), "--help"});
         EXPECT_EQ(r.code, 0) << c.name;
         EXPECT_THAT(r.out, StartsWith("Usage: patchsmith-cli " + std::string(c.usage) + "\n")) << c.name;

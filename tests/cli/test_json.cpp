@@ -14,7 +14,7 @@ namespace {
 
 JsonError errorOf(std::string_view text) {
     JsonError e;
-    EXPECT_FALSE(ParseJson(text, e).has_value()) << text;
+    EXPECT_FALSE(parseJson(text, e).has_value()) << text;
     return e;
 }
 
@@ -23,7 +23,7 @@ JsonError errorOf(std::string_view text) {
 TEST(Json, ReadsValuesWithTheirLines) {
     JsonError e;
     const auto v =
-        ParseJson("{\n  \"a\": [1, -2, 3.5, 1e3],\n  \"b\": {\"c\": null, \"d\": true},\n  \"e\": \"x\"\n}\n", e);
+        parseJson("{\n  \"a\": [1, -2, 3.5, 1e3],\n  \"b\": {\"c\": null, \"d\": true},\n  \"e\": \"x\"\n}\n", e);
     ASSERT_TRUE(v.has_value()) << e.message;
     EXPECT_EQ(v->type, JsonValue::Type::Object);
     ASSERT_EQ(v->members.size(), 3u);
@@ -45,20 +45,20 @@ TEST(Json, ReadsValuesWithTheirLines) {
     EXPECT_EQ(v->find("e")->text, "x");
     EXPECT_EQ(v->find("e")->line, 4);
     EXPECT_EQ(v->find("zz"), nullptr);
-    EXPECT_EQ(ParseJson("[]", e)->items.size(), 0u);
-    EXPECT_EQ(ParseJson(" {} ", e)->members.size(), 0u);
+    EXPECT_EQ(parseJson("[]", e)->items.size(), 0u);
+    EXPECT_EQ(parseJson(" {} ", e)->members.size(), 0u);
     // Numbers past an int are no whole number the reader hands out.
-    EXPECT_EQ(ParseJson("99999999999", e)->integer(), std::nullopt);
-    EXPECT_EQ(ParseJson("-0", e)->integer(), 0);
-    EXPECT_EQ(ParseJson("\"1\"", e)->integer(), std::nullopt);
+    EXPECT_EQ(parseJson("99999999999", e)->integer(), std::nullopt);
+    EXPECT_EQ(parseJson("-0", e)->integer(), 0);
+    EXPECT_EQ(parseJson("\"1\"", e)->integer(), std::nullopt);
 }
 
 TEST(Json, StringEscapesBecomeUtf8) {
     JsonError e;
-    const auto v = ParseJson(R"("a\"b\\c\/d\n\t\u0041\u00b1\u20ac\ud83c\udfb9\u0000")", e);
+    const auto v = parseJson(R"("a\"b\\c\/d\n\t\u0041\u00b1\u20ac\ud83c\udfb9\u0000")", e);
     ASSERT_TRUE(v.has_value()) << e.message;
     EXPECT_EQ(v->text, std::string("a\"b\\c/d\n\tA\xC2\xB1\xE2\x82\xAC\xF0\x9F\x8E\xB9") + std::string(1, '\0'));
-    EXPECT_EQ(ParseJson("\"\xC2\xB1"
+    EXPECT_EQ(parseJson("\"\xC2\xB1"
                         "0\"",
                         e)
                   ->text,
@@ -120,7 +120,7 @@ TEST(Json, FaultsAreNamedWithLineAndColumn) {
 TEST(Json, NestingIsBounded) {
     JsonError e;
     const std::string deepest = std::string(kJsonMaxDepth, '[') + std::string(kJsonMaxDepth, ']');
-    EXPECT_TRUE(ParseJson(deepest, e).has_value()) << e.message;
+    EXPECT_TRUE(parseJson(deepest, e).has_value()) << e.message;
     const std::string deeper = std::string(kJsonMaxDepth + 1, '[') + std::string(kJsonMaxDepth + 1, ']');
     EXPECT_EQ(errorOf(deeper).message, "nested too deeply");
     // A hostile file far deeper than any stack would take.
@@ -132,18 +132,18 @@ TEST(Json, NestingIsBounded) {
 }
 
 TEST(Json, QuotingForTheWriters) {
-    EXPECT_EQ(JsonString("InitPerf"), "\"InitPerf\"");
-    EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
-    EXPECT_EQ(JsonString("\xC2\xB1"
+    EXPECT_EQ(jsonString("InitPerf"), "\"InitPerf\"");
+    EXPECT_EQ(jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(jsonString("\xC2\xB1"
                          "0 Hz"),
               "\"\xC2\xB1"
               "0 Hz\"");
-    EXPECT_EQ(JsonString(std::string("\n\x01\x7F", 3)), "\"\\n\\u0001\\u007f\"");
+    EXPECT_EQ(jsonString(std::string("\n\x01\x7F", 3)), "\"\\n\\u0001\\u007f\"");
     // Name bytes are Latin-1: the reader gives the same code points back.
-    EXPECT_EQ(JsonByteString(std::string("Ab \x01\x7F\xE9\"", 7)), "\"Ab \\u0001\\u007f\\u00e9\\\"\"");
+    EXPECT_EQ(jsonByteString(std::string("Ab \x01\x7F\xE9\"", 7)), "\"Ab \\u0001\\u007f\\u00e9\\\"\"");
     JsonError e;
-    const auto back = ParseJson(JsonByteString(std::string("Ab \x01\xE9", 5)), e);
+    const auto back = parseJson(jsonByteString(std::string("Ab \x01\xE9", 5)), e);
     ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(DecodeUtf8(back->text), std::u32string(U"Ab \u0001\u00e9"));
-    EXPECT_EQ(DecodeUtf8("\xC3"), std::nullopt);
+    EXPECT_EQ(decodeUtf8(back->text), std::u32string(U"Ab \u0001\u00e9"));
+    EXPECT_EQ(decodeUtf8("\xC3"), std::nullopt);
 }

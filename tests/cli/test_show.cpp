@@ -39,7 +39,7 @@ struct Outcome {
 Outcome runCli(std::vector<std::string> args, char decimalPoint = '.') {
     std::ostringstream out, err;
     Outcome r;
-    r.code = cli::RunCli(args, out, err, decimalPoint);
+    r.code = cli::runCli(args, out, err, decimalPoint);
     r.out = out.str();
     r.err = err.str();
     return r;
@@ -140,7 +140,7 @@ PerformanceRecord synthRecord(const synth::VirtualCs1x& s, int n) {
 class ShowTest : public TempDirTest {
 protected:
     std::string save(const std::string& name, const PerformanceImage& image, int number = 0) {
-        writeBytes(path(name), recordBytes(MakeRecordFromImage(image, number)));
+        writeBytes(path(name), recordBytes(makeRecordFromImage(image, number)));
         return path(name);
     }
     std::string showJson(const std::string& source) {
@@ -273,7 +273,7 @@ TEST_F(ShowTest, ReadoutsFollowTheVariationTypeAndTheDecimalSeparator) {
 TEST_F(ShowTest, JsonDocumentHoldsTheWholePerformance) {
     const std::string json = showJson(save("init.SYX", defaultImage(), 127));
     cli::JsonError e;
-    const auto doc = cli::ParseJson(json, e);
+    const auto doc = cli::parseJson(json, e);
     ASSERT_TRUE(doc.has_value()) << e.message;
     EXPECT_EQ(doc->find("format")->text, "patchsmith-performance");
     EXPECT_EQ(doc->find("version")->integer(), 1);
@@ -340,8 +340,8 @@ TEST_F(ShowTest, SourcesBankSlotsDumpsAndDocuments) {
     writeName(lead, "Lead");
     writeValue(params::PerformanceType, lead, 11);
     ByteVector bank = bytesOf("Patchsmith PFB");
-    append(bank, MakeRecordFromImage(defaultImage(), 0));
-    append(bank, MakeRecordFromImage(lead, 16));
+    append(bank, makeRecordFromImage(defaultImage(), 0));
+    append(bank, makeRecordFromImage(lead, 16));
     writeBytes(path("b.PFB"), bank);
     const Outcome slot = runCli({"show", path("b.PFB") + ":17"});
     EXPECT_EQ(slot.code, 0) << slot.err;
@@ -349,7 +349,7 @@ TEST_F(ShowTest, SourcesBankSlotsDumpsAndDocuments) {
     EXPECT_EQ(linesOf(runCli({"show", path("b.PFB") + ":001"}).out).front(), "001  --   InitPerf");
 
     // A raw dump of one performance, with a foreign message beside it.
-    ByteVector raw = recordBytes(MakeRecordFromImage(lead, 40));
+    ByteVector raw = recordBytes(makeRecordFromImage(lead, 40));
     raw.insert(raw.end(), {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7});
     writeBytes(path("dump.syx"), raw);
     const Outcome dump = runCli({"show", path("dump.syx")});
@@ -426,8 +426,8 @@ TEST_F(ShowTest, DiffListsExactlyWhatDiffers) {
     writeValue(params::ReverbType, changed, 3); // Room 1
     writeValue(params::AEGAtkTime, changed, 70, 3);
     ByteVector bank = bytesOf("Patchsmith PFB");
-    append(bank, MakeRecordFromImage(defaultImage(), 0));
-    append(bank, MakeRecordFromImage(changed, 16));
+    append(bank, makeRecordFromImage(defaultImage(), 0));
+    append(bank, makeRecordFromImage(changed, 16));
     writeBytes(path("b.PFB"), bank);
 
     const Outcome r = runCli({"diff", a, path("b.PFB") + ":17"});
@@ -452,7 +452,7 @@ TEST_F(ShowTest, DiffListsExactlyWhatDiffers) {
     const Outcome json = runCli({"diff", "--json", a, path("b.PFB") + ":17"});
     EXPECT_EQ(json.code, 1);
     cli::JsonError e;
-    const auto doc = cli::ParseJson(json.out, e);
+    const auto doc = cli::parseJson(json.out, e);
     ASSERT_TRUE(doc.has_value()) << e.message;
     EXPECT_EQ(doc->find("format")->text, "patchsmith-diff");
     EXPECT_FALSE(doc->find("equal")->boolean);
@@ -549,7 +549,7 @@ TEST_F(ShowTest, AnyPerformanceBuildsBackByteForByte) {
         for (Block b : {Block::Common, Block::Effect, Block::Controller, Block::Layer1, Block::Layer2, Block::Layer3,
                         Block::Layer4})
             for (int k = 0; k < dataLength(b); ++k) image.setData(b, k, static_cast<Byte>(byte(random)));
-        const PerformanceRecord record = MakeRecordFromImage(image, n * 3);
+        const PerformanceRecord record = makeRecordFromImage(image, n * 3);
         writeBytes(path("r.SYX"), recordBytes(record));
         writeText(path("r.json"), showJson(path("r.SYX")));
         const Outcome r = runCli({"build", "-o", path("r.PFB"), path("r.json") + ":" + std::to_string(n * 3 + 1)});
@@ -582,7 +582,7 @@ TEST_F(ShowTest, EditedValuesAreBuiltAsTheEditorWritesThem) {
     expected.setLayerData(3, params::AEGAtkTime.offset, 70);
     for (int k = 0; k < 8; ++k) expected.setData(Block::Common, k, static_cast<Byte>("Pad     "[k]));
     ByteVector bank = bytesOf("Patchsmith PFB");
-    append(bank, MakeRecordFromImage(expected, 8));
+    append(bank, makeRecordFromImage(expected, 8));
     EXPECT_TRUE(readBytes(path("e.PFB")) == bank);
 
     const Outcome d = runCli({"diff", path("init.SYX"), path("e.PFB") + ":9"});

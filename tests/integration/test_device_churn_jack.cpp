@@ -81,7 +81,7 @@ TEST(DeviceChurnOverJack, PortsVanishAndReturnManyTimesWhileDevicesAreChosen) {
 
     // What OK in the settings window does with the rows the window shows.
     auto choose = [&](const std::string& inName, const std::string& outName) {
-        devices.RefreshDeviceLists();
+        devices.refreshDeviceLists();
         const int inRow = rowOf(devices.MidiInDeviceNames, inName);
         const int outRow = rowOf(devices.MidiOutDeviceNames, outName);
         if (inRow < 0 || outRow < 0) return;
@@ -104,18 +104,18 @@ TEST(DeviceChurnOverJack, PortsVanishAndReturnManyTimesWhileDevicesAreChosen) {
         devices.MidiOutDeviceName.clear();
         choose(in, out);
         stopper.join();
-        devices.PollPorts();
+        devices.pollPorts();
         gui.runPending();
         // Another device and back while it is gone.
         choose(otherInName, otherOutName);
         choose(in, out);
-        devices.PollPorts();
+        devices.pollPorts();
         gui.runPending();
         // It comes back while its ports are being opened and looked for.
         std::unique_ptr<test::SynthProcess> next;
         std::thread starter([&] { next = startSynth(); });
         for (int i = 0; i < 5; ++i) {
-            devices.PollPorts();
+            devices.pollPorts();
             choose(in, out);
             gui.runPending();
         }
@@ -129,7 +129,7 @@ TEST(DeviceChurnOverJack, PortsVanishAndReturnManyTimesWhileDevicesAreChosen) {
         };
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!onSynth() && std::chrono::steady_clock::now() < deadline) {
-            devices.PollPorts();
+            devices.pollPorts();
             choose(in, out);
             gui.runPending();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -140,7 +140,7 @@ TEST(DeviceChurnOverJack, PortsVanishAndReturnManyTimesWhileDevicesAreChosen) {
     EXPECT_EQ(reconnected, kCycles);
 
     // The devices work at the end: the identity request is answered.
-    devices.RefreshDeviceLists();
+    devices.refreshDeviceLists();
     ASSERT_EQ(devices.MidiInDeviceNames.at(static_cast<std::size_t>(devices.MidiInDeviceIndex)), in);
     ASSERT_EQ(devices.MidiOutDeviceNames.at(static_cast<std::size_t>(devices.MidiOutDeviceIndex)), out);
     std::vector<midi::MidiInputEvent> events;

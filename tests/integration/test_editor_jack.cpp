@@ -70,7 +70,7 @@ void expectControlsShow(editor::TMainWindow& w, const PerformanceImage& image) {
             ASSERT_NE(c.bar, nullptr);
             ASSERT_NE(c.readout, nullptr);
             EXPECT_EQ(c.bar->value(), clampTo(c.bar, positionOf(p, v)));
-            EXPECT_EQ(c.readout->text(), QString::fromStdString(readoutText(p, v, TMainWindow::DecimalPoint())));
+            EXPECT_EQ(c.readout->text(), QString::fromStdString(readoutText(p, v, TMainWindow::decimalPoint())));
             break;
         case ParamControl::CheckBox:
             ASSERT_NE(c.check, nullptr);
@@ -141,8 +141,8 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
         // The test checks what arrives, not how fast a loaded machine
         // delivers it: no answer is given up on after the product's second.
         // (The identity request's time-out has not run yet: no event has.)
-        w.Dispatcher.RequestTimeoutMs = 10 * kWaitMs;
-        if (w.MidiRequestTimer->isActive()) w.MidiRequestTimer->start(w.Dispatcher.RequestTimeoutMs);
+        w.dispatcher.requestTimeoutMs = 10 * kWaitMs;
+        if (w.MidiRequestTimer->isActive()) w.MidiRequestTimer->start(w.dispatcher.requestTimeoutMs);
         ASSERT_TRUE(ctx.devices.MidiInOpen);
         ASSERT_TRUE(ctx.devices.MidiOutOpen);
         w.show();
@@ -159,7 +159,7 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
         QListWidgetItem* row = w.UserPerf->item(4);
         w.UserPerf->scrollToItem(row);
         QTest::mouseClick(w.UserPerf->viewport(), Qt::LeftButton, {}, w.UserPerf->visualItemRect(row).center());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
                                     kWaitMs))
             << "the fetch did not end";
         ASSERT_TRUE(child.waitForLine("<- F0 43 20 4B 60 04 00 F7"));
@@ -197,7 +197,7 @@ TEST(EditorOverJack, FollowsTheVirtualSynth) {
 
         // All 128 names from the synth.
         w.MenuBulkPerfNames->trigger();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingAllNames; }, 3 * kWaitMs))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w.dispatcher.ReceivingAllNames; }, 3 * kWaitMs))
             << "the names fetch did not end";
         for (int k = 0; k < 128; ++k) {
             const synth::PerformanceData& p = reference.userPerformance(k);
@@ -249,14 +249,14 @@ TEST(EditorOverJack, EditsUndoneLeaveTheSynthWithTheOriginalBytes) {
     ASSERT_TRUE(application.start());
     editor::TMainWindow& w = *application.window();
     AppContext& ctx = application.context();
-    w.Dispatcher.RequestTimeoutMs = 10 * kWaitMs;
-    if (w.MidiRequestTimer->isActive()) w.MidiRequestTimer->start(w.Dispatcher.RequestTimeoutMs);
+    w.dispatcher.requestTimeoutMs = 10 * kWaitMs;
+    if (w.MidiRequestTimer->isActive()) w.MidiRequestTimer->start(w.dispatcher.requestTimeoutMs);
     w.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.empty(); }, kWaitMs)) << "no identity reply";
 
     auto fetch = [&] {
-        w.Dispatcher.FetchCurrentPerformance();
-        return QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
+        w.dispatcher.FetchCurrentPerformance();
+        return QTest::qWaitFor([&] { return !w.dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; },
                                kWaitMs);
     };
     // User performance 8 into the synth's edit buffer, and into the editor.
@@ -264,7 +264,7 @@ TEST(EditorOverJack, EditsUndoneLeaveTheSynthWithTheOriginalBytes) {
     w.UserPerf->scrollToItem(row);
     QTest::mouseClick(w.UserPerf->viewport(), Qt::LeftButton, {}, w.UserPerf->visualItemRect(row).center());
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !w.Dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; }, kWaitMs));
+        QTest::qWaitFor([&] { return !w.dispatcher.ReceivingCurrentPerf && ctx.link.PendingRequest == 0; }, kWaitMs));
     const PerformanceImage original = ctx.model.image;
     ASSERT_FALSE(ctx.edits.canUndo());
 

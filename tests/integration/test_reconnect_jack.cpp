@@ -73,7 +73,7 @@ struct Editor {
     editor::TMainWindow& window() { return *application->window(); }
     MidiDevices& devices() { return application->context().devices; }
     bool connected() { return devices().MidiInOpen && devices().MidiOutOpen; }
-    bool lost() { return devices().MidiInLost() && devices().MidiOutLost(); }
+    bool lost() { return devices().midiInLost() && devices().midiOutLost(); }
 
     // Polls as the timer does until `done`; the time it took.
     bool pollUntil(const std::function<bool()>& done, double& seconds) {
@@ -97,7 +97,7 @@ struct Editor {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
         const bool ended = QTest::qWaitFor(
             [&] {
-                return !window().Dispatcher.ReceivingCurrentPerf && application->context().link.PendingRequest == 0;
+                return !window().dispatcher.ReceivingCurrentPerf && application->context().link.PendingRequest == 0;
             },
             kWaitMs);
         return ended && synth.waitForLine("<- F0 43 20 4B 60 04 00 F7") &&
@@ -140,8 +140,8 @@ TEST(ReconnectOverJack, PeerAndServerComeBackAndTheEditorReconnectsByItself) {
     double seconds = 0;
     ASSERT_TRUE(e.pollUntil([&] { return e.lost(); }, seconds)) << "the loss was not noticed";
     EXPECT_FALSE(e.connected());
-    EXPECT_TRUE(w.MidiDeviceShownLost(true));
-    EXPECT_TRUE(w.MidiDeviceShownLost(false));
+    EXPECT_TRUE(w.midiDeviceShownLost(true));
+    EXPECT_TRUE(w.midiDeviceShownLost(false));
     EXPECT_EQ(w.MidiInLED->color(), editor::TMainWindow::kLampLost);
     EXPECT_EQ(w.MidiOutLED->accessibleName(), QStringLiteral("OUT - device lost"));
     EXPECT_EQ(w.MidiOutLED->accessibleDescription(), QStringLiteral("MidiOutLED"));
@@ -153,7 +153,7 @@ TEST(ReconnectOverJack, PeerAndServerComeBackAndTheEditorReconnectsByItself) {
     ASSERT_TRUE(synth);
     double reconnect = 0;
     ASSERT_TRUE(e.pollUntil([&] { return e.connected(); }, reconnect)) << "no reconnection";
-    EXPECT_FALSE(w.MidiDeviceShownLost(true));
+    EXPECT_FALSE(w.midiDeviceShownLost(true));
     EXPECT_EQ(w.MidiInLED->accessibleName(), QStringLiteral("IN"));
     EXPECT_EQ(e.devices().MidiInDeviceName, in) << "the saved names stay";
     // As at start, the identity request goes out and is answered.

@@ -56,7 +56,7 @@ struct Editor {
         devices.postToGuiThread = [](std::function<void()> task) {
             QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
         };
-        devices.onInputEvent = [this](const midi::MidiInputEvent& e) { window.Dispatcher.AppMessage(e); };
+        devices.onInputEvent = [this](const midi::MidiInputEvent& e) { window.dispatcher.AppMessage(e); };
         devices.InitMidiDevices();
         if (const std::string in = test::findDevice(devices.MidiInDeviceNames, client); !in.empty())
             devices.MidiInDeviceName = in;
@@ -66,8 +66,8 @@ struct Editor {
         // The test checks what arrives, not how fast a loaded machine
         // delivers it: no answer is given up on after the product's second.
         // (The identity request's time-out has not run yet: no event has.)
-        window.Dispatcher.RequestTimeoutMs = 600000;
-        if (window.MidiRequestTimer->isActive()) window.MidiRequestTimer->start(window.Dispatcher.RequestTimeoutMs);
+        window.dispatcher.requestTimeoutMs = 600000;
+        if (window.MidiRequestTimer->isActive()) window.MidiRequestTimer->start(window.dispatcher.requestTimeoutMs);
     }
     ~Editor() {
         ctx.devices.CloseMidiIn();
@@ -85,7 +85,7 @@ struct Editor {
 class Script {
 public:
     Script() {
-        dialogs::SetModalRunner([this](QDialog& d) {
+        dialogs::setModalRunner([this](QDialog& d) {
             if (steps_.empty()) {
                 ADD_FAILURE() << "unexpected modal window " << d.windowTitle().toStdString();
                 return 0;
@@ -95,7 +95,7 @@ public:
             return step(d);
         });
     }
-    ~Script() { dialogs::SetModalRunner({}); }
+    ~Script() { dialogs::setModalRunner({}); }
     void file(const std::string& path) {
         steps_.push_back([path](QDialog& d) {
             auto* fd = qobject_cast<QFileDialog*>(&d);
@@ -111,9 +111,9 @@ public:
             EXPECT_NE(m, nullptr);
             if (!m) return 0;
             if (answer == 1)
-                m->OKButtonClick();
+                m->okButtonClick();
             else
-                m->CancelButtonClick();
+                m->cancelButtonClick();
             return m->result();
         });
     }
@@ -123,7 +123,7 @@ public:
             EXPECT_NE(c, nullptr);
             if (!c) return 0;
             c->UserPerfSelect->setCurrentRow(row);
-            c->UserPerfOKClick();
+            c->userPerfOkClick();
             return c->result();
         });
     }
@@ -139,8 +139,8 @@ void fetchAllIntoBank(Editor& e, const std::string& path) {
     script.choice(1);
     script.file(path);
     e.window.MenuBulkAllPerfHD->trigger();
-    ASSERT_TRUE(e.window.Transfers.transferRunning());
-    ASSERT_TRUE(Editor::runUntil([&] { return !e.window.Transfers.transferRunning(); }, 240)) << "transfer did not end";
+    ASSERT_TRUE(e.window.transfers.transferRunning());
+    ASSERT_TRUE(Editor::runUntil([&] { return !e.window.transfers.transferRunning(); }, 240)) << "transfer did not end";
     EXPECT_TRUE(script.done());
 }
 
@@ -248,8 +248,8 @@ TEST_F(TransfersOverJack, BankRoundTripBetweenTwoInstrumentsAndActualPerformance
         EXPECT_TRUE(dataEqual(image, expected));
         // What the instrument now holds in its edit buffer, fetched back.
         image.fillDefaults();
-        e.window.Dispatcher.FetchCurrentPerformance();
-        ASSERT_TRUE(Editor::runUntil([&] { return !e.window.Dispatcher.ReceivingCurrentPerf; }, 20));
+        e.window.dispatcher.FetchCurrentPerformance();
+        ASSERT_TRUE(Editor::runUntil([&] { return !e.window.dispatcher.ReceivingCurrentPerf; }, 20));
         EXPECT_TRUE(dataEqual(image, expected));
         for (const auto& m : e.notifier.messages) EXPECT_EQ(m.rfind("CS1x responding...", 0), 0u) << m;
     }

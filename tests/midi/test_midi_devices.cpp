@@ -337,17 +337,17 @@ TEST_F(PortsTest, AVanishedPortIsLostAndReopenedWhenItComesBackRenumbered) {
     devices.MidiInDeviceName = "CS1x:CS1x MIDI 1 24:0";
     devices.MidiOutDeviceName = "CS1x:CS1x MIDI 1 24:0";
     ASSERT_TRUE(devices.InitMidiDevices());
-    EXPECT_FALSE(devices.MidiInLost());
+    EXPECT_FALSE(devices.midiInLost());
     EXPECT_EQ(identityRequests, 1);
 
     // Unplugged.
     platform.inputs = {"Other In"};
     platform.outputs = {};
-    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_TRUE(devices.pollPorts());
     EXPECT_FALSE(devices.MidiInOpen);
     EXPECT_FALSE(devices.MidiOutOpen);
-    EXPECT_TRUE(devices.MidiInLost());
-    EXPECT_TRUE(devices.MidiOutLost());
+    EXPECT_TRUE(devices.midiInLost());
+    EXPECT_TRUE(devices.midiOutLost());
     EXPECT_THAT(events, ElementsAre("lost in CS1x:CS1x MIDI 1 24:0", "lost out CS1x:CS1x MIDI 1 24:0"));
     EXPECT_GE(stateChanges, 1);
     EXPECT_THAT(notifier.messages, IsEmpty()) << "a lost port is no message box";
@@ -359,17 +359,17 @@ TEST_F(PortsTest, AVanishedPortIsLostAndReopenedWhenItComesBackRenumbered) {
     devices.SendShortMessage(0xC0, 4, 0);
     EXPECT_TRUE(platform.sent.empty());
     // Still gone: nothing more happens.
-    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_TRUE(devices.pollPorts());
     EXPECT_EQ(events.size(), 2u);
     EXPECT_EQ(count("openInput") + count("openOutput"), 2);
 
     // Plugged in again; ALSA gave it other numbers.
     platform.inputs = {"Other In", "New One", "CS1x:CS1x MIDI 1 28:0"};
     platform.outputs = {"CS1x:CS1x MIDI 1 28:0"};
-    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_TRUE(devices.pollPorts());
     EXPECT_TRUE(devices.MidiInOpen);
     EXPECT_TRUE(devices.MidiOutOpen);
-    EXPECT_FALSE(devices.MidiInLost());
+    EXPECT_FALSE(devices.midiInLost());
     EXPECT_EQ(platform.openedInputDevice(), 2u);
     EXPECT_EQ(devices.MidiInDeviceIndex, 2);
     EXPECT_EQ(devices.MidiOutDeviceIndex, 0);
@@ -385,7 +385,7 @@ TEST_F(PortsTest, AVanishedPortIsLostAndReopenedWhenItComesBackRenumbered) {
     EXPECT_EQ(received.size(), 1u);
     // And a poll with nothing changed touches nothing.
     const auto opens = count("openInput") + count("openOutput");
-    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_TRUE(devices.pollPorts());
     EXPECT_EQ(count("openInput") + count("openOutput"), opens);
     EXPECT_EQ(identityRequests, 2);
 }
@@ -400,14 +400,14 @@ TEST_F(PortsTest, NothingIsLookedAtWhileBusy) {
     devices.busy = [&] { return busy; };
     platform.calls.clear();
     platform.inputs.clear();
-    EXPECT_FALSE(devices.PollPorts());
+    EXPECT_FALSE(devices.pollPorts());
     EXPECT_THAT(platform.calls, IsEmpty());
     // Lists read before the transfer began are not applied during it either.
     devices.applyPortLists({{}, {"Out"}});
     EXPECT_TRUE(devices.MidiInOpen);
     EXPECT_THAT(platform.calls, IsEmpty());
     busy = false;
-    EXPECT_TRUE(devices.PollPorts());
+    EXPECT_TRUE(devices.pollPorts());
     EXPECT_FALSE(devices.MidiInOpen);
 }
 
@@ -418,25 +418,25 @@ TEST_F(PortsTest, AFailedReopenIsQuietAndTriedAgainOnlyAfterThePortCameBack) {
     devices.MidiOutDeviceName = "Out";
     devices.InitMidiDevices();
     platform.inputs.clear();
-    devices.PollPorts();
-    ASSERT_TRUE(devices.MidiInLost());
+    devices.pollPorts();
+    ASSERT_TRUE(devices.midiInLost());
 
     platform.inputs = {"In"};
     platform.failWith("openInput", midi::MIDIERR_NOTREADY);
-    devices.PollPorts();
-    EXPECT_TRUE(devices.MidiInLost());
+    devices.pollPorts();
+    EXPECT_TRUE(devices.midiInLost());
     EXPECT_THAT(notifier.messages, IsEmpty());
     const int tries = count("openInput");
-    devices.PollPorts();
-    devices.PollPorts();
+    devices.pollPorts();
+    devices.pollPorts();
     EXPECT_EQ(count("openInput"), tries) << "not once a second";
     EXPECT_EQ(identityRequests, 1);
 
     platform.failWith("openInput", 0);
     platform.inputs.clear();
-    devices.PollPorts();
+    devices.pollPorts();
     platform.inputs = {"In"};
-    devices.PollPorts();
+    devices.pollPorts();
     EXPECT_TRUE(devices.MidiInOpen);
     EXPECT_EQ(identityRequests, 2);
     EXPECT_THAT(notifier.messages, IsEmpty());
@@ -448,11 +448,11 @@ TEST_F(PortsTest, AConfiguredDeviceAbsentAtStartIsOpenedWhenItIsPluggedIn) {
     devices.MidiInDeviceName = "CS1x In";
     devices.MidiOutDeviceName = "Out";
     ASSERT_TRUE(devices.InitMidiDevices());
-    EXPECT_TRUE(devices.MidiInLost());
-    EXPECT_FALSE(devices.MidiOutLost());
+    EXPECT_TRUE(devices.midiInLost());
+    EXPECT_FALSE(devices.midiOutLost());
     EXPECT_THAT(notifier.messages, IsEmpty());
     platform.inputs = {"Other", "CS1x In"};
-    devices.PollPorts();
+    devices.pollPorts();
     EXPECT_TRUE(devices.MidiInOpen);
     EXPECT_EQ(platform.openedInputDevice(), 1u);
     EXPECT_THAT(events, ElementsAre("back in CS1x In"));
@@ -462,19 +462,19 @@ TEST_F(PortsTest, AConfiguredDeviceAbsentAtStartIsOpenedWhenItIsPluggedIn) {
 TEST_F(PortsTest, TheFallbackStandsInUntilTheConfiguredDeviceIsPluggedIn) {
     platform.inputs = {"Virtual CS1x"};
     platform.outputs = {"Virtual CS1x"};
-    devices.FallbackDeviceName = "Virtual CS1x";
+    devices.fallbackDeviceName = "Virtual CS1x";
     devices.MidiInDeviceName = "UM-ONE:UM-ONE MIDI 1 24:0";
     devices.MidiOutDeviceName = "UM-ONE:UM-ONE MIDI 1 24:0";
     ASSERT_TRUE(devices.InitMidiDevices());
     EXPECT_TRUE(devices.MidiInOpen);
-    EXPECT_FALSE(devices.MidiInLost()) << "the fallback works";
-    devices.PollPorts();
+    EXPECT_FALSE(devices.midiInLost()) << "the fallback works";
+    devices.pollPorts();
     EXPECT_EQ(platform.openedInputDevice(), 0u);
     EXPECT_TRUE(events.empty());
 
     platform.inputs = {"Virtual CS1x", "UM-ONE:UM-ONE MIDI 1 20:0"};
     platform.outputs = {"UM-ONE:UM-ONE MIDI 1 20:0", "Virtual CS1x"};
-    devices.PollPorts();
+    devices.pollPorts();
     EXPECT_EQ(platform.openedInputDevice(), 1u);
     EXPECT_EQ(platform.openedOutputDevice(), 0u);
     EXPECT_EQ(identityRequests, 2);
@@ -489,7 +489,7 @@ TEST_F(PortsTest, TheListsAreRefreshedWithoutOpeningAnything) {
     devices.InitMidiDevices();
     platform.inputs = {"New", "In"};
     platform.calls.clear();
-    devices.RefreshDeviceLists();
+    devices.refreshDeviceLists();
     EXPECT_THAT(devices.MidiInDeviceNames, ElementsAre("New", "In"));
     EXPECT_EQ(devices.MidiInDeviceIndex, 1);
     EXPECT_THAT(platform.calls, ElementsAre("inputPortNames", "outputPortNames"));

@@ -67,7 +67,7 @@ protected:
         devices.MidiOutDeviceName = "Out";
         devices.onInputEvent = [this](const midi::MidiInputEvent& e) { dispatcher.AppMessage(e); };
         devices.onPulseMidiInLed = [this] { ++inPulses; };
-        dispatcher.ProgramChangesOn = [this] { return programChanges; };
+        dispatcher.programChangesOn = [this] { return programChanges; };
         model.fillDefaults();
         devices.InitMidiDevices();
         platform.sent.clear();
@@ -88,40 +88,40 @@ protected:
 
 } // namespace
 
-TEST(ShortMessageText, StatusLineTexts) {
-    EXPECT_EQ(*ShortMessageText(0x90, 60, 100), "<1> Note-ON  [C3]  Vel 100");
-    EXPECT_EQ(*ShortMessageText(0x99, 60, 0), "<10> Note-OFF [C3]");
-    EXPECT_EQ(*ShortMessageText(0xB0, 74, 0), "<1> Cutoff -64");
-    EXPECT_EQ(*ShortMessageText(0xB0, 1, 0), "<1> M-Wheel 0");
-    EXPECT_EQ(*ShortMessageText(0xB3, 17, 127), "<4> Assign 1 63");
-    EXPECT_EQ(*ShortMessageText(0xB0, 18, 64), "<1> Assign 2 0");
-    EXPECT_EQ(*ShortMessageText(0xB0, 71, 65), "<1> Resonance 1");
-    EXPECT_EQ(*ShortMessageText(0xB0, 72, 0), "<1> Release -64");
-    EXPECT_EQ(*ShortMessageText(0xB0, 73, 127), "<1> Attack 63");
-    EXPECT_EQ(*ShortMessageText(0xBF, 7, 100), "<16> ");
-    EXPECT_EQ(*ShortMessageText(0xE0, 0, 64), "<1> Pitch-Bend 0");
-    EXPECT_EQ(*ShortMessageText(0xE0, 127, 127), "<1> Pitch-Bend 8191");
-    EXPECT_EQ(*ShortMessageText(0xE0, 0, 0), "<1> Pitch-Bend -8192");
-    EXPECT_EQ(*ShortMessageText(0x80, 0x3C, 0x40), "<1> 80 3C 40");
-    EXPECT_EQ(*ShortMessageText(0xA5, 0x0A, 0x7F), "<6> A5 0A 7F");
-    EXPECT_EQ(*ShortMessageText(0xF8, 0, 0), "<9> F8 00 00");
-    EXPECT_FALSE(ShortMessageText(0xC0, 4, 0).has_value());
+TEST(shortMessageText, StatusLineTexts) {
+    EXPECT_EQ(*shortMessageText(0x90, 60, 100), "<1> Note-ON  [C3]  Vel 100");
+    EXPECT_EQ(*shortMessageText(0x99, 60, 0), "<10> Note-OFF [C3]");
+    EXPECT_EQ(*shortMessageText(0xB0, 74, 0), "<1> Cutoff -64");
+    EXPECT_EQ(*shortMessageText(0xB0, 1, 0), "<1> M-Wheel 0");
+    EXPECT_EQ(*shortMessageText(0xB3, 17, 127), "<4> Assign 1 63");
+    EXPECT_EQ(*shortMessageText(0xB0, 18, 64), "<1> Assign 2 0");
+    EXPECT_EQ(*shortMessageText(0xB0, 71, 65), "<1> Resonance 1");
+    EXPECT_EQ(*shortMessageText(0xB0, 72, 0), "<1> Release -64");
+    EXPECT_EQ(*shortMessageText(0xB0, 73, 127), "<1> Attack 63");
+    EXPECT_EQ(*shortMessageText(0xBF, 7, 100), "<16> ");
+    EXPECT_EQ(*shortMessageText(0xE0, 0, 64), "<1> Pitch-Bend 0");
+    EXPECT_EQ(*shortMessageText(0xE0, 127, 127), "<1> Pitch-Bend 8191");
+    EXPECT_EQ(*shortMessageText(0xE0, 0, 0), "<1> Pitch-Bend -8192");
+    EXPECT_EQ(*shortMessageText(0x80, 0x3C, 0x40), "<1> 80 3C 40");
+    EXPECT_EQ(*shortMessageText(0xA5, 0x0A, 0x7F), "<6> A5 0A 7F");
+    EXPECT_EQ(*shortMessageText(0xF8, 0, 0), "<9> F8 00 00");
+    EXPECT_FALSE(shortMessageText(0xC0, 4, 0).has_value());
 }
 
-TEST(NamesRequestLine, KeepsTheNameUntrimmedAndCutsAtSixteen) {
+TEST(namesRequestLine, KeepsTheNameUntrimmedAndCutsAtSixteen) {
     Bytes common = block(57, 0);
     const std::string name = "InitPerf";
     std::copy(name.begin(), name.end(), common.begin() + 9);
     common[17] = 0;
-    EXPECT_EQ(NamesRequestLine(common, 0), "001  --   InitPe");
+    EXPECT_EQ(namesRequestLine(common, 0), "001  --   InitPe");
     common[17] = 1;
-    EXPECT_EQ(NamesRequestLine(common, 127), "128  PF InitPerf");
+    EXPECT_EQ(namesRequestLine(common, 127), "128  PF InitPerf");
     common[17] = 200; // no abbreviation: never read past the table
-    EXPECT_EQ(NamesRequestLine(common, 4), "005  ?? InitPerf");
+    EXPECT_EQ(namesRequestLine(common, 4), "005  ?? InitPerf");
     const std::string shortName = "Pno\n    ";
     std::copy(shortName.begin(), shortName.begin() + 8, common.begin() + 9);
     common[17] = 10; // "PI " keeps its blank
-    EXPECT_EQ(NamesRequestLine(common, 9), "010  PI  Pno    ");
+    EXPECT_EQ(namesRequestLine(common, 9), "010  PI  Pno    ");
 }
 
 TEST_F(DispatcherTest, ShortMessagesGoToTheStatusLineAfterTheKnobReaction) {
@@ -214,7 +214,7 @@ TEST_F(DispatcherTest, AnswersOfAnyLengthAreHandledAndOnlyExactOnesStored) {
 
 TEST_F(DispatcherTest, NamesChainFillsAll128Rows) {
     model.ActiveUserPerf = 4;
-    dispatcher.RequestAllNames();
+    dispatcher.requestAllNames();
     EXPECT_TRUE(ui.busy);
     for (int k = 0; k < 128; ++k) {
         ASSERT_EQ(requests().size(), static_cast<std::size_t>(k + 1));
@@ -262,14 +262,14 @@ TEST_F(DispatcherTest, ProgramChangeIsNotFollowedWhileATransferToDiskRuns) {
 
 TEST_F(DispatcherTest, TimeOutReportsAndLeavesTheChainWaiting) {
     link.SendRequest(1);
-    dispatcher.RequestTimeout();
+    dispatcher.requestTimeout();
     EXPECT_THAT(
         ui.messages,
         ElementsAre("CS1x does not respond on selected MIDI-device!\nPlease check cabling and/or device-settings"));
     dispatcher.FetchCurrentPerformance();
     platform.injectSysEx(bulkAnswer(5, 1));
     ui.busy = true;
-    dispatcher.RequestTimeout();
+    dispatcher.requestTimeout();
     EXPECT_EQ(ui.messages.back(), "MIDI-Data receive-timeout!");
     EXPECT_FALSE(ui.busy);
     EXPECT_EQ(link.PendingRequest, 6);
@@ -281,7 +281,7 @@ TEST_F(DispatcherTest, TimeOutReportsAndLeavesTheChainWaiting) {
 
     ui.messages.clear();
     link.PendingRequest = 0;
-    dispatcher.RequestTimeout();
+    dispatcher.requestTimeout();
     EXPECT_THAT(ui.messages, IsEmpty());
 }
 
@@ -312,7 +312,7 @@ Bytes namedCommon(int userPerf, const std::string& name) {
 } // namespace
 
 TEST_F(DispatcherTest, AFetchEndsTheNamesRequestAndItsLateAnswerIsIgnored) {
-    dispatcher.RequestAllNames();
+    dispatcher.requestAllNames();
     for (int k = 0; k < 20; ++k) platform.injectSysEx(namedCommon(k, "Name" + std::to_string(k)));
     ASSERT_EQ(requests().back(), (Bytes{0xF0, 0x43, 0x20, 0x4B, 0x70, 20, 0x00, 0xF7}));
     const auto rowsBefore = ui.rows;
@@ -339,7 +339,7 @@ TEST_F(DispatcherTest, AFetchEndsTheNamesRequestAndItsLateAnswerIsIgnored) {
 }
 
 TEST_F(DispatcherTest, AProgramChangeFromTheSynthEndsTheNamesRequest) {
-    dispatcher.RequestAllNames();
+    dispatcher.requestAllNames();
     platform.injectSysEx(namedCommon(0, "First"));
     platform.injectShort(0xC0, 5, 0);
     platform.injectSysEx(namedCommon(1, "Late"));
@@ -355,9 +355,9 @@ TEST_F(DispatcherTest, AProgramChangeFromTheSynthEndsTheNamesRequest) {
 TEST_F(DispatcherTest, ANamesRequestEndsAStalledFetchWhichNeverRedrawsFromNames) {
     dispatcher.FetchCurrentPerformance();
     for (int kind = 5; kind <= 7; ++kind) platform.injectSysEx(bulkAnswer(kind, 0x30));
-    dispatcher.RequestTimeout(); // stalled, waiting for layer 1
+    dispatcher.requestTimeout(); // stalled, waiting for layer 1
     const PerformanceImage stalled = model.image;
-    dispatcher.RequestAllNames();
+    dispatcher.requestAllNames();
     EXPECT_FALSE(dispatcher.ReceivingCurrentPerf);
     // A late layer-1 answer of the ended fetch is no names answer either.
     platform.injectSysEx(bulkAnswer(8, 0x31));
@@ -379,7 +379,7 @@ TEST_F(DispatcherTest, NothingStartsWhileATransferToDiskOwnsTheCycle) {
     platform.sent.clear();
 
     dispatcher.FetchCurrentPerformance();
-    dispatcher.RequestAllNames();
+    dispatcher.requestAllNames();
     platform.injectShort(0xC0, 3, 0);
     EXPECT_TRUE(platform.sent.empty());
     EXPECT_FALSE(dispatcher.ReceivingCurrentPerf);
@@ -403,7 +403,7 @@ TEST_F(DispatcherTest, NothingStartsWhileATransferToDiskOwnsTheCycle) {
     EXPECT_EQ(model.userPerfBuffer.message(0)[9], 0x45);
 
     dispatcher.UserPerfToDisk = false;
-    dispatcher.SendingBank = true;
+    dispatcher.sendingBank = true;
     dispatcher.FetchCurrentPerformance();
     EXPECT_EQ(ui.statuses.back(), "Busy: Performance-bank is being sent");
 }
@@ -424,7 +424,7 @@ TEST_F(DispatcherTest, ABlockOfAnotherAddressIsNotStoredAsTheOneRequested) {
 }
 
 TEST_F(DispatcherTest, AWrongSizedNameLeavesItsRowAlone) {
-    dispatcher.RequestAllNames();
+    dispatcher.requestAllNames();
     platform.injectSysEx(namedCommon(0, "Zero"));
     platform.injectSysEx(bulkAnswer(12, 0x41, 1, 40));
     EXPECT_THAT(ui.messages, ElementsAre("Receive-Error - Wrong blocksize"));

@@ -69,7 +69,7 @@ inline PerformanceRecord makeRecord(int number, int category, std::string_view n
                       static_cast<Byte>(i < static_cast<int>(name.size()) ? name[static_cast<std::size_t>(i)] : ' '));
     image.setData(Block::Common, 8, static_cast<Byte>(category));
     image.setLayerData(4, 2, marker);
-    PerformanceRecord r = MakeRecordFromImage(image, number & 0x7F);
+    PerformanceRecord r = makeRecordFromImage(image, number & 0x7F);
     r.bytes()[kRecordNumberOffset] = static_cast<Byte>(number); // may be above 127 on purpose
     return r;
 }

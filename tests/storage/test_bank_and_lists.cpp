@@ -49,11 +49,11 @@ TEST(PerformanceBank, SlotsClearAndOccupied) {
 
 TEST_F(BankTest, EmptyBankSavesFourteenBytesFullBank40590) {
     PerformanceBank bank;
-    ASSERT_TRUE(SaveBank(path("e.PFB"), bank));
+    ASSERT_TRUE(saveBank(path("e.PFB"), bank));
     EXPECT_EQ(readBytes(path("e.PFB")), bytesOf("Patchsmith PFB"));
 
     for (int s = 0; s < 128; ++s) bank.setSlot(s, makeRecord(s, 1, "Full"));
-    ASSERT_TRUE(SaveBank(path("f.PFB"), bank));
+    ASSERT_TRUE(saveBank(path("f.PFB"), bank));
     EXPECT_EQ(readBytes(path("f.PFB")).size(), 40590u);
 }
 
@@ -63,7 +63,7 @@ TEST_F(BankTest, SaveSkipsEmptySlotsInAscendingOrder) {
     const auto r2 = makeRecord(2, 3, "Two");
     bank.setSlot(9, r9);
     bank.setSlot(2, r2);
-    ASSERT_TRUE(SaveBank(path("s.PFB"), bank));
+    ASSERT_TRUE(saveBank(path("s.PFB"), bank));
     EXPECT_EQ(readBytes(path("s.PFB")), bankBytes({r2, r9}));
 }
 
@@ -72,12 +72,12 @@ TEST_F(BankTest, DropRenumbersToTheSlot) {
     writeBytes(path("PF_GrandPno.SYX"), std::vector<Byte>(r.bytes().begin(), r.bytes().end()));
     PerformanceBank bank;
     RecordingNotifier notifier;
-    ASSERT_TRUE(DropFileIntoSlot(path("PF_GrandPno.SYX"), 4, bank, notifier));
+    ASSERT_TRUE(dropFileIntoSlot(path("PF_GrandPno.SYX"), 4, bank, notifier));
     EXPECT_TRUE(notifier.messages.empty());
     for (int offset : {7, 64, 96, 116, 168, 220, 272})
         EXPECT_EQ(bank.slot(4).bytes()[static_cast<std::size_t>(offset)], 4) << offset;
     EXPECT_EQ(bank.slot(4).bytes()[9], 'G');
-    EXPECT_EQ(DropLabel(4, "PF_GrandPno.SYX"), "005  PF GrandPno");
+    EXPECT_EQ(dropLabel(4, "PF_GrandPno.SYX"), "005  PF GrandPno");
 }
 
 TEST_F(BankTest, FailedDropsReportAndKeepTheSlot) {
@@ -85,9 +85,9 @@ TEST_F(BankTest, FailedDropsReportAndKeepTheSlot) {
     const auto old = makeRecord(4, 2, "Old");
     bank.setSlot(4, old);
     RecordingNotifier notifier;
-    EXPECT_FALSE(DropFileIntoSlot(path("missing.SYX"), 4, bank, notifier));
+    EXPECT_FALSE(dropFileIntoSlot(path("missing.SYX"), 4, bank, notifier));
     writeBytes(path("big.PFB"), std::vector<Byte>(331, 0xF0));
-    EXPECT_FALSE(DropFileIntoSlot(path("big.PFB"), 4, bank, notifier));
+    EXPECT_FALSE(dropFileIntoSlot(path("big.PFB"), 4, bank, notifier));
     EXPECT_EQ(notifier.messages,
               (std::vector<std::string>{"Load-Error : Unable to open file", "Load-Error : Wrong filesize"}));
     EXPECT_EQ(bank.slot(4), old);
@@ -96,8 +96,8 @@ TEST_F(BankTest, FailedDropsReportAndKeepTheSlot) {
     const auto r = makeRecord(1, 1, "R");
     writeBytes(path("r.SYX"), std::vector<Byte>(r.bytes().begin(), r.bytes().end()));
     notifier.messages.clear();
-    EXPECT_FALSE(DropFileIntoSlot(path("r.SYX"), 128, bank, notifier));
-    EXPECT_FALSE(DropFileIntoSlot(path("r.SYX"), -1, bank, notifier));
+    EXPECT_FALSE(dropFileIntoSlot(path("r.SYX"), 128, bank, notifier));
+    EXPECT_FALSE(dropFileIntoSlot(path("r.SYX"), -1, bank, notifier));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(bank.occupiedCount(), 1);
 }
@@ -112,7 +112,7 @@ TEST_F(BankTest, LoadPlacesRecordsByNumberLaterOnesWin) {
     writeBytes(path("b.PFB"), bankBytes({a, b, c}));
     RecordingNotifier notifier;
     std::vector<int> loaded;
-    ASSERT_TRUE(LoadBankIntoSlots(path("b.PFB"), bank, notifier, &loaded));
+    ASSERT_TRUE(loadBankIntoSlots(path("b.PFB"), bank, notifier, &loaded));
     EXPECT_EQ(loaded, (std::vector<int>{5, 5, 7}));
     EXPECT_EQ(bank.slot(5), b);
     EXPECT_EQ(bank.slot(7), c);
@@ -127,7 +127,7 @@ TEST_F(BankTest, LoadNeverTouchesASlotOutside0To127) {
                bankBytes({makeRecord(200, 1, "Bad"), makeRecord(0, 1, "Zero"), makeRecord(128, 1, "Bad")}));
     RecordingNotifier notifier;
     std::vector<int> loaded;
-    ASSERT_TRUE(LoadBankIntoSlots(path("d.PFB"), bank, notifier, &loaded));
+    ASSERT_TRUE(loadBankIntoSlots(path("d.PFB"), bank, notifier, &loaded));
     EXPECT_EQ(loaded, std::vector<int>{0});
     EXPECT_EQ(bank.occupiedCount(), 1);
     EXPECT_EQ(bank.slot(0).bytes()[9], 'Z');
@@ -142,7 +142,7 @@ TEST_F(BankTest, RefusedBankLeavesTheBankUnchanged) {
     bytes.push_back(0);
     writeBytes(path("bad.PFB"), bytes);
     RecordingNotifier notifier;
-    EXPECT_FALSE(LoadBankIntoSlots(path("bad.PFB"), bank, notifier));
+    EXPECT_FALSE(loadBankIntoSlots(path("bad.PFB"), bank, notifier));
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Load-Error : Wrong filesize"});
     EXPECT_EQ(bank.slot(1), before);
 }
@@ -150,13 +150,13 @@ TEST_F(BankTest, RefusedBankLeavesTheBankUnchanged) {
 TEST_F(BankTest, FailedSaveReported) {
     writeBytes(path("f"), {1});
     PerformanceBank bank;
-    EXPECT_FALSE(SaveBank(path("f") + "/x.PFB", bank));
+    EXPECT_FALSE(saveBank(path("f") + "/x.PFB", bank));
 }
 
 TEST_F(NameListTest, WriteEndsEveryLineWithCrLf) {
     std::vector<std::string> rows;
-    for (int k = 0; k < 128; ++k) rows.push_back(ThreeDigits(k + 1) + "  PF Name");
-    ASSERT_TRUE(WriteNameListFile(path("n.PFN"), rows));
+    for (int k = 0; k < 128; ++k) rows.push_back(threeDigits(k + 1) + "  PF Name");
+    ASSERT_TRUE(writeNameListFile(path("n.PFN"), rows));
     const std::vector<Byte> bytes = readBytes(path("n.PFN"));
     EXPECT_EQ(bytes.size(), 128u * (12 + 2));
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 28), "001  PF Name\r\n002  PF Name\r\n");
@@ -164,19 +164,19 @@ TEST_F(NameListTest, WriteEndsEveryLineWithCrLf) {
     EXPECT_EQ(bytes.back(), '\n');
 
     std::vector<std::string> back;
-    ASSERT_TRUE(ReadNameListFile(path("n.PFN"), back));
+    ASSERT_TRUE(readNameListFile(path("n.PFN"), back));
     EXPECT_EQ(back, rows);
 }
 
 TEST_F(NameListTest, LineBreaksInsideARowDoNotSplitIt) {
-    ASSERT_TRUE(WriteNameListFile(path("n.PFN"), std::vector<std::string>{"a\r\nb", "c"}));
+    ASSERT_TRUE(writeNameListFile(path("n.PFN"), std::vector<std::string>{"a\r\nb", "c"}));
     EXPECT_EQ(readBytes(path("n.PFN")), bytesOf("a  b\r\nc\r\n"));
 }
 
 TEST_F(NameListTest, LfEndsAndMissingLastEndAreRead) {
     writeBytes(path("lf.PFN"), bytesOf("one\ntwo\r\nthree"));
     std::vector<std::string> rows;
-    ASSERT_TRUE(ReadNameListFile(path("lf.PFN"), rows));
+    ASSERT_TRUE(readNameListFile(path("lf.PFN"), rows));
     ASSERT_EQ(rows.size(), 128u);
     EXPECT_EQ(rows[0], "one");
     EXPECT_EQ(rows[1], "two");
@@ -188,20 +188,20 @@ TEST_F(NameListTest, LfEndsAndMissingLastEndAreRead) {
 TEST_F(NameListTest, ShortAndEmptyFilesArePaddedLongOnesCut) {
     std::vector<std::string> rows;
     writeBytes(path("empty.PFN"), {});
-    ASSERT_TRUE(ReadNameListFile(path("empty.PFN"), rows));
+    ASSERT_TRUE(readNameListFile(path("empty.PFN"), rows));
     ASSERT_EQ(rows.size(), 128u);
     EXPECT_EQ(rows[0], "001");
 
     std::string text;
     for (int k = 0; k < 200; ++k) text += "L" + std::to_string(k) + "\r\n";
     writeBytes(path("long.PFN"), bytesOf(text));
-    ASSERT_TRUE(ReadNameListFile(path("long.PFN"), rows));
+    ASSERT_TRUE(readNameListFile(path("long.PFN"), rows));
     ASSERT_EQ(rows.size(), 128u);
     EXPECT_EQ(rows[127], "L127");
 
     // An empty line is a line of its own; a final CR LF adds no extra one.
     writeBytes(path("blank.PFN"), bytesOf("a\r\n\r\nc\r\n"));
-    ASSERT_TRUE(ReadNameListFile(path("blank.PFN"), rows));
+    ASSERT_TRUE(readNameListFile(path("blank.PFN"), rows));
     EXPECT_EQ(rows[1], "");
     EXPECT_EQ(rows[2], "c");
     EXPECT_EQ(rows[3], "004");
@@ -209,13 +209,13 @@ TEST_F(NameListTest, ShortAndEmptyFilesArePaddedLongOnesCut) {
 
 TEST_F(NameListTest, FailuresGiveMessagesAndKeepRows) {
     std::vector<std::string> rows{"kept"};
-    FileResult r = ReadNameListFile(path("none.PFN"), rows);
+    FileResult r = readNameListFile(path("none.PFN"), rows);
     EXPECT_FALSE(r);
     EXPECT_EQ(r.message, "Unable to open file " + path("none.PFN"));
     EXPECT_EQ(rows, std::vector<std::string>{"kept"});
 
     writeBytes(path("f"), {1});
-    r = WriteNameListFile(path("f") + "/n.PFN", rows);
+    r = writeNameListFile(path("f") + "/n.PFN", rows);
     EXPECT_FALSE(r);
     EXPECT_EQ(r.message, "Unable to save file " + path("f") + "/n.PFN");
 }

@@ -132,7 +132,7 @@ struct Rig {
         devices.onInputEvent = [this](const midi::MidiInputEvent& e) { dispatcher.AppMessage(e); };
         dispatcher.DiskTransferStep = [this] { transfers.DiskTransferStep(); };
         dispatcher.onTimeoutReported = [this] {
-            if (transfers.transferRunning()) transfers.WindUp("No answer from the CS1x.");
+            if (transfers.transferRunning()) transfers.windUp("No answer from the CS1x.");
         };
         model.fillDefaults();
     }
@@ -277,7 +277,7 @@ TEST_F(ScriptedTransfers, FailedSaveIsReported) {
 }
 
 TEST_F(ScriptedTransfers, NamesFilesRoundTripAndTheListFileIsTheOneWritten) {
-    for (int i = 0; i < 128; ++i) rig->ui.rows[static_cast<std::size_t>(i)] = ThreeDigits(i + 1) + "  PF Name";
+    for (int i = 0; i < 128; ++i) rig->ui.rows[static_cast<std::size_t>(i)] = threeDigits(i + 1) + "  PF Name";
     rig->ui.saveAnswers = {path("names")};
     rig->transfers.MenuFileSavePerfNamesClick();
     // No name is proposed, whatever the save dialog showed before.
@@ -359,7 +359,7 @@ TEST_F(ScriptedTransfers, TimeOutWindsUpABankTransferKeepingCompleteRecords) {
     }
     ASSERT_EQ(sent().size(), 10u);
     EXPECT_EQ(sent()[7], (Bytes{0xF0, 0x43, 0x20, 0x4B, 0x70, 0x01, 0x00, 0xF7}));
-    rig->dispatcher.RequestTimeout();
+    rig->dispatcher.requestTimeout();
     EXPECT_FALSE(rig->transfers.transferRunning());
     EXPECT_FALSE(rig->ui.busy);
     EXPECT_EQ(rig->link.PendingRequest, 0);
@@ -486,7 +486,7 @@ TEST_F(ScriptedTransfers, SingleFileToSynthSendsTheFilesBytesWhateverArrivesWhil
     rig->ui.chooserAnswers = {3};
     // The names request runs and its answers land in the transfer buffer.
     rig->ui.whileChooserOpen = [&] {
-        rig->dispatcher.RequestAllNames();
+        rig->dispatcher.requestAllNames();
         platform.injectSysEx(namesAnswer(0, "Other0"));
         platform.injectSysEx(namesAnswer(1, "Other1"));
     };
@@ -521,7 +521,7 @@ TEST_F(ScriptedTransfers, NothingElseGoesOutDuringABankSend) {
     test::writeBytes(path("b.PFB"), bank);
     // A names request runs when the send starts; during the send its late
     // answer arrives and the synth switches program.
-    rig->dispatcher.RequestAllNames();
+    rig->dispatcher.requestAllNames();
     rig->ui.whileBankSends = [&] {
         platform.injectSysEx(namesAnswer(0, "Late"));
         platform.injectShort(0xC0, 6, 0);
@@ -533,7 +533,7 @@ TEST_F(ScriptedTransfers, NothingElseGoesOutDuringABankSend) {
     for (const auto& m : platform.sent) EXPECT_EQ(m.bytes.size() > 8 && m.bytes[2] == 0x00, true);
     EXPECT_FALSE(rig->dispatcher.ReceivingAllNames);
     EXPECT_FALSE(rig->dispatcher.ReceivingCurrentPerf);
-    EXPECT_FALSE(rig->dispatcher.SendingBank);
+    EXPECT_FALSE(rig->dispatcher.sendingBank);
     EXPECT_EQ(rig->model.ActiveUserPerf, -1);
     EXPECT_EQ(rig->ui.rows[0], "row");
 }
@@ -554,9 +554,9 @@ TEST_F(ScriptedTransfers, OpeningAPerformanceEndsAFetchWhoseLateAnswersAreIgnore
 
 TEST_F(ScriptedTransfers, OpeningANameListEndsTheNamesRequest) {
     std::string text;
-    for (int i = 0; i < 128; ++i) text += ThreeDigits(i + 1) + "  PF Listed\r\n";
+    for (int i = 0; i < 128; ++i) text += threeDigits(i + 1) + "  PF Listed\r\n";
     test::writeBytes(path("n.PFN"), test::bytesOf(text));
-    rig->dispatcher.RequestAllNames();
+    rig->dispatcher.requestAllNames();
     platform.injectSysEx(namesAnswer(0, "Received"));
     rig->ui.openAnswers = {path("n.PFN")};
     rig->transfers.MenuFileOpenPerfNamesClick();

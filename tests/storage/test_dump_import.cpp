@@ -59,7 +59,7 @@ CurrentDump currentDump(std::string_view name, Byte device = 0x00) {
 }
 
 ImportResult importBytes(const ByteVector& bytes, PerformanceBank& bank) {
-    return PlaceIntoBank(ScanDump(bytes), bank);
+    return placeIntoBank(scanDump(bytes), bank);
 }
 
 // Identity reply, a parameter change, another maker, another YAMAHA model,
@@ -150,7 +150,7 @@ TEST(DumpImport, CurrentPerformanceBecomesARecordInTheFirstFreeSlot) {
     const ImportResult r = importBytes(raw, bank);
     EXPECT_EQ(r.counts.imported, 2);
     EXPECT_THAT(r.filledSlots, ElementsAre(1, 2));
-    EXPECT_EQ(TrimmedName(bank.slot(0).message(0)), "Keep");
+    EXPECT_EQ(trimmedName(bank.slot(0).message(0)), "Keep");
 
     const PerformanceRecord& rec = bank.slot(2);
     const std::vector<int> lengths{57, 32, 20, 52, 52, 52, 52};
@@ -172,7 +172,7 @@ TEST(DumpImport, CurrentPerformanceBecomesARecordInTheFirstFreeSlot) {
     const auto effect = rec.message(1);
     EXPECT_EQ(effect.size(), 32u);
     EXPECT_EQ(effect[9 + 20], 33);
-    EXPECT_EQ(TrimmedName(rec.message(0)), "Lead");
+    EXPECT_EQ(trimmedName(rec.message(0)), "Lead");
     EXPECT_EQ(rec.message(5)[9 + 2], 77); // layer 3 program
     EXPECT_EQ(PerformanceLine(rec), "003  LD Lead");
 }
@@ -344,8 +344,8 @@ TEST(DumpImport, CurrentPerformancesWithoutAFreeSlot) {
     const ImportResult r = importBytes(raw, bank);
     EXPECT_EQ(r.counts.imported, 1);
     EXPECT_EQ(r.counts.noFreeSlot, 1);
-    EXPECT_EQ(TrimmedName(bank.slot(127).message(0)), "First");
-    EXPECT_EQ(ImportSummaryText(r.counts),
+    EXPECT_EQ(trimmedName(bank.slot(127).message(0)), "First");
+    EXPECT_EQ(importSummaryText(r.counts),
               "Imported: 1, skipped as foreign: 0, skipped as damaged: 0, no free slot: 1");
 }
 
@@ -490,13 +490,13 @@ TEST_F(DumpFileTest, FileErrorsUseTheLoadErrorTexts) {
     RecordingNotifier n;
     PerformanceBank bank;
     ImportResult r;
-    EXPECT_FALSE(ImportDumpFile(path("missing.syx"), bank, n, r));
-    EXPECT_FALSE(ImportDumpFile(dir_.string(), bank, n, r));
+    EXPECT_FALSE(importDumpFile(path("missing.syx"), bank, n, r));
+    EXPECT_FALSE(importDumpFile(dir_.string(), bank, n, r));
     { std::ofstream big(path("big.syx"), std::ios::binary); }
     std::filesystem::resize_file(path("big.syx"), kMaxImportFileBytes + 1);
-    EXPECT_FALSE(ImportDumpFile(path("big.syx"), bank, n, r));
+    EXPECT_FALSE(importDumpFile(path("big.syx"), bank, n, r));
     writeBytes(path("short.PFB"), bytesOf("Patchsmith PFB!"));
-    EXPECT_FALSE(ImportDumpFile(path("short.PFB"), bank, n, r));
+    EXPECT_FALSE(importDumpFile(path("short.PFB"), bank, n, r));
     EXPECT_THAT(n.messages, ElementsAre("Load-Error : Unable to open file", "Load-Error : Unable to open file",
                                         "Load-Error : Wrong filesize", "Load-Error : Wrong filesize"));
     EXPECT_EQ(bank.occupiedCount(), 0);
@@ -516,11 +516,11 @@ TEST_F(DumpFileTest, RawMidiAndBankFilesImport) {
     RecordingNotifier n;
     PerformanceBank into;
     ImportResult r;
-    ASSERT_TRUE(ImportDumpFile(path("dump.syx"), into, n, r));
+    ASSERT_TRUE(importDumpFile(path("dump.syx"), into, n, r));
     EXPECT_THAT(r.filledSlots, ElementsAre(7));
-    ASSERT_TRUE(ImportDumpFile(path("song.mid"), into, n, r));
+    ASSERT_TRUE(importDumpFile(path("song.mid"), into, n, r));
     EXPECT_THAT(r.filledSlots, ElementsAre(8));
-    ASSERT_TRUE(ImportDumpFile(path("bank.bin"), into, n, r));
+    ASSERT_TRUE(importDumpFile(path("bank.bin"), into, n, r));
     EXPECT_THAT(r.filledSlots, ElementsAre(9));
     EXPECT_EQ(r.counts.imported, 1);
     EXPECT_THAT(n.messages, IsEmpty());

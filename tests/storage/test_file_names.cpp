@@ -27,74 +27,74 @@ TEST(ReplaceExtension, WindowsAndPosixExamples) {
     EXPECT_EQ(ReplaceExtension("", ".SYX"), ".SYX");
 }
 
-TEST(DirectoryOf, UpToLastSeparatorRootsKeepTheirs) {
-    EXPECT_EQ(DirectoryOf("C:\\dir\\perf.SYX"), "C:\\dir");
-    EXPECT_EQ(DirectoryOf("C:\\perf.SYX"), "C:\\");
-    EXPECT_EQ(DirectoryOf("C:perf.SYX"), "C:");
-    EXPECT_EQ(DirectoryOf("C:\\dir.x\\sub\\bank.PFB"), "C:\\dir.x\\sub");
-    EXPECT_EQ(DirectoryOf("/home/u/perf.SYX"), "/home/u");
-    EXPECT_EQ(DirectoryOf("/perf.SYX"), "/");
-    EXPECT_EQ(DirectoryOf("perf.SYX"), "");
-    EXPECT_EQ(DirectoryOf("\\\\server\\share"), "\\\\server");
+TEST(directoryOf, UpToLastSeparatorRootsKeepTheirs) {
+    EXPECT_EQ(directoryOf("C:\\dir\\perf.SYX"), "C:\\dir");
+    EXPECT_EQ(directoryOf("C:\\perf.SYX"), "C:\\");
+    EXPECT_EQ(directoryOf("C:perf.SYX"), "C:");
+    EXPECT_EQ(directoryOf("C:\\dir.x\\sub\\bank.PFB"), "C:\\dir.x\\sub");
+    EXPECT_EQ(directoryOf("/home/u/perf.SYX"), "/home/u");
+    EXPECT_EQ(directoryOf("/perf.SYX"), "/");
+    EXPECT_EQ(directoryOf("perf.SYX"), "");
+    EXPECT_EQ(directoryOf("\\\\server\\share"), "\\\\server");
 }
 
-TEST(JoinPath, OneSeparatorBetween) {
-    EXPECT_EQ(JoinPath("/tmp", "a.SYX"), "/tmp/a.SYX");
-    EXPECT_EQ(JoinPath("/", "a.SYX"), "/a.SYX");
-    EXPECT_EQ(JoinPath("C:\\", "a.SYX"), "C:\\a.SYX");
-    EXPECT_EQ(JoinPath("", "a.SYX"), "a.SYX");
+TEST(joinPath, OneSeparatorBetween) {
+    EXPECT_EQ(joinPath("/tmp", "a.SYX"), "/tmp/a.SYX");
+    EXPECT_EQ(joinPath("/", "a.SYX"), "/a.SYX");
+    EXPECT_EQ(joinPath("C:\\", "a.SYX"), "C:\\a.SYX");
+    EXPECT_EQ(joinPath("", "a.SYX"), "a.SYX");
 }
 
 TEST(FileNamesFromRecords, NormalNamesAreKept) {
-    EXPECT_EQ(ProposedSaveName(common(1, "GrandPno")), "PF_GrandPno.SYX");
-    EXPECT_EQ(DiskTransferName(common(1, "GrandPno")), "PF_GrandPno.SYX");
-    EXPECT_EQ(ProposedSaveName(common(3, " Organ  ")), "OR_Organ.SYX");
-    EXPECT_EQ(ProposedSaveName(common(0, "InitPerf")), "--  _InitPerf.SYX");
-    EXPECT_EQ(ProposedSaveName(common(10, "Pipe")), "PI _Pipe.SYX");
+    EXPECT_EQ(proposedSaveName(common(1, "GrandPno")), "PF_GrandPno.SYX");
+    EXPECT_EQ(diskTransferName(common(1, "GrandPno")), "PF_GrandPno.SYX");
+    EXPECT_EQ(proposedSaveName(common(3, " Organ  ")), "OR_Organ.SYX");
+    EXPECT_EQ(proposedSaveName(common(0, "InitPerf")), "--  _InitPerf.SYX");
+    EXPECT_EQ(proposedSaveName(common(10, "Pipe")), "PI _Pipe.SYX");
 }
 
 TEST(FileNamesFromRecords, FifteenCharacterCutNeverCutsTheExtension) {
-    const std::string name = DiskTransferName(common(0, "InitPerf"));
+    const std::string name = diskTransferName(common(0, "InitPerf"));
     EXPECT_EQ(name, "--  _InitPe.SYX");
     EXPECT_EQ(name.size(), 15u);
-    EXPECT_EQ(DiskTransferName(common(10, "LongName")), "PI _LongNam.SYX");
-    EXPECT_EQ(DiskTransferName(common(1, "")), "PF_.SYX");
+    EXPECT_EQ(diskTransferName(common(10, "LongName")), "PI _LongNam.SYX");
+    EXPECT_EQ(diskTransferName(common(1, "")), "PF_.SYX");
 }
 
 TEST(FileNamesFromRecords, UnsafeCharactersAndCategoryAbove22AreMadeSafe) {
-    EXPECT_EQ(ProposedSaveName(common(1, "A/B\\C:D")), "PF_A_B_C_D.SYX");
-    EXPECT_EQ(ProposedSaveName(common(1, "<>\"|?*ab")), "PF_______ab.SYX");
-    EXPECT_EQ(ProposedSaveName(common(1, std::string("a\x01"
+    EXPECT_EQ(proposedSaveName(common(1, "A/B\\C:D")), "PF_A_B_C_D.SYX");
+    EXPECT_EQ(proposedSaveName(common(1, "<>\"|?*ab")), "PF_______ab.SYX");
+    EXPECT_EQ(proposedSaveName(common(1, std::string("a\x01"
                                                      "b\x7F"
                                                      "c",
                                                      5))),
               "PF_a b c.SYX"); // controls in a name read as blanks
-    EXPECT_EQ(ProposedSaveName(common(1, "..\\..\\x")), "PF_.._.._x.SYX");
-    EXPECT_EQ(ProposedSaveName(common(1, "\xE4\xF6")), "PF___.SYX");
-    EXPECT_EQ(ProposedSaveName(common(200, "Name")), "___Name.SYX"); // "??" + "_" + name, made safe
-    const std::string transfer = DiskTransferName(common(99, "../../x"));
+    EXPECT_EQ(proposedSaveName(common(1, "..\\..\\x")), "PF_.._.._x.SYX");
+    EXPECT_EQ(proposedSaveName(common(1, "\xE4\xF6")), "PF___.SYX");
+    EXPECT_EQ(proposedSaveName(common(200, "Name")), "___Name.SYX"); // "??" + "_" + name, made safe
+    const std::string transfer = diskTransferName(common(99, "../../x"));
     EXPECT_EQ(transfer.find_first_of("/\\:"), std::string::npos);
     EXPECT_LE(transfer.size(), 15u);
 }
 
-TEST(SafeFileStem, EmptyOrOnlyDotsBecomesUnnamed) {
-    EXPECT_EQ(SafeFileStem(""), "Unnamed");
-    EXPECT_EQ(SafeFileStem(".."), "Unnamed");
-    EXPECT_EQ(SafeFileStem(". ."), "Unnamed");
-    EXPECT_EQ(SafeFileStem("a.b"), "a.b");
-    EXPECT_EQ(SafeFileStem("/"), "_");
+TEST(safeFileStem, EmptyOrOnlyDotsBecomesUnnamed) {
+    EXPECT_EQ(safeFileStem(""), "Unnamed");
+    EXPECT_EQ(safeFileStem(".."), "Unnamed");
+    EXPECT_EQ(safeFileStem(". ."), "Unnamed");
+    EXPECT_EQ(safeFileStem("a.b"), "a.b");
+    EXPECT_EQ(safeFileStem("/"), "_");
 }
 
-TEST(UniqueFileName, SuffixWithinFifteenCharactersCaseInsensitive) {
+TEST(uniqueFileName, SuffixWithinFifteenCharactersCaseInsensitive) {
     std::set<std::string> taken;
-    EXPECT_EQ(UniqueFileName("PF_GrandPno.SYX", taken), "PF_GrandPno.SYX");
+    EXPECT_EQ(uniqueFileName("PF_GrandPno.SYX", taken), "PF_GrandPno.SYX");
     taken.insert("PF_GrandPno.SYX");
-    EXPECT_EQ(UniqueFileName("PF_GrandPno.SYX", taken), "PF_GrandP_2.SYX");
-    EXPECT_EQ(UniqueFileName("pf_grandpno.syx", taken).size(), 15u);
+    EXPECT_EQ(uniqueFileName("PF_GrandPno.SYX", taken), "PF_GrandP_2.SYX");
+    EXPECT_EQ(uniqueFileName("pf_grandpno.syx", taken).size(), 15u);
     taken.insert("PF_GrandP_2.SYX");
-    EXPECT_EQ(UniqueFileName("PF_GrandPno.SYX", taken), "PF_GrandP_3.SYX");
+    EXPECT_EQ(uniqueFileName("PF_GrandPno.SYX", taken), "PF_GrandP_3.SYX");
     taken = {"OR_A.SYX"};
-    EXPECT_EQ(UniqueFileName("or_a.SYX", taken), "or_a_2.SYX");
+    EXPECT_EQ(uniqueFileName("or_a.SYX", taken), "or_a_2.SYX");
 }
 
 TEST(DiskTransferNames, SameCategoryAndNameNeverShareAFileInOneRun) {

@@ -156,9 +156,9 @@ protected:
         PerformanceBank bank;
         RecordingNotifier n;
         ImportResult r;
-        EXPECT_TRUE(ImportDumpFile(path(name), bank, n, r));
+        EXPECT_TRUE(importDumpFile(path(name), bank, n, r));
         counts = r.counts;
-        EXPECT_TRUE(SaveBank(path(name + ".PFB"), bank));
+        EXPECT_TRUE(saveBank(path(name + ".PFB"), bank));
         return readBytes(path(name + ".PFB"));
     }
 

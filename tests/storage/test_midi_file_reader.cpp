@@ -70,7 +70,7 @@ TEST(MidiFileReader, EventsWithRunningStatusMetaAndSysExPackets) {
         .endOfTrack();
     const ByteVector file = midiFile(1, {&conductor, &music});
     LoggingVisitor v;
-    const MidiFileInfo info = ReadMidiFile(file, v);
+    const MidiFileInfo info = readMidiFile(file, v);
     ASSERT_TRUE(info.ok());
     EXPECT_EQ(info.format, 1);
     EXPECT_EQ(info.declaredTracks, 2);
@@ -83,21 +83,21 @@ TEST(MidiFileReader, EventsWithRunningStatusMetaAndSysExPackets) {
 
 TEST(MidiFileReader, NotAMidiFileAndBadHeaders) {
     LoggingVisitor v;
-    EXPECT_EQ(ReadMidiFile(ByteVector{}, v).status, MidiFileInfo::Status::NotAMidiFile);
-    EXPECT_EQ(ReadMidiFile(ByteVector{0xF0, 0x43, 0x00}, v).status, MidiFileInfo::Status::NotAMidiFile);
-    EXPECT_EQ(ReadMidiFile(ByteVector{'M', 'T', 'h', 'd'}, v).status, MidiFileInfo::Status::BadHeader);
+    EXPECT_EQ(readMidiFile(ByteVector{}, v).status, MidiFileInfo::Status::NotAMidiFile);
+    EXPECT_EQ(readMidiFile(ByteVector{0xF0, 0x43, 0x00}, v).status, MidiFileInfo::Status::NotAMidiFile);
+    EXPECT_EQ(readMidiFile(ByteVector{'M', 'T', 'h', 'd'}, v).status, MidiFileInfo::Status::BadHeader);
     // Header length 5, and a header length past the end of the file.
     ByteVector shortHeader{'M', 'T', 'h', 'd', 0, 0, 0, 5, 0, 0, 0, 1, 0};
-    EXPECT_EQ(ReadMidiFile(shortHeader, v).status, MidiFileInfo::Status::BadHeader);
+    EXPECT_EQ(readMidiFile(shortHeader, v).status, MidiFileInfo::Status::BadHeader);
     ByteVector huge{'M', 'T', 'h', 'd', 0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 1, 0, 96};
-    EXPECT_EQ(ReadMidiFile(huge, v).status, MidiFileInfo::Status::BadHeader);
+    EXPECT_EQ(readMidiFile(huge, v).status, MidiFileInfo::Status::BadHeader);
     EXPECT_TRUE(v.log.empty());
     // A longer header is allowed; its extra bytes are skipped.
     ByteVector longer{'M', 'T', 'h', 'd', 0, 0, 0, 8, 0, 0, 0, 1, 0, 96, 0xAA, 0xBB};
     TrackBuilder t;
     t.delta(0).bytes({0x90, 1, 2});
     appendChunk(longer, "MTrk", t.data());
-    EXPECT_TRUE(ReadMidiFile(longer, v).ok());
+    EXPECT_TRUE(readMidiFile(longer, v).ok());
     EXPECT_THAT(v.log, ElementsAre("start 0", "0 ch 90 01 02", "end 0"));
 }
 
@@ -109,7 +109,7 @@ TEST(MidiFileReader, ForeignChunksAreSkippedAndTrackEndStopsReading) {
     appendChunk(file, "MTrk", t.data());
     file.insert(file.end(), {0, 0, 0}); // padding shorter than a chunk header
     LoggingVisitor v;
-    const MidiFileInfo info = ReadMidiFile(file, v);
+    const MidiFileInfo info = readMidiFile(file, v);
     EXPECT_TRUE(info.ok());
     EXPECT_EQ(info.tracks, 1);
     EXPECT_THAT(v.log, ElementsAre("start 0", "0 meta 2F ", "end 0"));
@@ -119,7 +119,7 @@ TEST(MidiFileReader, TrackWithoutEndIsTakenAsItIs) {
     TrackBuilder t;
     t.delta(4).bytes({0xB0, 7, 100});
     LoggingVisitor v;
-    EXPECT_TRUE(ReadMidiFile(oneTrack(t), v).ok());
+    EXPECT_TRUE(readMidiFile(oneTrack(t), v).ok());
     EXPECT_THAT(v.log, ElementsAre("start 0", "4 ch B0 07 64", "end 0"));
 }
 
@@ -152,7 +152,7 @@ TEST(MidiFileReader, BrokenTracksEndSafely) {
         good.delta(0).bytes({0x80, 1, 0}).delta(0).endOfTrack();
         appendChunk(file, "MTrk", good.data());
         LoggingVisitor v;
-        const MidiFileInfo info = ReadMidiFile(file, v);
+        const MidiFileInfo info = readMidiFile(file, v);
         EXPECT_TRUE(info.ok()) << c.what;
         EXPECT_EQ(info.tracks, 2) << c.what;
         ASSERT_GE(v.log.size(), 2u) << c.what;
@@ -168,14 +168,14 @@ TEST(MidiFileReader, ChunkLengthLargerThanTheFileHoldsWhatIsThere) {
     file.insert(file.end(), {'M', 'T', 'r', 'k', 0x7F, 0xFF, 0xFF, 0xFF});
     file.insert(file.end(), t.data().begin(), t.data().end());
     LoggingVisitor v;
-    EXPECT_TRUE(ReadMidiFile(file, v).ok());
+    EXPECT_TRUE(readMidiFile(file, v).ok());
     EXPECT_THAT(v.log, ElementsAre("start 0", "0 ch 90 01 02", "0 ch 80 01 00", "end 0"));
 
     // Cut inside an event: the events before it are read, the track is broken.
     ByteVector cut = file;
     cut.pop_back();
     LoggingVisitor w;
-    EXPECT_TRUE(ReadMidiFile(cut, w).ok());
+    EXPECT_TRUE(readMidiFile(cut, w).ok());
     EXPECT_THAT(w.log, ElementsAre("start 0", "0 ch 90 01 02", "end 0 broken"));
 }
 
@@ -183,6 +183,6 @@ TEST(MidiFileReader, LargestDeltaTimesAddUpWithoutWrapping) {
     TrackBuilder t;
     for (int i = 0; i < 40; ++i) t.delta(0x0FFFFFFF).bytes({0x90, 1, 2});
     LoggingVisitor v;
-    EXPECT_TRUE(ReadMidiFile(oneTrack(t), v).ok());
+    EXPECT_TRUE(readMidiFile(oneTrack(t), v).ok());
     EXPECT_EQ(v.log[40], std::to_string(40ull * 0x0FFFFFFFull) + " ch 90 01 02");
 }

@@ -21,15 +21,15 @@ std::vector<Byte> bankBytes(const std::vector<PerformanceRecord>& records) {
 } // namespace
 
 TEST(LoadErrors, TextsOfTheFiveCodesWithPrefix) {
-    EXPECT_EQ(LoadErrorText(1), "Load-Error : File not found");
-    EXPECT_EQ(LoadErrorText(2), "Load-Error : Unable to open file");
-    EXPECT_EQ(LoadErrorText(3), "Load-Error : Unable to save file");
-    EXPECT_EQ(LoadErrorText(4), "Load-Error : Wrong filesize");
-    EXPECT_EQ(LoadErrorText(5), "Load-Error : Not a valid Performance-bank file");
+    EXPECT_EQ(loadErrorText(1), "Load-Error : File not found");
+    EXPECT_EQ(loadErrorText(2), "Load-Error : Unable to open file");
+    EXPECT_EQ(loadErrorText(3), "Load-Error : Unable to save file");
+    EXPECT_EQ(loadErrorText(4), "Load-Error : Wrong filesize");
+    EXPECT_EQ(loadErrorText(5), "Load-Error : Not a valid Performance-bank file");
 }
 
 TEST(LoadErrors, OnlyLowSevenBitsCountAndZeroOrUnknownAreSafe) {
-    EXPECT_EQ(LoadErrorText(0x84), "Load-Error : Wrong filesize");
+    EXPECT_EQ(loadErrorText(0x84), "Load-Error : Wrong filesize");
     RecordingNotifier notifier;
     ShowLoadError(0, notifier);
     ShowLoadError(0x80, notifier);
@@ -125,7 +125,7 @@ TEST_F(BankFileTest, FourteenByteBankIsValidAndEmpty) {
     writeBytes(path("empty.PFB"), bytesOf("Patchsmith PFB"));
     RecordingNotifier notifier;
     std::vector<PerformanceRecord> records;
-    EXPECT_TRUE(ReadBankFile(path("empty.PFB"), notifier, records));
+    EXPECT_TRUE(readBankFile(path("empty.PFB"), notifier, records));
     EXPECT_TRUE(records.empty());
     EXPECT_TRUE(notifier.messages.empty());
 }
@@ -137,7 +137,7 @@ TEST_F(BankFileTest, RightHeaderWithFifteenTo330BytesIsWrongFilesize) {
         writeBytes(path("b.PFB"), bytes);
         RecordingNotifier notifier;
         int handed = 0;
-        EXPECT_FALSE(ReadBankFile(path("b.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
+        EXPECT_FALSE(readBankFile(path("b.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
         EXPECT_EQ(notifier.messages, std::vector<std::string>{"Load-Error : Wrong filesize"}) << size;
         EXPECT_EQ(handed, 0);
     }
@@ -157,7 +157,7 @@ TEST_F(BankFileTest, ShortFileOrWrongHeaderIsNotABank) {
     for (const char* name : {"short.PFB", "zero.PFB", "case.PFB", "other.PFB"}) {
         RecordingNotifier notifier;
         std::vector<PerformanceRecord> records;
-        EXPECT_FALSE(ReadBankFile(path(name), notifier, records)) << name;
+        EXPECT_FALSE(readBankFile(path(name), notifier, records)) << name;
         EXPECT_EQ(notifier.messages, std::vector<std::string>{notABank}) << name;
         EXPECT_TRUE(records.empty());
     }
@@ -172,10 +172,10 @@ TEST_F(BankFileTest, MoreRecordsThanABankHoldsAreRefusedWithoutHandingOutAny) {
 
     RecordingNotifier notifier;
     int handed = 0;
-    EXPECT_TRUE(ReadBankFile(path("full.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
+    EXPECT_TRUE(readBankFile(path("full.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
     EXPECT_EQ(handed, 128);
     handed = 0;
-    EXPECT_FALSE(ReadBankFile(path("over.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
+    EXPECT_FALSE(readBankFile(path("over.PFB"), notifier, [&](const PerformanceRecord&) { ++handed; }));
     EXPECT_EQ(handed, 0);
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Load-Error : Wrong filesize"});
 }
@@ -183,8 +183,8 @@ TEST_F(BankFileTest, MoreRecordsThanABankHoldsAreRefusedWithoutHandingOutAny) {
 TEST_F(BankFileTest, UnopenableBankFailsSilently) {
     RecordingNotifier notifier;
     std::vector<PerformanceRecord> records;
-    EXPECT_FALSE(ReadBankFile(path("missing.PFB"), notifier, records));
-    EXPECT_FALSE(ReadBankFile(dir_.string(), notifier, records));
+    EXPECT_FALSE(readBankFile(path("missing.PFB"), notifier, records));
+    EXPECT_FALSE(readBankFile(dir_.string(), notifier, records));
     EXPECT_TRUE(notifier.messages.empty());
 }
 
@@ -195,7 +195,7 @@ TEST_F(BankFileTest, RecordsAreHandedOutInFileOrderUnchanged) {
     writeBytes(path("b.PFB"), bankBytes({a, b, c}));
     RecordingNotifier notifier;
     std::vector<PerformanceRecord> records;
-    ASSERT_TRUE(ReadBankFile(path("b.PFB"), notifier, records));
+    ASSERT_TRUE(readBankFile(path("b.PFB"), notifier, records));
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0], a);
     EXPECT_EQ(records[1], b);
@@ -207,32 +207,32 @@ TEST_F(BankFileTest, RecordNumberAbove127IsSkippedWithOneMessage) {
     writeBytes(path("d.PFB"), bankBytes({makeRecord(128, 1, "Bad"), good, makeRecord(255, 1, "Bad")}));
     RecordingNotifier notifier;
     std::vector<PerformanceRecord> records;
-    ASSERT_TRUE(ReadBankFile(path("d.PFB"), notifier, records));
+    ASSERT_TRUE(readBankFile(path("d.PFB"), notifier, records));
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0], good);
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0], SkippedRecordsText(path("d.PFB"), 2));
+    EXPECT_EQ(notifier.messages[0], skippedRecordsText(path("d.PFB"), 2));
     EXPECT_NE(notifier.messages[0].find("2 records"), std::string::npos);
 }
 
 TEST_F(BankFileTest, WrittenBankHasHeaderAndRecordsByteForByte) {
     std::vector<PerformanceRecord> all;
     for (int n = 0; n < 128; ++n) all.push_back(makeRecord(n, n % 23, "P" + std::to_string(n)));
-    ASSERT_TRUE(WriteBankFile(path("full.PFB"), all));
+    ASSERT_TRUE(writeBankFile(path("full.PFB"), all));
     const std::vector<Byte> bytes = readBytes(path("full.PFB"));
     ASSERT_EQ(bytes.size(), 40590u);
     EXPECT_EQ(static_cast<int>(bytes.size()), kFullBankBytes);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 14), "Patchsmith PFB");
     EXPECT_EQ(bytes, bankBytes(all));
 
-    ASSERT_TRUE(WriteBankFile(path("none.PFB"), {}));
+    ASSERT_TRUE(writeBankFile(path("none.PFB"), {}));
     EXPECT_EQ(readBytes(path("none.PFB")), bytesOf("Patchsmith PFB"));
 }
 
 TEST_F(BankFileTest, FailedBankSaveIsReported) {
     writeBytes(path("file"), {0});
     const std::string target = path("file") + "/bank.PFB";
-    const FileResult result = WriteBankFile(target, {});
+    const FileResult result = writeBankFile(target, {});
     EXPECT_FALSE(result);
     EXPECT_EQ(result.message, "Unable to save file " + target);
 }

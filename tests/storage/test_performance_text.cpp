@@ -39,20 +39,20 @@ TEST(PerformanceLine, LimitsAndDamagedInput) {
     }
 }
 
-TEST(DropLabel, FileNameRule) {
-    EXPECT_EQ(DropLabelText("PF_GrandPno.SYX"), "PF GrandPno");
-    EXPECT_EQ(DropLabel(4, "PF_GrandPno.SYX"), "005  PF GrandPno");
-    EXPECT_EQ(DropLabelText("AB.SYX"), "AB");
-    EXPECT_EQ(DropLabel(4, "AB.SYX"), "005  AB");
-    EXPECT_EQ(DropLabelText("ABC.SYX"), "AB ");
-    EXPECT_EQ(DropLabelText("a.SYX"), "a");
-    EXPECT_EQ(DropLabelText("SYX"), "");
-    EXPECT_EQ(DropLabelText(""), "");
+TEST(dropLabel, FileNameRule) {
+    EXPECT_EQ(dropLabelText("PF_GrandPno.SYX"), "PF GrandPno");
+    EXPECT_EQ(dropLabel(4, "PF_GrandPno.SYX"), "005  PF GrandPno");
+    EXPECT_EQ(dropLabelText("AB.SYX"), "AB");
+    EXPECT_EQ(dropLabel(4, "AB.SYX"), "005  AB");
+    EXPECT_EQ(dropLabelText("ABC.SYX"), "AB ");
+    EXPECT_EQ(dropLabelText("a.SYX"), "a");
+    EXPECT_EQ(dropLabelText("SYX"), "");
+    EXPECT_EQ(dropLabelText(""), "");
     // Cut to 15 first: the last four of the cut text go.
-    EXPECT_EQ(DropLabelText("OR_VeryLongName_Here.SYX"), "OR VeryLong");
-    EXPECT_LE(DropLabel(127, "OR_VeryLongName_Here.SYX").size(), 20u);
+    EXPECT_EQ(dropLabelText("OR_VeryLongName_Here.SYX"), "OR VeryLong");
+    EXPECT_LE(dropLabel(127, "OR_VeryLongName_Here.SYX").size(), 20u);
     // Multi-byte characters are never split.
-    EXPECT_EQ(DropLabelText("PF_\xC3\xA4\xC3\xB6.SYX"), "PF \xC3\xA4\xC3\xB6");
+    EXPECT_EQ(dropLabelText("PF_\xC3\xA4\xC3\xB6.SYX"), "PF \xC3\xA4\xC3\xB6");
 }
 
 TEST(SlotLabels, DefaultsAndCutToFifteen) {
@@ -71,9 +71,9 @@ TEST(SlotLabels, DefaultsAndCutToFifteen) {
     EXPECT_EQ(labels.label(4), "005");
 }
 
-TEST(Utf8Prefix, CountsCharacters) {
-    EXPECT_EQ(Utf8Prefix("abc", 2), "ab");
-    EXPECT_EQ(Utf8Prefix("abc", 5), "abc");
-    EXPECT_EQ(Utf8Prefix("\xC3\xA4x", 1), "\xC3\xA4");
-    EXPECT_EQ(Utf8Prefix("", 0), "");
+TEST(utf8Prefix, CountsCharacters) {
+    EXPECT_EQ(utf8Prefix("abc", 2), "ab");
+    EXPECT_EQ(utf8Prefix("abc", 5), "abc");
+    EXPECT_EQ(utf8Prefix("\xC3\xA4x", 1), "\xC3\xA4");
+    EXPECT_EQ(utf8Prefix("", 0), "");
 }

@@ -11,10 +11,10 @@ namespace {
 
 // The header of message i of a record for number n, as this system writes it.
 std::vector<Byte> expectedHeader(int i, Byte n) {
-    static const Byte counts[7] = {0x2E, 0x15, 0x09, 0x29, 0x29, 0x29, 0x29};
-    static const Byte highs[7] = {0x70, 0x70, 0x70, 0x71, 0x72, 0x73, 0x74};
-    static const Byte lows[7] = {0x00, 0x30, 0x50, 0x00, 0x00, 0x00, 0x00};
-    return {0xF0, 0x43, 0x00, 0x4B, 0x00, counts[i], highs[i], n, lows[i]};
+    static const Byte kCounts[7] = {0x2E, 0x15, 0x09, 0x29, 0x29, 0x29, 0x29};
+    static const Byte kHighs[7] = {0x70, 0x70, 0x70, 0x71, 0x72, 0x73, 0x74};
+    static const Byte kLows[7] = {0x00, 0x30, 0x50, 0x00, 0x00, 0x00, 0x00};
+    return {0xF0, 0x43, 0x00, 0x4B, 0x00, kCounts[i], kHighs[i], n, kLows[i]};
 }
 
 // Sum of byte count, address, data and checksum is a multiple of 128.
@@ -37,9 +37,9 @@ PerformanceImage imageWithPattern() {
 
 } // namespace
 
-TEST(MakeRecordFromImage, HeadersNumberEndBytesAndDataOfAllSevenMessages) {
+TEST(makeRecordFromImage, HeadersNumberEndBytesAndDataOfAllSevenMessages) {
     const PerformanceImage image = imageWithPattern();
-    const PerformanceRecord r = MakeRecordFromImage(image, 9);
+    const PerformanceRecord r = makeRecordFromImage(image, 9);
     for (int i = 0; i < 7; ++i) {
         const auto m = r.message(i);
         EXPECT_EQ(std::vector<Byte>(m.begin(), m.begin() + 9), expectedHeader(i, 9)) << "message " << i;
@@ -58,26 +58,26 @@ TEST(MakeRecordFromImage, HeadersNumberEndBytesAndDataOfAllSevenMessages) {
     EXPECT_EQ(r.bytes()[316], 0xF7);
 }
 
-TEST(MakeRecordFromImage, NumberIsClampedIntoRangeAndNoDataByteHasBit7) {
+TEST(makeRecordFromImage, NumberIsClampedIntoRangeAndNoDataByteHasBit7) {
     PerformanceImage image = imageWithPattern();
-    EXPECT_EQ(MakeRecordFromImage(image, -1).recordNumber(), 0);
-    EXPECT_EQ(MakeRecordFromImage(image, 300).recordNumber(), 127);
-    const PerformanceRecord r = MakeRecordFromImage(image, 127);
+    EXPECT_EQ(makeRecordFromImage(image, -1).recordNumber(), 0);
+    EXPECT_EQ(makeRecordFromImage(image, 300).recordNumber(), 127);
+    const PerformanceRecord r = makeRecordFromImage(image, 127);
     for (int i = 0; i < 7; ++i) {
         const auto m = r.message(i);
         for (std::size_t k = 1; k + 1 < m.size(); ++k) EXPECT_LT(m[k], 0x80) << i << "/" << k;
     }
 }
 
-TEST(LoadRecordIntoImage, CopiesMessagesAndZeroesVariationSends) {
+TEST(loadRecordIntoImage, CopiesMessagesAndZeroesVariationSends) {
     PerformanceImage source = imageWithPattern();
     ASSERT_NE(source.data(Block::Effect, 21), 0);
     ASSERT_NE(source.data(Block::Effect, 22), 0);
-    const PerformanceRecord r = MakeRecordFromImage(source, 4);
+    const PerformanceRecord r = makeRecordFromImage(source, 4);
 
     PerformanceImage target;
     target.fillDefaults();
-    LoadRecordIntoImage(r, target);
+    loadRecordIntoImage(r, target);
     for (int k = 0; k < kCommonDataBytes; ++k) EXPECT_EQ(target.data(Block::Common, k), source.data(Block::Common, k));
     for (int k = 0; k < 21; ++k) EXPECT_EQ(target.data(Block::Effect, k), source.data(Block::Effect, k));
     EXPECT_EQ(target.data(Block::Effect, 21), 0);
@@ -99,7 +99,7 @@ TEST_F(SaveAndOpenTest, VariationSendsSavedNonZeroComeBackAsZero) {
     image.setData(Block::Effect, 21, 40);
     image.setData(Block::Effect, 22, 33);
     image.setData(Block::Effect, 20, 17);
-    ASSERT_TRUE(WritePerformanceFile(path("p.SYX"), MakeRecordFromImage(image, 0)));
+    ASSERT_TRUE(WritePerformanceFile(path("p.SYX"), makeRecordFromImage(image, 0)));
 
     UserPerfBuffer buffer;
     RecordingNotifier notifier;
@@ -107,7 +107,7 @@ TEST_F(SaveAndOpenTest, VariationSendsSavedNonZeroComeBackAsZero) {
     PerformanceImage opened;
     opened.fillDefaults();
     opened.setData(Block::Effect, 21, 99);
-    LoadRecordIntoImage(buffer, opened);
+    loadRecordIntoImage(buffer, opened);
     EXPECT_EQ(opened.data(Block::Effect, 20), 17);
     EXPECT_EQ(opened.data(Block::Effect, 21), 0);
     EXPECT_EQ(opened.data(Block::Effect, 22), 0);
@@ -147,9 +147,9 @@ TEST(RenumberRecord, RepairsForeignAddressBytesAndClampsNumber) {
     EXPECT_EQ(r.bytes()[272], 0);
 }
 
-TEST(RecordSlot, OnlyNumbersUpTo127NameASlot) {
-    EXPECT_EQ(RecordSlot(makeRecord(0, 1, "A")), 0);
-    EXPECT_EQ(RecordSlot(makeRecord(127, 1, "A")), 127);
-    EXPECT_FALSE(RecordSlot(makeRecord(128, 1, "A")).has_value());
-    EXPECT_FALSE(RecordSlot(makeRecord(255, 1, "A")).has_value());
+TEST(recordSlot, OnlyNumbersUpTo127NameASlot) {
+    EXPECT_EQ(recordSlot(makeRecord(0, 1, "A")), 0);
+    EXPECT_EQ(recordSlot(makeRecord(127, 1, "A")), 127);
+    EXPECT_FALSE(recordSlot(makeRecord(128, 1, "A")).has_value());
+    EXPECT_FALSE(recordSlot(makeRecord(255, 1, "A")).has_value());
 }

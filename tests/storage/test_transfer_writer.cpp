@@ -59,7 +59,7 @@ TEST_F(TransferWriterTest, InterruptedBankKeepsHeaderAndCompleteRecordsOnly) {
     // The bank left behind reads back as a valid bank.
     RecordingNotifier notifier;
     std::vector<PerformanceRecord> records;
-    EXPECT_TRUE(ReadBankFile(path("cut.PFB"), notifier, records));
+    EXPECT_TRUE(readBankFile(path("cut.PFB"), notifier, records));
     EXPECT_EQ(records.size(), 2u);
 }
 
@@ -75,7 +75,7 @@ TEST_F(TransferWriterTest, AbortBeforeAnyCompleteRecordKeepsTheOldFile) {
 
 TEST_F(TransferWriterTest, SingleSyxTransferAndItsAbort) {
     const auto r = makeRecord(12, 1, "GrandPno");
-    const std::string target = JoinPath(dir_.string(), DiskTransferName(r.message(0)));
+    const std::string target = joinPath(dir_.string(), diskTransferName(r.message(0)));
     TransferFileWriter w;
     ASSERT_TRUE(w.openSingle(target));
     feed(w, r);

@@ -34,7 +34,7 @@ inline QApplication& testApp() {
 class ModalScript {
 public:
     explicit ModalScript(std::function<void(QDialog&)> act = {}) {
-        dialogs::SetModalRunner([this, act = std::move(act)](QDialog& dialog) {
+        dialogs::setModalRunner([this, act = std::move(act)](QDialog& dialog) {
             ++runs;
             if (!act) {
                 ADD_FAILURE() << "unexpected modal window " << dialog.objectName().toStdString();
@@ -47,7 +47,7 @@ public:
             return result;
         });
     }
-    ~ModalScript() { dialogs::SetModalRunner({}); }
+    ~ModalScript() { dialogs::setModalRunner({}); }
     ModalScript(const ModalScript&) = delete;
     ModalScript& operator=(const ModalScript&) = delete;
 
@@ -72,7 +72,7 @@ inline QString captionOf(const QWidget* w) {
     return {};
 }
 
-inline void ExpectControl(const QWidget* window, const ControlRow& row) {
+inline void expectControl(const QWidget* window, const ControlRow& row) {
     SCOPED_TRACE(row.name);
     const auto* w = window->findChild<QWidget*>(row.name);
     ASSERT_NE(w, nullptr);

@@ -22,7 +22,7 @@ inline QApplication& testApp(const char* programName = "patchsmith-test") {
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         auto* a = new QApplication(argc, argv);
-        app::Application::SetupToolkit();
+        app::Application::setupToolkit();
         return a;
     }();
     return *app;

@@ -39,7 +39,7 @@ using test::ModalScript;
 PerformanceRecord makeRecord(const char* name, int category, int number) {
     Model model;
     model.fillDefaults();
-    PerformanceRecord record = MakeRecordFromImage(model.image, number);
+    PerformanceRecord record = makeRecordFromImage(model.image, number);
     auto bytes = record.bytes();
     char padded[9] = "        ";
     std::memcpy(padded, name, std::min<std::size_t>(std::strlen(name), 8));
@@ -218,7 +218,7 @@ TEST_F(BankEditTest, ControlsPositionsTextsAndLook) {
           "Save your work to harddisk"}},
     };
     for (const auto& row : rows) {
-        test::ExpectControl(w.get(), row.control);
+        test::expectControl(w.get(), row.control);
         const auto* widget = w->findChild<QWidget*>(row.name);
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->geometry(), row.geometry) << row.name;
@@ -363,7 +363,7 @@ TEST_F(BankEditTest, DropWithoutSlotTouchesNothing) {
     EXPECT_TRUE(w->BankListBox->selectedItems().isEmpty());
     w->BankListBoxDragDrop();
     EXPECT_EQ(bank.occupiedCount(), 0);
-    for (int s = 0; s < 128; ++s) ASSERT_EQ(entry(*w, s), SlotNumberText(s));
+    for (int s = 0; s < 128; ++s) ASSERT_EQ(entry(*w, s), slotNumberText(s));
     EXPECT_TRUE(notifier.messages.empty());
     // Nor does a drop without a file selected.
     w->TypePerfBanks->click();
@@ -479,7 +479,7 @@ TEST_F(BankEditTest, BadBankFilesChangeNothing) {
     EXPECT_EQ(notifier.messages.size(), 4u);
     for (int s = 0; s < 128; ++s) {
         if (s != 3) {
-            ASSERT_EQ(entry(*w, s), SlotNumberText(s)) << s;
+            ASSERT_EQ(entry(*w, s), slotNumberText(s)) << s;
         }
     }
 }
@@ -582,7 +582,7 @@ TEST_F(BankEditTest, PopupDeleteAndClearAll) {
 
     w->BankPopClearAll->trigger();
     EXPECT_EQ(bank.occupiedCount(), 0);
-    for (int s = 0; s < 128; ++s) ASSERT_EQ(entry(*w, s), SlotNumberText(s));
+    for (int s = 0; s < 128; ++s) ASSERT_EQ(entry(*w, s), slotNumberText(s));
     EXPECT_TRUE(notifier.messages.empty()) << "no confirmation asked";
 
     dropOnRow(*w, 9);
@@ -712,15 +712,15 @@ TEST_F(BankEditTest, ImportCommandIsInThePopupAndOnCtrlI) {
     auto w = open();
     const auto actions = w->BankPopup->actions();
     EXPECT_TRUE(actions[2]->isSeparator());
-    EXPECT_EQ(actions[3], w->BankPopImport);
-    EXPECT_EQ(w->BankPopImport->objectName().toStdString(), "BankPopImport");
-    EXPECT_EQ(w->BankPopImport->text().toStdString(), "Import SysEx-dump / MIDI-file ...");
-    EXPECT_EQ(w->BankPopImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
-    EXPECT_TRUE(w->actions().contains(w->BankPopImport)) << "the shortcut works in the whole window";
-    EXPECT_TRUE(w->BankPopImport->isEnabled());
+    EXPECT_EQ(actions[3], w->bankPopImport);
+    EXPECT_EQ(w->bankPopImport->objectName().toStdString(), "BankPopImport");
+    EXPECT_EQ(w->bankPopImport->text().toStdString(), "Import SysEx-dump / MIDI-file ...");
+    EXPECT_EQ(w->bankPopImport->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_TRUE(w->actions().contains(w->bankPopImport)) << "the shortcut works in the whole window";
+    EXPECT_TRUE(w->bankPopImport->isEnabled());
 
     openAnswer.clear(); // cancelled
-    w->BankPopImport->trigger();
+    w->bankPopImport->trigger();
     ASSERT_EQ(openCalls.size(), 1u);
     EXPECT_EQ(openCalls[0].title.toStdString(), "Import SysEx-dump or MIDI-file ...");
     EXPECT_EQ(openCalls[0].initial, dir);
@@ -750,7 +750,7 @@ TEST_F(BankEditTest, ImportFillsSlotsByNumberShowsLinesAndCounts) {
 
     w->BankListBox->setCurrentRow(2);
     openAnswer = dir + "/other/dump.syx";
-    w->BankPopImport->trigger();
+    w->bankPopImport->trigger();
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Imported: 2, skipped as foreign: 1, skipped as damaged: 1"});
     EXPECT_EQ(bank.slot(3), three);
     EXPECT_EQ(bank.slot(70), high);
@@ -784,14 +784,14 @@ TEST_F(BankEditTest, ImportOfAMidiFileAndOfFilesThatCannotBeRead) {
     writeFile(dir + "/song.mid", midi);
 
     openAnswer = dir + "/song.mid";
-    w->BankPopImport->trigger();
+    w->bankPopImport->trigger();
     EXPECT_EQ(bank.slot(9), song);
     EXPECT_EQ(entry(*w, 9), "010  CO SongSnd");
     EXPECT_EQ(notifier.messages.back(), "Imported: 1, skipped as foreign: 0, skipped as damaged: 0");
 
     notifier.messages.clear();
     openAnswer = dir + "/gone.mid";
-    w->BankPopImport->trigger();
+    w->bankPopImport->trigger();
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Load-Error : Unable to open file"});
     EXPECT_EQ(bank.occupiedCount(), 1);
 }
@@ -846,7 +846,7 @@ TEST_F(BankEditTest, ShownModallyByTheBulkDumpMenu) {
         w.DirectoryListBox->setDirectory(QDir(w.DirectoryListBox->directory()).filePath("other"));
         w.reject();
     });
-    ShowBankManager(bank, labels, perfBankDir, notifier);
+    showBankManager(bank, labels, perfBankDir, notifier);
     EXPECT_EQ(script.runs, 1);
     EXPECT_EQ(perfBankDir, (dir + "/other").toStdString());
 }

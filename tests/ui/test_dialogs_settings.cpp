@@ -37,16 +37,16 @@ protected:
         EXPECT_TRUE(devices.InitMidiDevices());
         platform.calls.clear();
         platform.sent.clear();
-        dialogs::ShowApplicationHints(true);
+        dialogs::showApplicationHints(true);
     }
-    ~SettingsWindowTest() override { dialogs::ShowApplicationHints(true); }
+    ~SettingsWindowTest() override { dialogs::showApplicationHints(true); }
 
     std::unique_ptr<TMidiWindow> makeWindow() {
         auto window = std::make_unique<TMidiWindow>(
             devices, switches, notifier, [this] { link.SendRequest(TransferKind::Identity); },
             [this](bool on) {
                 hintCalls.push_back(on);
-                dialogs::ShowApplicationHints(on);
+                dialogs::showApplicationHints(on);
             });
         window->show();
         return window;
@@ -92,7 +92,7 @@ TEST_F(SettingsWindowTest, ControlsTextsAndAccessibility) {
         {"GroupBox2", "QGroupBox", " Common ", "", " Common "},
         {"CheckShowHints", "QCheckBox", "Show hints", "Guess what...", "Guess what..."},
     };
-    for (const auto& row : rows) test::ExpectControl(w.get(), row);
+    for (const auto& row : rows) test::expectControl(w.get(), row);
     EXPECT_TRUE(w->MidiDeviceOK->isDefault());
     EXPECT_EQ(w->CheckNoticeKnobs->parentWidget(), w->GroupBox1);
     EXPECT_EQ(w->CheckNoticePgm->parentWidget(), w->GroupBox1);
@@ -265,10 +265,10 @@ TEST_F(SettingsWindowTest, HintsSwitchedOffAtOnce) {
     w->MidiDeviceOK->click();
     EXPECT_FALSE(switches.ShowHints);
     EXPECT_EQ(hintCalls, std::vector<bool>{false});
-    EXPECT_FALSE(dialogs::ApplicationHintsShown());
+    EXPECT_FALSE(dialogs::applicationHintsShown());
     EXPECT_FALSE(showTip());
 
-    dialogs::ShowApplicationHints(true);
+    dialogs::showApplicationHints(true);
     EXPECT_TRUE(showTip());
     QToolTip::hideText();
 }
@@ -288,7 +288,7 @@ TEST_F(SettingsWindowTest, CancelKeepsEverything) {
     EXPECT_TRUE(switches.ShowHints);
     EXPECT_TRUE(switches.SynthKnobs);
     EXPECT_TRUE(hintCalls.empty());
-    EXPECT_TRUE(dialogs::ApplicationHintsShown());
+    EXPECT_TRUE(dialogs::applicationHintsShown());
     EXPECT_EQ(devices.MidiInDeviceName, "USB In");
 }
 
@@ -296,11 +296,11 @@ TEST_F(SettingsWindowTest, OkOnUnchangedNamesReopensALostDevice) {
     // The input's port went away and came back; the program has not
     // reopened it yet (the poll waits while a transfer runs).
     platform.inputs = {"CS1x In", "Loop In"};
-    devices.PollPorts();
+    devices.pollPorts();
     ASSERT_FALSE(devices.MidiInOpen);
-    ASSERT_TRUE(devices.MidiInLost());
+    ASSERT_TRUE(devices.midiInLost());
     platform.inputs = {"USB In", "CS1x In", "Loop In"};
-    devices.RefreshDeviceLists(); // as File > Preferences does
+    devices.refreshDeviceLists(); // as File > Preferences does
     platform.calls.clear();
     platform.sent.clear();
 
@@ -308,7 +308,7 @@ TEST_F(SettingsWindowTest, OkOnUnchangedNamesReopensALostDevice) {
     EXPECT_EQ(w->ListMidiInDevice->currentRow(), 0) << "the configured device is offered";
     w->MidiDeviceOK->click();
     EXPECT_TRUE(devices.MidiInOpen);
-    EXPECT_FALSE(devices.MidiInLost());
+    EXPECT_FALSE(devices.midiInLost());
     EXPECT_EQ(opens("openInput"), 1);
     EXPECT_EQ(opens("openOutput"), 0) << "the working output is left alone";
     EXPECT_EQ(identityRequests().size(), 1u);
@@ -321,13 +321,13 @@ TEST_F(SettingsWindowTest, OkOpensThePortTheRowShowedEvenWhenTheListHasChangedSi
     w->ListMidiInDevice->setCurrentRow(2); // "Loop In"
     // Meanwhile a port appeared before it.
     platform.inputs = {"USB In", "New In", "CS1x In", "Loop In"};
-    devices.RefreshDeviceLists();
+    devices.refreshDeviceLists();
     w->MidiDeviceOK->click();
     EXPECT_EQ(devices.MidiInDeviceName, "Loop In");
     EXPECT_EQ(platform.openedInputDevice(), 3u);
 }
 
-TEST(ApplyDeviceChoice, ComparesNamesExactly) {
+TEST(applyDeviceChoice, ComparesNamesExactly) {
     midi::ScriptedMidiPlatform platform;
     platform.inputs = {"cs1x in"};
     platform.outputs = {"CS1x Out"};
@@ -338,7 +338,7 @@ TEST(ApplyDeviceChoice, ComparesNamesExactly) {
     devices.InitMidiDevices();
     platform.calls.clear();
     int requests = 0;
-    EXPECT_TRUE(ApplyDeviceChoice(devices, {0, "cs1x in", 0, "CS1x Out"}, notifier, [&] { ++requests; }));
+    EXPECT_TRUE(applyDeviceChoice(devices, {0, "cs1x in", 0, "CS1x Out"}, notifier, [&] { ++requests; }));
     EXPECT_EQ(requests, 1) << "a name differing only in case counts as changed";
     EXPECT_EQ(devices.MidiInDeviceName, "cs1x in");
     EXPECT_TRUE(devices.MidiInOpen);
@@ -353,7 +353,7 @@ TEST_F(SettingsWindowTest, ShownModallyByPreferences) {
         w.CheckNoticeKnobs->setChecked(false);
         w.MidiDeviceOK->click();
     });
-    ShowMidiSettings(
+    showMidiSettings(
         devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier,
         [this] { link.SendRequest(1); }, [](bool) {});
     EXPECT_EQ(shown, 1);
@@ -365,17 +365,17 @@ TEST_F(SettingsWindowTest, TheTestNoteSettingsAreTakenOverByOKOnly) {
     auto run = [&](bool ok) {
         ModalScript script([&](QDialog& d) {
             auto& w = dynamic_cast<TMidiWindow&>(d);
-            ASSERT_NE(w.GroupTestNote, nullptr);
+            ASSERT_NE(w.groupTestNote, nullptr);
             EXPECT_EQ(w.size(), QSize(344, 299));
-            EXPECT_EQ(w.Label_TestNotePitch->text(), QStringLiteral("C3"));
+            EXPECT_EQ(w.labelTestNotePitch->text(), QStringLiteral("C3"));
             EXPECT_EQ(w.TestNoteLength->accessibleName(), QStringLiteral("How long the button holds the test note"));
             w.TestNotePitch->setValue(200); // the box keeps it in 0..127
-            EXPECT_EQ(w.Label_TestNotePitch->text(), QStringLiteral("G8"));
+            EXPECT_EQ(w.labelTestNotePitch->text(), QStringLiteral("G8"));
             w.TestNoteVelocity->setValue(0);
             w.TestNoteLength->setValue(20);
             (ok ? w.MidiDeviceOK : w.MidiDeviceCancel)->click();
         });
-        ShowMidiSettings(
+        showMidiSettings(
             devices, {switches.SynthKnobs, switches.ProgramChanges, switches.ShowHints}, notifier, [] {}, [](bool) {},
             nullptr, TestNoteRefs{pitch, velocity, length});
     };

@@ -66,7 +66,7 @@ TEST_F(PathWindowTest, Controls) {
         {"OKButton", "QPushButton", "OK", "", "OK"},
         {"CancelButton", "QPushButton", "Cancel", "", "Cancel"},
     };
-    for (const auto& row : rows) test::ExpectControl(&w, row);
+    for (const auto& row : rows) test::expectControl(&w, row);
     EXPECT_TRUE(w.OKButton->isDefault());
     EXPECT_FALSE(w.confirmed());
     EXPECT_EQ(w.DirectoryListBox->palette().color(QPalette::Base), QColor(Qt::black));
@@ -77,7 +77,7 @@ TEST_F(PathWindowTest, ListsPathThenSubdirectoriesAndFollowsTheLabel) {
     TPathWindow w;
     w.DirectoryListBox->setDirectory(base);
     EXPECT_EQ(w.PathLabel->text(), base);
-    const QStringList rows = dialogs::DirectoryRows(base);
+    const QStringList rows = dialogs::directoryRows(base);
     const int self = static_cast<int>(rows.indexOf(base));
     ASSERT_GE(self, 1);
     EXPECT_EQ(rows.front(), QDir::rootPath());
@@ -99,7 +99,7 @@ TEST_F(PathWindowTest, ConfirmedChoiceBecomesLastDir) {
     ModalScript script([&](QDialog& d) {
         auto& w = dynamic_cast<TPathWindow&>(d);
         EXPECT_EQ(w.DirectoryListBox->directory(), base);
-        const int row = static_cast<int>(dialogs::DirectoryRows(base).indexOf(base + "/zeta"));
+        const int row = static_cast<int>(dialogs::directoryRows(base).indexOf(base + "/zeta"));
         w.DirectoryListBox->openRow(row);
         w.OKButton->click();
     });
@@ -134,27 +134,27 @@ TEST_F(PathWindowTest, DriveSelectorListsVolumeRootsAndOpensThem) {
     const QStringList roots = w.DriveComboBox->roots();
     EXPECT_TRUE(roots.contains("/"));
     EXPECT_EQ(w.DriveComboBox->count(), roots.size());
-    EXPECT_EQ(w.DriveComboBox->currentText(), dialogs::VolumeRootOf(base, roots));
+    EXPECT_EQ(w.DriveComboBox->currentText(), dialogs::volumeRootOf(base, roots));
     const int rootIndex = static_cast<int>(roots.indexOf("/"));
     emit w.DriveComboBox->activated(rootIndex);
     EXPECT_EQ(w.DirectoryListBox->directory(), "/");
     EXPECT_EQ(w.DriveComboBox->currentText(), "/");
 }
 
-TEST(VolumeRootOf, TakesTheLongestRootThatHoldsTheDirectory) {
+TEST(volumeRootOf, TakesTheLongestRootThatHoldsTheDirectory) {
     const QStringList roots{"/", "/home", "/home2", "/media/usb"};
-    EXPECT_EQ(dialogs::VolumeRootOf("/home2/x", roots), "/home2");
-    EXPECT_EQ(dialogs::VolumeRootOf("/home", roots), "/home");
-    EXPECT_EQ(dialogs::VolumeRootOf("/homework", roots), "/");
-    EXPECT_EQ(dialogs::VolumeRootOf("/media/usb/banks", roots), "/media/usb");
+    EXPECT_EQ(dialogs::volumeRootOf("/home2/x", roots), "/home2");
+    EXPECT_EQ(dialogs::volumeRootOf("/home", roots), "/home");
+    EXPECT_EQ(dialogs::volumeRootOf("/homework", roots), "/");
+    EXPECT_EQ(dialogs::volumeRootOf("/media/usb/banks", roots), "/media/usb");
 }
 
-TEST(QtFileFilter, TurnsPipeFiltersIntoQtFilters) {
-    EXPECT_EQ(dialogs::QtFileFilter("Performance-banks (*.PFB)|*.PFB|All files (*.*)|*.*").toStdString(),
+TEST(qtFileFilter, TurnsPipeFiltersIntoQtFilters) {
+    EXPECT_EQ(dialogs::qtFileFilter("Performance-banks (*.PFB)|*.PFB|All files (*.*)|*.*").toStdString(),
               "Performance-banks (*.PFB);;All files (*.*)");
-    EXPECT_EQ(dialogs::QtFileFilter("Banks|*.PFB;*.BNK").toStdString(), "Banks (*.PFB *.BNK)");
-    EXPECT_EQ(dialogs::QtFileFilter("").toStdString(), "");
-    EXPECT_EQ(dialogs::QtFileFilter("dangling").toStdString(), "");
+    EXPECT_EQ(dialogs::qtFileFilter("Banks|*.PFB;*.BNK").toStdString(), "Banks (*.PFB *.BNK)");
+    EXPECT_EQ(dialogs::qtFileFilter("").toStdString(), "");
+    EXPECT_EQ(dialogs::qtFileFilter("dangling").toStdString(), "");
 }
 
 // ---- user-performance chooser ----
@@ -170,7 +170,7 @@ TEST_F(SmallDialogTest, UserPerfChooserControls) {
         {"UserPerfOK", "QPushButton", "Request", "", "Request"},
         {"UserPerfCancel", "QPushButton", "Cancel", "", "Cancel"},
     };
-    for (const auto& row : rows) test::ExpectControl(&w, row);
+    for (const auto& row : rows) test::expectControl(&w, row);
     EXPECT_TRUE(w.UserPerfOK->isDefault());
     ASSERT_EQ(w.UserPerfSelect->count(), 128);
     EXPECT_EQ(w.UserPerfSelect->item(127)->text(), "128  PF Piano128");
@@ -188,7 +188,7 @@ TEST_F(SmallDialogTest, UserPerfChooserTakesCallerSettingsAndReturnsTheRow) {
         EXPECT_EQ(w.topRow(), 9);
         w.UserPerfOK->click();
     });
-    EXPECT_EQ(SelectUserPerformance(userPerfRows(), "Select dest. Perf", "Send", 9, 9), 9);
+    EXPECT_EQ(selectUserPerformance(userPerfRows(), "Select dest. Perf", "Send", 9, 9), 9);
 }
 
 TEST_F(SmallDialogTest, UserPerfChooserWithoutRowIsNotConfirmed) {
@@ -199,13 +199,13 @@ TEST_F(SmallDialogTest, UserPerfChooserWithoutRowIsNotConfirmed) {
         w.UserPerfOK->click();
         EXPECT_FALSE(w.isVisible()) << "closed in any case";
     });
-    EXPECT_EQ(SelectUserPerformance(userPerfRows(), "", "Request", -1, 0), std::nullopt);
+    EXPECT_EQ(selectUserPerformance(userPerfRows(), "", "Request", -1, 0), std::nullopt);
 }
 
 TEST_F(SmallDialogTest, UserPerfChooserCancelAndDoubleClick) {
     {
         ModalScript script([](QDialog& d) { dynamic_cast<TUserPerfSelectWindow&>(d).UserPerfCancel->click(); });
-        EXPECT_EQ(SelectUserPerformance(userPerfRows(), "", "Request", 4, 0), std::nullopt);
+        EXPECT_EQ(selectUserPerformance(userPerfRows(), "", "Request", 4, 0), std::nullopt);
     }
     {
         ModalScript script([](QDialog& d) {
@@ -214,7 +214,7 @@ TEST_F(SmallDialogTest, UserPerfChooserCancelAndDoubleClick) {
             emit w.UserPerfSelect->itemDoubleClicked(w.UserPerfSelect->item(127));
             EXPECT_FALSE(w.isVisible());
         });
-        EXPECT_EQ(SelectUserPerformance(userPerfRows(), "", "Request", -1, 0), 127);
+        EXPECT_EQ(selectUserPerformance(userPerfRows(), "", "Request", -1, 0), 127);
     }
     // A selected row beyond the list selects nothing.
     TUserPerfSelectWindow w(userPerfRows());
@@ -235,9 +235,9 @@ TEST_F(SmallDialogTest, MessageWindowControls) {
         {"OKButton", "QPushButton", "OK", "", "OK"},
         {"CancelButton", "QPushButton", "Cancel", "", "Cancel"},
     };
-    for (const auto& row : rows) test::ExpectControl(&w, row);
+    for (const auto& row : rows) test::expectControl(&w, row);
     EXPECT_TRUE(w.TextLabel->wordWrap());
-    const QImage picture = TMessageWindow::MessagePicture().toImage();
+    const QImage picture = TMessageWindow::messagePicture().toImage();
     EXPECT_EQ(picture.size(), QSize(32, 32));
     EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0) << "drawn transparently";
     EXPECT_EQ(qAlpha(picture.pixel(16, 16)), 255);
@@ -284,9 +284,9 @@ TEST_F(SmallDialogTest, AboutWindowControls) {
         {"WebEdit", "QLineEdit", "https://patchsmith.example", "", "Web address"},
         {"OKButton", "QPushButton", "OK", "", "OK"},
     };
-    for (const auto& row : rows) test::ExpectControl(&w, row);
-    EXPECT_TRUE(w.WebEdit->isReadOnly());
-    EXPECT_FALSE(w.LogoImage->pixmap().isNull());
+    for (const auto& row : rows) test::expectControl(&w, row);
+    EXPECT_TRUE(w.webEdit->isReadOnly());
+    EXPECT_FALSE(w.logoImage->pixmap().isNull());
     EXPECT_EQ(w.QarnLogo->size(), QSize(dialogs::kQarnFrameSize, dialogs::kQarnFrameSize));
 }
 
@@ -297,14 +297,14 @@ TEST_F(SmallDialogTest, AboutAnimationRunsFramesZeroToThirteenAndWraps) {
     EXPECT_EQ(w.QarnTimer->interval(), 70);
     std::vector<int> seen{w.currentFrame()};
     for (int tick = 0; tick < 15; ++tick) {
-        w.QarnTimerTimer();
+        w.qarnTimerTimer();
         EXPECT_TRUE(w.QarnTimer->isActive());
         EXPECT_EQ(w.QarnTimer->interval(), 70);
         seen.push_back(w.currentFrame());
     }
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0, 1}));
-    EXPECT_EQ(dialogs::NextQarnFrame(13), 0);
-    EXPECT_EQ(dialogs::NextQarnFrame(-1), 0);
+    EXPECT_EQ(dialogs::nextQarnFrame(13), 0);
+    EXPECT_EQ(dialogs::nextQarnFrame(-1), 0);
 }
 
 TEST_F(SmallDialogTest, AboutFramesAreFourteenDistinctDrawingsShownAtTopLeft) {
@@ -317,14 +317,14 @@ TEST_F(SmallDialogTest, AboutFramesAreFourteenDistinctDrawingsShownAtTopLeft) {
         for (int j = i + 1; j < 14; ++j) EXPECT_NE(images[i], images[j]) << i << " vs " << j;
 
     w.show();
-    for (int tick = 0; tick < 5; ++tick) w.QarnTimerTimer();
+    for (int tick = 0; tick < 5; ++tick) w.qarnTimerTimer();
     const QImage shown = w.QarnLogo->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown, images[5].convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(SmallDialogTest, AboutShownModally) {
     ModalScript script([](QDialog& d) { dynamic_cast<TAboutWindow&>(d).OKButton->click(); });
-    ShowAbout();
+    showAbout();
     EXPECT_EQ(script.runs, 1);
 }
 

@@ -39,7 +39,7 @@ protected:
         const int offset = kOffsets[static_cast<std::size_t>(*variationParamIndex(p))];
         image().setData(Block::Effect, offset, static_cast<Byte>(v / 128));
         image().setData(Block::Effect, offset + 1, static_cast<Byte>(v % 128));
-        w->Edit->ShowVariationValue(p, true);
+        w->edit->ShowVariationValue(p, true);
     }
     // Moves bar p to the position of value v, as the user does.
     void move(int p, int v) {
@@ -261,19 +261,19 @@ TEST_F(EffectPage, RangeChangesNeverRunTheBarHandlers) {
     clearSent();
     const PerformanceImage before = image();
     // From 1..7150 at 7051 to 0..1 and back, above and below the new range.
-    w->Edit->SetVariationRange(1, 34, true, 60);
+    w->edit->SetVariationRange(1, 34, true, 60);
     EXPECT_EQ(bar(1)->minimum(), 34);
     EXPECT_EQ(bar(1)->maximum(), 60);
     EXPECT_EQ(bar(1)->value(), 60);
-    editor::TMainWindow::SetPosition(bar(1), 34);
-    w->Edit->SetVariationRange(1, 100, false, 7150);
+    editor::TMainWindow::setPosition(bar(1), 34);
+    w->edit->SetVariationRange(1, 100, false, 7150);
     EXPECT_EQ(bar(1)->minimum(), 100);
     EXPECT_EQ(bar(1)->value(), 7150);
     EXPECT_FALSE(bar(1)->isEnabled());
-    w->Edit->SetVariationRange(1, 0, true, 1);
+    w->edit->SetVariationRange(1, 0, true, 1);
     EXPECT_EQ(bar(1)->value(), 1);
-    w->Edit->SetVariationRange(7, 0, true, 99); // no such parameter
-    w->Edit->ShowVariationValue(6, false);
+    w->edit->SetVariationRange(7, 0, true, 99); // no such parameter
+    w->edit->ShowVariationValue(6, false);
     EXPECT_EQ(image(), before);
     EXPECT_THAT(sent(), IsEmpty());
 }

@@ -80,7 +80,7 @@ struct EditWindow : ::testing::Test {
     // Moves a bar as the user does: its handler runs even when the bar was
     // already at that position.
     static void drag(QSlider* bar, int position) {
-        editor::TMainWindow::SetPosition(bar, position == bar->minimum() ? bar->maximum() : bar->minimum());
+        editor::TMainWindow::setPosition(bar, position == bar->minimum() ? bar->maximum() : bar->minimum());
         bar->setValue(position);
     }
     // Sets a check box or radio button with its handlers live, starting from
@@ -108,7 +108,7 @@ struct EditWindow : ::testing::Test {
     // A 10-byte parameter change carrying two bytes.
     static Bytes wide(Byte low, Byte d1, Byte d2) { return {0xF0, 0x43, 0x10, 0x4B, 0x60, 0x00, low, d1, d2, 0xF7}; }
 
-    static QString dp() { return QString(QChar(editor::TMainWindow::DecimalPoint())); }
+    static QString dp() { return QString(QChar(editor::TMainWindow::decimalPoint())); }
 };
 
 // No data byte of a SysEx message has bit 7 set (F0 and F7 frame it).

@@ -32,14 +32,14 @@ namespace {
 // running its own event loop.
 struct ModalScript {
     explicit ModalScript(std::function<void(QDialog&)> act) {
-        dialogs::SetModalRunner([act = std::move(act)](QDialog& dialog) {
+        dialogs::setModalRunner([act = std::move(act)](QDialog& dialog) {
             dialog.show();
             act(dialog);
             dialog.hide();
             return dialog.result();
         });
     }
-    ~ModalScript() { dialogs::SetModalRunner({}); }
+    ~ModalScript() { dialogs::setModalRunner({}); }
 };
 
 Bytes param(Byte mid, Byte low, Byte data) { return {0xF0, 0x43, 0x10, 0x4B, 0x60, mid, low, data, 0xF7}; }
@@ -282,9 +282,9 @@ TEST_F(History, AFetchStartsAFreshHistoryAndUndoReachesTheFetchedState) {
     pump();
     synth.userPerformance(4).layers[0][17] = 33;
     synth.recall(4);
-    w->Dispatcher.FetchCurrentPerformance();
+    w->dispatcher.FetchCurrentPerformance();
     pump();
-    ASSERT_FALSE(w->Dispatcher.ReceivingCurrentPerf);
+    ASSERT_FALSE(w->dispatcher.ReceivingCurrentPerf);
     EXPECT_FALSE(ctx().edits.canUndo());
     EXPECT_FALSE(w->MenuEditUndo->isEnabled());
     EXPECT_FALSE(w->MenuEditRedo->isEnabled());
@@ -388,13 +388,13 @@ TEST_F(History, RandomizeFromTheMenuIsOneStepShownAndUndone) {
         ModalScript script([&](QDialog& d) {
             ++shown;
             auto& r = dynamic_cast<TRandomizeWindow&>(d);
-            EXPECT_EQ(r.StrengthValue->value(), 25);
-            for (QCheckBox* c : r.Groups) EXPECT_TRUE(c->isChecked());
-            for (QCheckBox* c : r.Groups) c->setChecked(false);
+            EXPECT_EQ(r.strengthValue->value(), 25);
+            for (QCheckBox* c : r.groups) EXPECT_TRUE(c->isChecked());
+            for (QCheckBox* c : r.groups) c->setChecked(false);
             EXPECT_FALSE(r.OKButton->isEnabled()) << "nothing to move";
-            r.Groups[1]->setChecked(true); // filter and envelopes
-            r.Strength->setValue(100);
-            EXPECT_EQ(r.StrengthValue->text(), QStringLiteral("100 %"));
+            r.groups[1]->setChecked(true); // filter and envelopes
+            r.strength->setValue(100);
+            EXPECT_EQ(r.strengthValue->text(), QStringLiteral("100 %"));
             r.OKButton->click();
         });
         w->MenuEditRandomize->trigger();
@@ -405,7 +405,7 @@ TEST_F(History, RandomizeFromTheMenuIsOneStepShownAndUndone) {
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0], dumpOf(model().image.message(Block::Layer1)));
     EXPECT_EQ(w->FilterCutoff->value(), 127 - model().image.layerData(1, 17));
-    EXPECT_EQ(w->RandomizeSettings.strength, 100) << "the dialog starts there next time";
+    EXPECT_EQ(w->randomizeSettings.strength, 100) << "the dialog starts there next time";
     pump();
     EXPECT_TRUE(synthHoldsImage());
     w->MenuEditUndo->trigger();

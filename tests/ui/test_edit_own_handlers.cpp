@@ -523,23 +523,23 @@ TEST_F(Handlers, TypingInTheMiddleOfTheName) {
 TEST_F(Handlers, KnobTurnsMoveTheControlsAndSendNothing) {
     context->settings.SynthKnobs = true;
     model().CurrentLayer = 3;
-    w->Edit->HandleSynthKnob(73, 0);
+    w->edit->HandleSynthKnob(73, 0);
     EXPECT_EQ(w->AEGAtkTime->value(), 127);
     EXPECT_EQ(label("AEGAtkTime"), "-63");
     EXPECT_EQ(image().layerData(3, 19), 1);
 
-    w->Edit->HandleSynthKnob(72, 127);
+    w->edit->HandleSynthKnob(72, 127);
     EXPECT_EQ(w->AEGRelTime->value(), 1);
     EXPECT_EQ(label("AEGRelTime"), "63");
     EXPECT_EQ(image().layerData(3, 21), 127);
 
-    w->Edit->HandleSynthKnob(71, 0);
+    w->edit->HandleSynthKnob(71, 0);
     EXPECT_EQ(w->FilterResonance->value(), 127);
     EXPECT_EQ(label("FilterResonance"), "-64");
     EXPECT_EQ(image().layerData(3, 18), 0);
 
     model().AffectAllLayers = true;
-    w->Edit->HandleSynthKnob(74, 100);
+    w->edit->HandleSynthKnob(74, 100);
     EXPECT_EQ(w->FilterCutoff->value(), 27);
     EXPECT_EQ(label("FilterCutoff"), "36");
     for (int layer = 1; layer <= 4; ++layer) EXPECT_EQ(image().layerData(layer, 17), 100);
@@ -547,10 +547,10 @@ TEST_F(Handlers, KnobTurnsMoveTheControlsAndSendNothing) {
 
     // Other controllers are ignored; with the setting off nothing moves.
     const PerformanceImage before = image();
-    w->Edit->HandleSynthKnob(7, 12);
-    w->Edit->HandleSynthKnob(70, 12);
+    w->edit->HandleSynthKnob(7, 12);
+    w->edit->HandleSynthKnob(70, 12);
     context->settings.SynthKnobs = false;
-    w->Edit->HandleSynthKnob(74, 0);
+    w->edit->HandleSynthKnob(74, 0);
     EXPECT_EQ(w->FilterCutoff->value(), 27);
     EXPECT_EQ(image(), before);
     EXPECT_THAT(sent(), IsEmpty());
@@ -591,7 +591,7 @@ TEST_F(Handlers, EnvelopeControlsRedrawTheirGraph) {
     QCoreApplication::processEvents();
     EXPECT_GE(peg.count, 1);
     settle();
-    w->Edit->HandleSynthKnob(72, 5);
+    w->edit->HandleSynthKnob(72, 5);
     QCoreApplication::processEvents();
     EXPECT_GE(aeg.count, 1);
     // Bars outside the envelopes leave the graphs alone.

@@ -46,7 +46,7 @@ protected:
         ctx->devices.MidiInDeviceName = "In";
         ctx->devices.MidiOutDeviceName = "Out";
         ASSERT_TRUE(ctx->devices.InitMidiDevices());
-        dialogs::SetModalRunner([this](QDialog& d) {
+        dialogs::setModalRunner([this](QDialog& d) {
             if (script.empty()) {
                 ADD_FAILURE() << "unexpected modal window " << d.objectName().toStdString();
                 return 0;
@@ -57,7 +57,7 @@ protected:
         });
     }
     void TearDown() override {
-        dialogs::SetModalRunner({});
+        dialogs::setModalRunner({});
         EXPECT_TRUE(script.empty());
         w.reset();
         ctx.reset();
@@ -88,7 +88,7 @@ protected:
 };
 
 TEST_F(FileDialogs, BuiltOnFirstUseAndEachCommandProposesItsOwnName) {
-    dialogs::SharedFileDialogs& shared = *w->FileDialogs;
+    dialogs::SharedFileDialogs& shared = *w->fileDialogs;
     EXPECT_EQ(shared.openDialogIfBuilt(), nullptr);
     EXPECT_EQ(shared.saveDialogIfBuilt(), nullptr);
     EXPECT_EQ(&dialogs::SharedFileDialogs::of(w->PageControl1), &shared);

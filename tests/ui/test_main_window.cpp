@@ -380,13 +380,13 @@ TEST_F(WindowFixture, ScreenReadersHearEachControlByItsCurrentCaptionOrHint) {
 
     // The captions of the variation bars as the type shown has them.
     window->VariType->setCurrentRow(1); // Hall 1
-    window->Edit->SetupVariationControls();
+    window->edit->SetupVariationControls();
     QLabel* const captions[6] = {window->Text_VPara1, window->Text_VPara2, window->Text_VPara3,
                                  window->Text_VPara4, window->Text_VPara5, window->Text_VPara10};
     for (QLabel* l : captions) EXPECT_EQ(nameOf(l), l->text()) << l->objectName().toStdString();
     EXPECT_EQ(nameOf(window->Text_VPara1), QStringLiteral("REVERB TIME"));
     window->VariType->setCurrentRow(0); // OFF
-    window->Edit->SetupVariationControls();
+    window->edit->SetupVariationControls();
     EXPECT_EQ(nameOf(window->Text_VPara1), QStringLiteral("--"));
 
     // Controls that do different things never share a name; a wave picture
@@ -499,9 +499,9 @@ TEST_F(WindowFixture, MenuCaptionsAccessKeysAndShortcuts) {
     EXPECT_EQ(top[3]->text(), QStringLiteral(" &About "));
     EXPECT_EQ(top[3]->objectName(), QStringLiteral("MenuAbout"));
     EXPECT_EQ(top[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
-    EXPECT_EQ(window->MenuShortcuts.at("MenuFile")->key(), QKeySequence(QStringLiteral("Ctrl+F")));
-    EXPECT_EQ(window->MenuShortcuts.at("MenuEdit")->key(), QKeySequence(QStringLiteral("Ctrl+E")));
-    EXPECT_EQ(window->MenuShortcuts.at("MenuBulk")->key(), QKeySequence(QStringLiteral("Ctrl+B")));
+    EXPECT_EQ(window->menuShortcuts.at("MenuFile")->key(), QKeySequence(QStringLiteral("Ctrl+F")));
+    EXPECT_EQ(window->menuShortcuts.at("MenuEdit")->key(), QKeySequence(QStringLiteral("Ctrl+E")));
+    EXPECT_EQ(window->menuShortcuts.at("MenuBulk")->key(), QKeySequence(QStringLiteral("Ctrl+B")));
 
     struct Item {
         const char* name;
@@ -561,7 +561,7 @@ TEST_F(WindowFixture, MenuCaptionsAccessKeysAndShortcuts) {
 TEST_F(WindowFixture, CtrlLetterOpensItsMenu) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    window->MenuShortcuts.at("MenuBulk")->activated();
+    window->menuShortcuts.at("MenuBulk")->activated();
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->MenuBulk->isVisible(); }, 2000));
     window->MenuBulk->hide();
 }
@@ -640,11 +640,11 @@ TEST_F(WindowFixture, ClickingAPictureReportsIt) {
     int clicks = 0;
     QObject::connect(window->Image2, &editor::PictureBox::clicked, [&] { ++clicks; });
     // The click opens the about window: let it close at once.
-    dialogs::SetModalRunner([](QDialog&) { return 0; });
+    dialogs::setModalRunner([](QDialog&) { return 0; });
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     QTest::mouseClick(window->Image2, Qt::LeftButton);
-    dialogs::SetModalRunner({});
+    dialogs::setModalRunner({});
     EXPECT_EQ(clicks, 1);
 }
 

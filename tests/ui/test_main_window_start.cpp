@@ -137,7 +137,7 @@ TEST_F(TwoStepFixture, FirstFrameShowsThePerformanceAsTheCompleteWindowDoes) {
     EXPECT_EQ(w.PageControl1->count(), 5);
     EXPECT_EQ(w.AEGAtkTime, nullptr);
     EXPECT_EQ(w.VariType, nullptr);
-    EXPECT_TRUE(w.Pages[4]->children().isEmpty());
+    EXPECT_TRUE(w.pages[4]->children().isEmpty());
 
     // The default performance is not what the controls start with: the name
     // box and the volume bar show it.

@@ -50,12 +50,12 @@ protected:
         ctx->settings.LastDir = dir_.string();
         ctx->settings.PerfBankDir = dir_.string();
         w = std::make_unique<TMainWindow>(*ctx);
-        ctx->devices.onInputEvent = [this](const midi::MidiInputEvent& e) { w->Dispatcher.AppMessage(e); };
+        ctx->devices.onInputEvent = [this](const midi::MidiInputEvent& e) { w->dispatcher.AppMessage(e); };
         ctx->devices.MidiInDeviceName = "In A";
         ctx->devices.MidiOutDeviceName = "Out A";
         ASSERT_TRUE(ctx->devices.InitMidiDevices());
         platform.sent.clear();
-        dialogs::SetModalRunner([this](QDialog& d) {
+        dialogs::setModalRunner([this](QDialog& d) {
             opened.push_back(d.metaObject()->className());
             if (script.empty()) {
                 ADD_FAILURE() << "unexpected modal window " << d.metaObject()->className();
@@ -67,7 +67,7 @@ protected:
         });
     }
     void TearDown() override {
-        dialogs::SetModalRunner({});
+        dialogs::setModalRunner({});
         EXPECT_TRUE(script.empty());
         w.reset();
         ctx.reset();
@@ -90,7 +90,7 @@ TEST_F(MenusWindow, PreferencesShowTheDevicesAndSwitchesAndApplyThem) {
         EXPECT_TRUE(m->CheckShowHints->isChecked());
         m->CheckShowHints->setChecked(false);
         m->CheckNoticePgm->setChecked(true);
-        m->MidiDeviceOKClick();
+        m->midiDeviceOkClick();
         return m->result();
     });
     w->MenuFilePreferences->trigger();
@@ -105,7 +105,7 @@ TEST_F(MenusWindow, PreferencesShowTheDevicesAndSwitchesAndApplyThem) {
         EXPECT_FALSE(m->CheckShowHints->isChecked());
         m->ListMidiOutDevice->setCurrentRow(1);
         m->CheckShowHints->setChecked(true);
-        m->MidiDeviceOKClick();
+        m->midiDeviceOkClick();
         return m->result();
     });
     w->MenuFilePreferences->trigger();
@@ -135,7 +135,7 @@ TEST_F(MenusWindow, AboutOpensFromTheMenuBarItsShortcutAndThePicture) {
 }
 
 TEST_F(MenusWindow, BankManagerKeepsBankAndTextsAcrossOpeningsAndSavesThroughTheSharedDialog) {
-    EXPECT_EQ(ctx->PerfNumberTexts[9], "010");
+    EXPECT_EQ(ctx->perfNumberTexts[9], "010");
     const std::string other = (dir_ / "elsewhere").string();
     std::filesystem::create_directories(other);
     PerformanceRecord r = test::makeRecord(3, 1, "GrandPno", 7);
@@ -156,7 +156,7 @@ TEST_F(MenusWindow, BankManagerKeepsBankAndTextsAcrossOpeningsAndSavesThroughThe
     });
     script.push_back([&](QDialog& d) {
         auto* fd = qobject_cast<QFileDialog*>(&d);
-        EXPECT_EQ(fd, w->FileDialogs->saveDialogIfBuilt());
+        EXPECT_EQ(fd, w->fileDialogs->saveDialogIfBuilt());
         if (!fd) return 0;
         EXPECT_EQ(fd->windowTitle(), "Save Performance-bank as ...");
         EXPECT_EQ(fd->nameFilters(), (QStringList{"Performance-banks (*.PFB)", "All files (*.*)"}));
@@ -173,7 +173,7 @@ TEST_F(MenusWindow, BankManagerKeepsBankAndTextsAcrossOpeningsAndSavesThroughThe
     EXPECT_EQ(ctx->settings.PerfBankDir, other);
     // The texts outlive the window, cut to 15 characters; one store for both names.
     EXPECT_EQ(ctx->slotLabels.label(3), "004  PF GrandPn");
-    EXPECT_EQ(ctx->PerfNumberTexts[3], "004  PF GrandPn");
+    EXPECT_EQ(ctx->perfNumberTexts[3], "004  PF GrandPn");
 
     script.push_back([&](QDialog& d) {
         auto* b = dynamic_cast<TBankEditWindow*>(&d);
@@ -191,7 +191,7 @@ TEST_F(MenusWindow, BankManagerKeepsBankAndTextsAcrossOpeningsAndSavesThroughThe
 TEST_F(MenusWindow, NamesRequestAsksForTheFirstCommonBlockWithTheBusyCursor) {
     w->MenuBulkPerfNames->trigger();
     EXPECT_EQ(platform.longMessages(), (std::vector<Bytes>{{0xF0, 0x43, 0x20, 0x4B, 0x70, 0x00, 0x00, 0xF7}}));
-    EXPECT_TRUE(w->Dispatcher.ReceivingAllNames);
+    EXPECT_TRUE(w->dispatcher.ReceivingAllNames);
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
 }
 
@@ -199,7 +199,7 @@ TEST_F(MenusWindow, NamesRequestNeedsBothDevices) {
     ctx->devices.CloseMidiIn();
     w->MenuBulkPerfNames->trigger();
     EXPECT_TRUE(platform.longMessages().empty());
-    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
+    EXPECT_FALSE(w->dispatcher.ReceivingAllNames);
 }
 
 } // namespace

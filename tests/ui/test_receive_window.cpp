@@ -156,7 +156,7 @@ TEST_F(Receive, TheSevenBlockFetchShowsThePerformanceAtTheEnd) {
     w->FilterCutoff->setValue(3);
     w->EditLayer2->click();
     platform.sent.clear();
-    w->Dispatcher.FetchCurrentPerformance();
+    w->dispatcher.FetchCurrentPerformance();
     const auto blocks = fetchedPerformance();
     const std::vector<Bytes> requests{request(0x60, 0x00, 0x00), request(0x60, 0x00, 0x30), request(0x60, 0x00, 0x50),
                                       request(0x60, 0x01, 0x00), request(0x60, 0x02, 0x00), request(0x60, 0x03, 0x00),
@@ -176,7 +176,7 @@ TEST_F(Receive, TheSevenBlockFetchShowsThePerformanceAtTheEnd) {
     }
     EXPECT_EQ(platform.sent.size(), 7u);
     EXPECT_FALSE(w->MidiRequestTimer->isActive());
-    EXPECT_FALSE(w->Dispatcher.ReceivingCurrentPerf);
+    EXPECT_FALSE(w->dispatcher.ReceivingCurrentPerf);
     for (int b = 0; b < kBlockCount; ++b) {
         const auto stored = model().image.message(static_cast<Block>(b));
         EXPECT_EQ(Bytes(stored.begin(), stored.end()), blocks[static_cast<std::size_t>(b)]);
@@ -190,7 +190,7 @@ TEST_F(Receive, TheSevenBlockFetchShowsThePerformanceAtTheEnd) {
 }
 
 TEST_F(Receive, AWrongLengthReportsTheSizeKeepsTheBlockAndTheChainGoesOn) {
-    w->Dispatcher.FetchCurrentPerformance();
+    w->dispatcher.FetchCurrentPerformance();
     injectSysEx(fetchedPerformance()[0]);
     platform.sent.clear();
     const auto effectBefore =
@@ -249,7 +249,7 @@ TEST_F(Receive, NamesFetchFillsEveryRowFromTheCommonBlocks) {
         w->UserPerf->setCurrentRow(2);
     }
     model().ActiveUserPerf = 2;
-    w->Dispatcher.RequestAllNames();
+    w->dispatcher.requestAllNames();
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     for (int k = 0; k < 128; ++k) {
         ASSERT_EQ(platform.sent.size(), static_cast<std::size_t>(k + 1));
@@ -265,7 +265,7 @@ TEST_F(Receive, NamesFetchFillsEveryRowFromTheCommonBlocks) {
     EXPECT_EQ(w->UserPerf->item(1)->text(), QStringLiteral("002  ?? Name001 "));
     EXPECT_EQ(w->UserPerf->item(127)->text(), QStringLiteral("128  DR Name127 "));
     EXPECT_EQ(status(), QStringLiteral("Received User-Performance-Name #128"));
-    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
+    EXPECT_FALSE(w->dispatcher.ReceivingAllNames);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(w->UserPerf->currentRow(), 2);
     EXPECT_TRUE(notifier.messages.empty());
@@ -279,14 +279,14 @@ TEST_F(Receive, TimeOutsReportAndLeaveTheChainWaiting) {
     EXPECT_EQ(link().PendingRequest, 1);
 
     notifier.messages.clear();
-    w->Dispatcher.FetchCurrentPerformance();
+    w->dispatcher.FetchCurrentPerformance();
     w->setBusyCursor();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.messages.empty(); }, 3000));
     EXPECT_EQ(notifier.messages, (std::vector<std::string>{"MIDI-Data receive-timeout!"}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(link().PendingRequest, 5);
-    EXPECT_TRUE(w->Dispatcher.ReceivingCurrentPerf);
-    EXPECT_EQ(w->Dispatcher.BlocksToGo, 6);
+    EXPECT_TRUE(w->dispatcher.ReceivingCurrentPerf);
+    EXPECT_EQ(w->dispatcher.BlocksToGo, 6);
     EXPECT_FALSE(w->MidiRequestTimer->isActive());
 
     // A late answer still goes on with the chain.
@@ -312,7 +312,7 @@ Bytes namesAnswer(int k, const std::string& name) {
 TEST_F(Receive, AUserPerformanceClickDuringTheNamesRequestFetchesThatPerformanceOnly) {
     w->show();
     const QString row20 = w->UserPerf->item(20)->text();
-    w->Dispatcher.RequestAllNames();
+    w->dispatcher.requestAllNames();
     for (int k = 0; k < 20; ++k) injectSysEx(namesAnswer(k, "Name" + std::to_string(10 + k)));
     clickRow(w->UserPerf, 5);
     EXPECT_EQ(model().ActiveUserPerf, 5);
@@ -329,13 +329,13 @@ TEST_F(Receive, AUserPerformanceClickDuringTheNamesRequestFetchesThatPerformance
     EXPECT_EQ(w->UserPerf->item(19)->text(), QStringLiteral("020  PF Name29  "));
     EXPECT_EQ(w->UserPerf->item(20)->text(), row20);
     EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
-    EXPECT_FALSE(w->Dispatcher.ReceivingCurrentPerf);
+    EXPECT_FALSE(w->dispatcher.ReceivingAllNames);
+    EXPECT_FALSE(w->dispatcher.ReceivingCurrentPerf);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(Receive, AProgramChangeFromTheSynthDuringTheNamesRequestFetchesThatPerformanceOnly) {
-    w->Dispatcher.RequestAllNames();
+    w->dispatcher.requestAllNames();
     injectSysEx(namesAnswer(0, "Zero"));
     injectShort(0xC0, 7, 0);
     injectSysEx(namesAnswer(1, "LateName"));
@@ -347,13 +347,13 @@ TEST_F(Receive, AProgramChangeFromTheSynthDuringTheNamesRequestFetchesThatPerfor
 }
 
 TEST_F(Receive, AStalledFetchThenANamesRequestNeverRedrawsTheWindowFromNames) {
-    w->Dispatcher.FetchCurrentPerformance();
+    w->dispatcher.FetchCurrentPerformance();
     const auto blocks = fetchedPerformance();
     for (int b = 0; b < 3; ++b) injectSysEx(blocks[static_cast<std::size_t>(b)]);
     w->MidiRequestTimer->stop();
-    w->Dispatcher.RequestTimeout(); // no answer for layer 1
+    w->dispatcher.requestTimeout(); // no answer for layer 1
     EXPECT_EQ(lastMessage(), "MIDI-Data receive-timeout!");
-    w->Dispatcher.RequestAllNames();
+    w->dispatcher.requestAllNames();
     for (int k = 0; k < 128; ++k) injectSysEx(namesAnswer(k, "Name" + std::to_string(100 + k)));
     EXPECT_EQ(w->PerformanceName->text(), QStringLiteral("InitPerf"));
     EXPECT_EQ(w->UserPerf->item(127)->text(), QStringLiteral("128  PF Name227 "));

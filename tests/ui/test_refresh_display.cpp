@@ -199,7 +199,7 @@ TEST_F(Refresh, ArpeggioModeBits) {
 }
 
 TEST_F(Refresh, PanShiftAndDetuneReadOuts) {
-    const QString point(QChar::fromLatin1(editor::TMainWindow::DecimalPoint()));
+    const QString point(QChar::fromLatin1(editor::TMainWindow::decimalPoint()));
     model().image.setLayerData(1, 10, 0);
     model().image.setLayerData(1, 4, 64);
     model().image.setLayerData(1, 5, 8);

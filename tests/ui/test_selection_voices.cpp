@@ -34,7 +34,7 @@ struct Selection : EditorSession {
     void SetUp() override {
         EditorSession::SetUp();
         start();
-        w->Selection->askYesNo = [this](const QString& caption, const QString& text) {
+        w->selection->askYesNo = [this](const QString& caption, const QString& text) {
             questions.emplace_back(caption, text);
             return answer;
         };
@@ -173,7 +173,7 @@ TEST_F(Selection, AfterAnEditTheUserIsAskedAndNoSendsNothing) {
 
 TEST_F(Selection, WithADeviceClosedNothingHappensAfterTheQuestion) {
     ctx().devices.CloseMidiIn();
-    w->Selection->UserPerfClick(3);
+    w->selection->UserPerfClick(3);
     EXPECT_TRUE(platform.sent.empty());
     EXPECT_EQ(model().ActiveUserPerf, -1);
 }
@@ -229,7 +229,7 @@ TEST_F(Selection, AVoiceGoesAsAParameterChange) {
 
 TEST_F(Selection, WithAllLayersVoiceRowFiveSendsFourChanges) {
     w->AffectAllLayers->click();
-    w->Selection->PatchVoiceNumberClick(5);
+    w->selection->PatchVoiceNumberClick(5);
     EXPECT_EQ(sentBytes(),
               (std::vector<Bytes>{param(1, 0x02, 5), param(2, 0x02, 5), param(3, 0x02, 5), param(4, 0x02, 5)}));
 }
@@ -238,11 +238,11 @@ TEST_F(Selection, NoSwitchWhileATransferToDiskRuns) {
     w->show();
     clickRow(w->UserPerf, 2);
     platform.sent.clear();
-    w->Dispatcher.AllUserPerfsToDisk = true;
+    w->dispatcher.AllUserPerfsToDisk = true;
     clickRow(w->UserPerf, 7);
     EXPECT_TRUE(platform.sent.empty());
     EXPECT_EQ(model().ActiveUserPerf, 2);
     EXPECT_EQ(w->UserPerf->currentRow(), 2);
-    w->Dispatcher.AllUserPerfsToDisk = false;
+    w->dispatcher.AllUserPerfsToDisk = false;
     w->setNormalCursor();
 }

@@ -71,14 +71,14 @@ protected:
         ctx->settings.LastDir = dir_.string();
         ctx->settings.PerfBankDir = dir_.string();
         w = std::make_unique<TMainWindow>(*ctx);
-        ctx->devices.onInputEvent = [this](const midi::MidiInputEvent& e) { w->Dispatcher.AppMessage(e); };
+        ctx->devices.onInputEvent = [this](const midi::MidiInputEvent& e) { w->dispatcher.AppMessage(e); };
         ctx->devices.onPulseMidiOutLed = [this] { w->PulseMidiOutLed(); };
         ctx->devices.MidiInDeviceName = "CS1x In";
         ctx->devices.MidiOutDeviceName = "CS1x Out";
         ASSERT_TRUE(ctx->devices.InitMidiDevices());
         ASSERT_TRUE(ctx->devices.MidiInOpen && ctx->devices.MidiOutOpen);
         platform.sent.clear();
-        dialogs::SetModalRunner([this](QDialog& d) {
+        dialogs::setModalRunner([this](QDialog& d) {
             seen.push_back({d.metaObject()->className(), d.windowTitle().toStdString()});
             if (script.empty()) {
                 ADD_FAILURE() << "unexpected modal window " << d.metaObject()->className() << " "
@@ -92,7 +92,7 @@ protected:
     }
 
     void TearDown() override {
-        dialogs::SetModalRunner({});
+        dialogs::setModalRunner({});
         EXPECT_TRUE(script.empty()) << script.size() << " scripted windows never opened";
         ctx->devices.onPulseMidiOutLed = nullptr;
         w.reset();
@@ -144,9 +144,9 @@ protected:
             else if (row >= 0)
                 c->UserPerfSelect->setCurrentRow(row);
             if (confirm)
-                c->UserPerfOKClick();
+                c->userPerfOkClick();
             else
-                c->UserPerfCancelClick();
+                c->userPerfCancelClick();
             return c->result();
         });
     }
@@ -159,9 +159,9 @@ protected:
             EXPECT_EQ(p->windowTitle().toStdString(), " Select dest. path");
             p->DirectoryListBox->setDirectory(QString::fromStdString(dir));
             if (confirm)
-                p->OKButtonClick();
+                p->okButtonClick();
             else
-                p->CancelButtonClick();
+                p->cancelButtonClick();
             return p->result();
         });
     }
@@ -176,9 +176,9 @@ protected:
             EXPECT_EQ(m->OKButton->text().toStdString(), "Perf.-bank");
             EXPECT_EQ(m->CancelButton->text().toStdString(), "SysEx files");
             if (answer == 1)
-                m->OKButtonClick();
+                m->okButtonClick();
             else if (answer == 2)
-                m->CancelButtonClick();
+                m->cancelButtonClick();
             else
                 m->reject();
             return m->result();
@@ -192,7 +192,7 @@ protected:
     // The synthesizer side of a transfer to disk: answers each request with
     // the block of `synth` it names, until the transfer has ended.
     void answerRequests(const std::array<PerformanceRecord, 128>& synth, int maxAnswers = 2000) {
-        for (int i = 0; i < maxAnswers && w->Transfers.transferRunning(); ++i) {
+        for (int i = 0; i < maxAnswers && w->transfers.transferRunning(); ++i) {
             const auto sent = sentLong();
             ASSERT_FALSE(sent.empty());
             const Bytes& req = sent.back();
@@ -226,7 +226,7 @@ TEST_F(TransfersWindow, CancelledDialogsOfEveryCommandChangeAndSendNothing) {
     fileDialog("Select Performance-name file", kNameFilters, d, "");
     w->MenuFileOpenPerfNames->trigger();
     fileDialog("Save actual Performance as ...", kSysExFilters, d, "",
-               ProposedSaveName(ctx->model.image.message(Block::Common)));
+               proposedSaveName(ctx->model.image.message(Block::Common)));
     w->MenuFileSaveActPerf->trigger();
     fileDialog("Save Performance-names as ...", kNameFilters, d, "");
     w->MenuFileSavePerfNames->trigger();
@@ -251,7 +251,7 @@ TEST_F(TransfersWindow, CancelledDialogsOfEveryCommandChangeAndSendNothing) {
     EXPECT_TRUE(platform.sent.empty());
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(ctx->settings.LastDir, before);
-    EXPECT_FALSE(w->Transfers.transferRunning());
+    EXPECT_FALSE(w->transfers.transferRunning());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(test::TempDirTest::entries().empty());
 }
@@ -268,7 +268,7 @@ TEST_F(TransfersWindow, ChooserConfirmedWithoutSelectionSendsOrRequestsNothing) 
     chooser("Select dest.-Perf", "Send", 4, 4, -1);
     w->SaveToSynth->click();
     EXPECT_TRUE(platform.sent.empty());
-    EXPECT_FALSE(w->Transfers.transferRunning());
+    EXPECT_FALSE(w->transfers.transferRunning());
 }
 
 TEST_F(TransfersWindow, SingleFileWithNumber9OpensTheChooserOn010AndSendsSevenBlocksTo9) {
@@ -284,7 +284,7 @@ TEST_F(TransfersWindow, SingleFileWithNumber9OpensTheChooserOn010AndSendsSevenBl
         EXPECT_EQ(c->UserPerfSelect->item(9)->text(), row9);
         EXPECT_TRUE(row9.startsWith("010"));
         EXPECT_EQ(c->topRow(), 9);
-        c->UserPerfOKClick();
+        c->userPerfOkClick();
         return c->result();
     });
     w->MenuBulkSinglePerfSynth->trigger();
@@ -319,7 +319,7 @@ TEST_F(TransfersWindow, SaveBeforeAnyUserPerformanceWritesNumber0AndOpenRestores
     const std::string target = (dir_ / "sub").string();
     std::filesystem::create_directories(target);
     fileDialog("Save actual Performance as ...", kSysExFilters, dir(), target + "/mine.syx",
-               ProposedSaveName(image.message(Block::Common)));
+               proposedSaveName(image.message(Block::Common)));
     w->MenuFileSaveActPerf->trigger();
     EXPECT_TRUE(platform.sent.empty());
     const Bytes file = readBytes(target + "/mine.SYX");
@@ -375,7 +375,7 @@ TEST_F(TransfersWindow, SaveToSynthSendsTheImageIntoTheChosenPerformance) {
     w->SaveToSynth->click();
     const auto sent = sentLong();
     ASSERT_EQ(sent.size(), 7u);
-    const PerformanceRecord expected = MakeRecordFromImage(ctx->model.image, 3);
+    const PerformanceRecord expected = makeRecordFromImage(ctx->model.image, 3);
     for (int i = 0; i < 7; ++i) {
         const auto want = expected.message(i);
         EXPECT_EQ(Bytes(want.begin(), want.end()), sent[static_cast<std::size_t>(i)]) << i;
@@ -395,7 +395,7 @@ TEST_F(TransfersWindow, CommandsNeedingTheOutputDoNothingWhileItIsClosed) {
     chooser("Select Dest", "Request", -1, 0, 5);
     w->MenuBulkSinglePerfHD->trigger();
     EXPECT_TRUE(platform.sent.empty());
-    EXPECT_FALSE(w->Transfers.transferRunning());
+    EXPECT_FALSE(w->transfers.transferRunning());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -541,7 +541,7 @@ TEST_F(TransfersWindow, AllPerformancesToABankFileWrite40590BytesAndSetPerfBankD
     fileDialog("Save Performance-bank as ...", kBankFilters, dir(), banks + "/all");
     w->MenuBulkAllPerfHD->trigger();
     EXPECT_EQ(ctx->settings.PerfBankDir, banks);
-    ASSERT_TRUE(w->Transfers.transferRunning());
+    ASSERT_TRUE(w->transfers.transferRunning());
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     // While it runs, a second transfer is refused and file commands keep to
     // their own files.
@@ -550,7 +550,7 @@ TEST_F(TransfersWindow, AllPerformancesToABankFileWrite40590BytesAndSetPerfBankD
     fileDialog("Save actual Performance as ...", kSysExFilters, dir(), banks + "/other");
     w->MenuFileSaveActPerf->trigger();
     answerRequests(synth);
-    EXPECT_FALSE(w->Transfers.transferRunning());
+    EXPECT_FALSE(w->transfers.transferRunning());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     const Bytes file = readBytes(banks + "/all.PFB");
@@ -573,7 +573,7 @@ TEST_F(TransfersWindow, AllPerformancesAsSysExFilesKeepTwinsWithTheSameName) {
     w->MenuBulkAllPerfHD->trigger();
     EXPECT_EQ(ctx->settings.LastDir, target);
     answerRequests(synth);
-    EXPECT_FALSE(w->Transfers.transferRunning());
+    EXPECT_FALSE(w->transfers.transferRunning());
     std::vector<Bytes> files;
     for (const auto& e : std::filesystem::directory_iterator(target)) {
         EXPECT_LE(e.path().filename().string().size(), 15u) << e.path();
@@ -597,9 +597,9 @@ TEST_F(TransfersWindow, ATimeOutWindsUpTheBankTransferWithCompleteRecordsOnly) {
     fileDialog("Save Performance-bank as ...", kBankFilters, dir(), path("part.PFB"));
     w->MenuBulkAllPerfHD->trigger();
     answerRequests(synth, 7 * 2 + 3); // two performances and three blocks of the third
-    ASSERT_TRUE(w->Transfers.transferRunning());
-    w->Dispatcher.RequestTimeout();
-    EXPECT_FALSE(w->Transfers.transferRunning());
+    ASSERT_TRUE(w->transfers.transferRunning());
+    w->dispatcher.requestTimeout();
+    EXPECT_FALSE(w->transfers.transferRunning());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ASSERT_FALSE(notifier.messages.empty());
     EXPECT_EQ(notifier.messages.front(), "MIDI-Data receive-timeout!");
@@ -616,27 +616,27 @@ TEST_F(TransfersWindow, ATimeOutWindsUpTheBankTransferWithCompleteRecordsOnly) {
 TEST_F(TransfersWindow, ATransferToDiskReplacesAStalledNamesFetchAndRefusesANewOne) {
     const auto synth = synthBank();
     w->MenuBulkPerfNames->trigger();
-    ASSERT_TRUE(w->Dispatcher.ReceivingAllNames);
+    ASSERT_TRUE(w->dispatcher.ReceivingAllNames);
     for (int n = 0; n < 3; ++n) {
         const auto common = synth[static_cast<std::size_t>(n)].message(0);
         platform.injectSysEx(Bytes(common.begin(), common.end()));
     }
-    w->Dispatcher.RequestTimeout(); // the fourth name never comes
+    w->dispatcher.requestTimeout(); // the fourth name never comes
     notifier.messages.clear();
     const QString row3 = w->UserPerf->item(3)->text();
 
     twoChoices(1);
     fileDialog("Save Performance-bank as ...", kBankFilters, dir(), path("taken.PFB"));
     w->MenuBulkAllPerfHD->trigger();
-    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
+    EXPECT_FALSE(w->dispatcher.ReceivingAllNames);
     EXPECT_EQ(platform.longMessages().back(), (Bytes{0xF0, 0x43, 0x20, 0x4B, 0x70, 0x00, 0x00, 0xF7}));
     answerRequests(synth, 7 * 4 + 1);
     // A names request now would move the transfer to another performance.
     const std::size_t before = platform.sent.size();
     w->MenuBulkPerfNames->trigger();
     EXPECT_EQ(platform.sent.size(), before);
-    EXPECT_FALSE(w->Dispatcher.ReceivingAllNames);
-    w->Dispatcher.RequestTimeout();
+    EXPECT_FALSE(w->dispatcher.ReceivingAllNames);
+    w->dispatcher.requestTimeout();
 
     EXPECT_EQ(w->UserPerf->item(3)->text(), row3); // the transfer's answers are no names
     const Bytes file = readBytes(path("taken.PFB"));

@@ -147,7 +147,7 @@ TEST_F(LayoutFixture, TextsFitTheirControls) {
 TEST_F(LayoutFixture, VariationCaptionsOfEveryTypeFitTheirLabels) {
     for (int row = 0; row < window->VariType->count(); ++row) {
         window->VariType->setCurrentRow(row);
-        window->Edit->SetupVariationControls();
+        window->edit->SetupVariationControls();
         for (QLabel* l : {window->Text_VPara1, window->Text_VPara2, window->Text_VPara3, window->Text_VPara4,
                           window->Text_VPara5, window->Text_VPara10}) {
             SCOPED_TRACE(window->VariType->item(row)->text().toStdString() + " / " + l->objectName().toStdString());

@@ -8,14 +8,14 @@
 
 namespace patchsmith::catalog_data {
 
-extern const std::array<std::string_view, 128> LfoFrequency;
-extern const std::array<std::string_view, 70> ReverbTime;
-extern const std::array<std::string_view, 128> ShortDelay;
-extern const std::array<std::string_view, 45> RoomSize;
-extern const std::array<std::string_view, 128> LongDelay;
-extern const std::array<std::string_view, 128> DelayOffset;
-extern const std::array<std::string_view, 61> EqFrequency;
-extern const std::array<std::string_view, 128> WahCutoffOffset;
-extern const std::array<std::string_view, 25> EqGain; // index = value - 52
+extern const std::array<std::string_view, 128> kLfoFrequency;
+extern const std::array<std::string_view, 70> kReverbTime;
+extern const std::array<std::string_view, 128> kShortDelay;
+extern const std::array<std::string_view, 45> kRoomSize;
+extern const std::array<std::string_view, 128> kLongDelay;
+extern const std::array<std::string_view, 128> kDelayOffset;
+extern const std::array<std::string_view, 61> kEqFrequency;
+extern const std::array<std::string_view, 128> kWahCutoffOffset;
+extern const std::array<std::string_view, 25> kEqGain; // index = value - 52
 
 } // namespace patchsmith::catalog_data

@@ -152,15 +152,15 @@ constexpr int kEqGainBase = 52; // the gain table starts at value 52 (-12 dB)
 std::span<const std::string_view> entries(ValueTable table) {
     namespace d = catalog_data;
     switch (table) {
-    case ValueTable::LfoFrequency: return d::LfoFrequency;
-    case ValueTable::ReverbTime: return d::ReverbTime;
-    case ValueTable::ShortDelay: return d::ShortDelay;
-    case ValueTable::RoomSize: return d::RoomSize;
-    case ValueTable::LongDelay: return d::LongDelay;
-    case ValueTable::DelayOffset: return d::DelayOffset;
-    case ValueTable::EqFrequency: return d::EqFrequency;
-    case ValueTable::WahCutoffOffset: return d::WahCutoffOffset;
-    case ValueTable::EqGain: return d::EqGain;
+    case ValueTable::LfoFrequency: return d::kLfoFrequency;
+    case ValueTable::ReverbTime: return d::kReverbTime;
+    case ValueTable::ShortDelay: return d::kShortDelay;
+    case ValueTable::RoomSize: return d::kRoomSize;
+    case ValueTable::LongDelay: return d::kLongDelay;
+    case ValueTable::DelayOffset: return d::kDelayOffset;
+    case ValueTable::EqFrequency: return d::kEqFrequency;
+    case ValueTable::WahCutoffOffset: return d::kWahCutoffOffset;
+    case ValueTable::EqGain: return d::kEqGain;
     case ValueTable::EarlyReflectionType: return kEarlyReflectionTypes;
     case ValueTable::GateType: return kGateTypes;
     case ValueTable::AmpType: return kAmpTypes;
@@ -182,13 +182,13 @@ struct Param {
     ValueTable table = ValueTable::LfoFrequency;
 };
 
-constexpr Param off{};
+constexpr Param kOff{};
 constexpr Param integer(const char* c, int lo, int hi) { return {false, c, lo, hi, ValueFormat::Int}; }
 constexpr Param signedLevel(const char* c) { return {false, c, 1, 127, ValueFormat::Sgn}; }
 constexpr Param tenthMs(const char* c, int hi) { return {false, c, 1, hi, ValueFormat::TenthMs}; }
 constexpr Param tenth(const char* c, int lo, int hi) { return {false, c, lo, hi, ValueFormat::Tenth}; }
 constexpr Param table(const char* c, int lo, int hi, ValueTable t) { return {false, c, lo, hi, ValueFormat::Table, t}; }
-constexpr Param dryWet{false, "DRY WET", 1, 127, ValueFormat::DryWet};
+constexpr Param kDryWet{false, "DRY WET", 1, 127, ValueFormat::DryWet};
 
 using ParamSet = std::array<Param, 6>;
 
@@ -207,23 +207,23 @@ ParamSet parameterSet(int row) {
                 initialDelay,
                 hpfCutoff,
                 lpfCutoff,
-                dryWet};
+                kDryWet};
     if (row >= 13 && row <= 16)
         return {row <= 14 ? table("TYPE", 0, 5, T::EarlyReflectionType) : table("TYPE", 0, 1, T::GateType),
                 table("ROOM SIZE", 0, 44, T::RoomSize),
                 integer("DIFFUS", 0, 10),
                 initialDelay,
                 feedback,
-                dryWet};
+                kDryWet};
     if (row >= 17 && row <= 19)
-        return {table("DELAY TIME", 0, 127, T::LongDelay), feedback, hpfCutoff, lpfCutoff, off, dryWet};
+        return {table("DELAY TIME", 0, 127, T::LongDelay), feedback, hpfCutoff, lpfCutoff, kOff, kDryWet};
     if (row >= 20 && row <= 27)
         return {lfoFreq,  integer("LFO P-MOD DEPTH", 0, 127),
                 feedback, table("DELAY OFFSET", 0, 127, T::DelayOffset),
-                off,      dryWet};
+                kOff,     kDryWet};
     if (row >= 28 && row <= 30)
-        return {lfoFreq, integer("LFO DEPTH", 0, 127), feedback, table("DELAY OFFSET", 0, 63, T::DelayOffset), off,
-                dryWet};
+        return {lfoFreq, integer("LFO DEPTH", 0, 127), feedback, table("DELAY OFFSET", 0, 63, T::DelayOffset), kOff,
+                kDryWet};
     switch (row) {
     case 9:
         return {tenthMs("LEFT CHAN DELAY", 7150),
@@ -231,47 +231,48 @@ ParamSet parameterSet(int row) {
                 tenthMs("CENTER CHAN DELAY", 7150),
                 tenthMs("FEEDBK DELAY", 7150),
                 feedback,
-                dryWet};
+                kDryWet};
     case 10:
         return {tenthMs("LEFT CHAN DELAY", 7150),
                 tenthMs("RIGHT CHAN DELAY", 7150),
                 tenthMs("FEEDBK DELAY1", 7150),
                 tenthMs("FEEDBK DELAY2", 7150),
                 feedback,
-                dryWet};
+                kDryWet};
     case 11:
         return {tenthMs("LEFT CHAN DELAY", 3550),  signedLevel("L-CHAN FEEDBK LEVEL"),
                 tenthMs("RIGHT CHAN DELAY", 3550), signedLevel("R-CHAN FEEDBK LEVEL"),
-                tenth("HIGH DAMP", 1, 10),         dryWet};
+                tenth("HIGH DAMP", 1, 10),         kDryWet};
     case 12:
         return {tenthMs("L -> R DELAY", 3550),
                 tenthMs("R -> L DELAY", 3550),
                 feedback,
                 table("INPUT SELECT", 0, 2, T::InputSelect),
                 tenth("HIGH DAMP", 1, 10),
-                dryWet};
+                kDryWet};
     case 31:
-        return {lfoFreq, integer("LFO DEPTH", 0, 127), table("DELAY OFFSET", 0, 127, T::DelayOffset), off, off, dryWet};
-    case 32: return {lfoFreq, integer("LFO DEPTH", 0, 127), off, off, off, dryWet};
-    case 33: return {lfoFreq, integer("A-MOD DEPTH", 0, 127), integer("P-MOD DEPTH", 0, 127), off, off, off};
+        return {lfoFreq, integer("LFO DEPTH", 0, 127), table("DELAY OFFSET", 0, 127, T::DelayOffset), kOff, kOff,
+                kDryWet};
+    case 32: return {lfoFreq, integer("LFO DEPTH", 0, 127), kOff, kOff, kOff, kDryWet};
+    case 33: return {lfoFreq, integer("A-MOD DEPTH", 0, 127), integer("P-MOD DEPTH", 0, 127), kOff, kOff, kOff};
     case 34:
         return {lfoFreq,
                 integer("L / R DEPTH", 0, 127),
                 integer("F / R DEPTH", 0, 127),
                 table("PAN DIRECT", 0, 5, T::PanDirection),
-                off,
-                off};
+                kOff,
+                kOff};
     case 35:
     case 36:
-        return {lfoFreq, integer("LFO DEPTH", 0, 127), integer("PHASE SHIFT OFFSET", 0, 127), feedback, off, dryWet};
+        return {lfoFreq, integer("LFO DEPTH", 0, 127), integer("PHASE SHIFT OFFSET", 0, 127), feedback, kOff, kDryWet};
     case 37:
-    case 38: return {integer("DRIVE", 0, 127), lowFreq, lowGain, lpfCutoff, integer("OUTPUT LEVEL", 0, 127), dryWet};
+    case 38: return {integer("DRIVE", 0, 127), lowFreq, lowGain, lpfCutoff, integer("OUTPUT LEVEL", 0, 127), kDryWet};
     case 39: {
         // The amp simulator has no fifth parameter, yet its label prints the
         // stored value; its dry/wet bar keeps whatever label it had.
-        Param unusedShowingValue = off;
+        Param unusedShowingValue = kOff;
         unusedShowingValue.format = ValueFormat::Int;
-        Param dryWetUnlabelled = dryWet;
+        Param dryWetUnlabelled = kDryWet;
         dryWetUnlabelled.format = ValueFormat::None;
         return {integer("DRIVE", 0, 127),
                 table("AMP TYPE", 0, 3, T::AmpType),
@@ -286,19 +287,19 @@ ParamSet parameterSet(int row) {
                 table("EQ  MID GAIN", 52, 76, T::EqGain),
                 tenth("EQ  MID WIDTH", 10, 120),
                 table("EQ  HIGH GAIN", 52, 76, T::EqGain),
-                off};
+                kOff};
     case 41:
         return {
             lowFreq, lowGain, table("EQ  HIGH FREQ", 28, 58, T::EqFrequency), table("EQ  HIGH GAIN", 52, 76, T::EqGain),
-            off,     off};
+            kOff,    kOff};
     case 42:
         return {lfoFreq,
                 integer("LFO DEPTH", 0, 127),
                 table("CUTOFF FREQ OFFSET", 0, 127, T::WahCutoffOffset),
                 tenth("FILTER RES", 10, 120),
-                off,
-                dryWet};
-    default: return {off, off, off, off, off, off}; // OFF, THRU
+                kOff,
+                kDryWet};
+    default: return {kOff, kOff, kOff, kOff, kOff, kOff}; // OFF, THRU
     }
 }
 

@@ -11,6 +11,6 @@ namespace patchsmith {
 
 inline constexpr int kFactoryPerformanceCount = 128;
 
-extern const std::array<std::string_view, kFactoryPerformanceCount> FactoryPerformanceLines;
+extern const std::array<std::string_view, kFactoryPerformanceCount> kFactoryPerformanceLines;
 
 } // namespace patchsmith

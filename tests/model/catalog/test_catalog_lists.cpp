@@ -53,10 +53,10 @@ TEST(AssignKnobs, ListsStartWithOffAndKeepThePublishedNames) {
 }
 
 TEST(FactoryPerformances, RowsOfTheUserPerformanceList) {
-    EXPECT_EQ(FactoryPerformanceLines[0], "001  DR umTrax2");
-    EXPECT_EQ(FactoryPerformanceLines[127], "128  CO EuroKit");
+    EXPECT_EQ(kFactoryPerformanceLines[0], "001  DR umTrax2");
+    EXPECT_EQ(kFactoryPerformanceLines[127], "128  CO EuroKit");
     for (int i = 0; i < kFactoryPerformanceCount; ++i) {
-        const std::string line(FactoryPerformanceLines[static_cast<std::size_t>(i)]);
+        const std::string line(kFactoryPerformanceLines[static_cast<std::size_t>(i)]);
         char number[16];
         std::snprintf(number, sizeof number, "%03d  ", i + 1);
         ASSERT_EQ(line.substr(0, 5), number);

@@ -289,7 +289,7 @@ void writeFactoryLines(std::ostream& out, const fs::path& dir) {
         if (lineOf[static_cast<std::size_t>(i)] == 0)
             f.fail(0, "performance " + std::to_string(i + 1) + " is missing (the list needs 1.." +
                           std::to_string(kCount) + ")");
-    out << "const std::array<std::string_view, kFactoryPerformanceCount> FactoryPerformanceLines{\n";
+    out << "const std::array<std::string_view, kFactoryPerformanceCount> kFactoryPerformanceLines{\n";
     for (const auto& l : lines) out << "    " << literal(l) << ",\n";
     out << "};\n\n";
 }
@@ -304,15 +304,15 @@ struct NumericTable {
 
 // The XG table sizes; CatalogData.h declares the same.
 constexpr std::array<NumericTable, 9> kNumericTables{{
-    {"lfo_frequency", "LfoFrequency", 128},
-    {"reverb_time", "ReverbTime", 70},
-    {"short_delay", "ShortDelay", 128},
-    {"room_size", "RoomSize", 45},
-    {"long_delay", "LongDelay", 128},
-    {"delay_offset", "DelayOffset", 128},
-    {"eq_frequency", "EqFrequency", 61},
-    {"wah_cutoff_offset", "WahCutoffOffset", 128},
-    {"eq_gain", "EqGain", 25},
+    {"lfo_frequency", "kLfoFrequency", 128},
+    {"reverb_time", "kReverbTime", 70},
+    {"short_delay", "kShortDelay", 128},
+    {"room_size", "kRoomSize", 45},
+    {"long_delay", "kLongDelay", 128},
+    {"delay_offset", "kDelayOffset", 128},
+    {"eq_frequency", "kEqFrequency", 61},
+    {"wah_cutoff_offset", "kWahCutoffOffset", 128},
+    {"eq_gain", "kEqGain", 25},
 }};
 
 void writeValueTables(std::ostream& out, const fs::path& dir) {
