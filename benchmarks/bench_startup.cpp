@@ -1,19 +1,23 @@
-// Start-up time of Patchsmith against a bare Qt main window: each program is
-// started under an X server of its own (Xvfb), in turns, and timed from the
-// moment it is started to the moment its first top-level window is mapped,
-// as the X server reports it (MapNotify on the root window). Neither program
-// is changed or asked for anything, so both are measured alike. Once the
-// start has settled (the MIDI devices opened, the synth's answer shown),
-// the memory high-water mark (VmHWM) and the resident size (VmRSS) are read
-// from /proc: a high-water mark well above the resident size tells of a
-// passing peak during the start.
+// Start-up time of Patchsmith against two Qt programs built beside it: a bare
+// main window, and a main window with one control of each kind Patchsmith's
+// first frame shows. Each program is started under an X server of its own
+// (Xvfb), in turns, and timed from the moment it is started to the moment
+// its first top-level window is mapped, as the X server reports it
+// (MapNotify on the root window). No program is changed or asked for
+// anything, so all are measured alike. Once the start has settled (the MIDI
+// devices opened, the synth's answer shown), Patchsmith's memory high-water
+// mark (VmHWM) and resident size (VmRSS) are read from /proc: a high-water
+// mark well above the resident size tells of a passing peak during the start.
 //
 //   bench_startup [--runs N] [--display :N] [--patchsmith PATH] [--bare PATH]
+//                 [--controls PATH]
 //
-// Patchsmith runs with --virtual-synth and, like the bare program, with a
+// Patchsmith runs with --virtual-synth and, like the others, with a
 // temporary HOME and XDG directories, so no real settings are read or
-// written. One warm-up run of each is not counted. Prints every run, both
-// medians and their ratio.
+// written. One warm-up run of each is not counted. Prints every run, the
+// medians and their ratios: Patchsmith to the bare window, Patchsmith to the
+// window with controls, and that window to the bare one (what Qt takes to
+// start a window with such controls at all).
 
 #include <xcb/xcb.h>
 
@@ -24,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +46,9 @@
 #ifndef BARE_WINDOW_EXECUTABLE
 #define BARE_WINDOW_EXECUTABLE "bench_bare_window"
 #endif
+#ifndef CONTROLS_WINDOW_EXECUTABLE
+#define CONTROLS_WINDOW_EXECUTABLE "bench_controls_window"
+#endif
 
 namespace {
 
@@ -55,6 +63,7 @@ struct Options {
     std::string display; // empty: start Xvfb
     std::string patchsmith = PATCHSMITH_EXECUTABLE;
     std::string bare = BARE_WINDOW_EXECUTABLE;
+    std::string controls = CONTROLS_WINDOW_EXECUTABLE;
 };
 
 [[noreturn]] void fail(const std::string& what) {
@@ -78,6 +87,8 @@ bool parse(int argc, char** argv, Options& o) {
             o.patchsmith = v;
         } else if (a == "--bare") {
             o.bare = v;
+        } else if (a == "--controls") {
+            o.controls = v;
         } else {
             return false;
         }
@@ -283,10 +294,12 @@ double median(std::vector<double> v) {
 int main(int argc, char** argv) {
     Options opt;
     if (!parse(argc, argv, opt)) {
-        std::fputs("usage: bench_startup [--runs N] [--display :N] [--patchsmith PATH] [--bare PATH]\n", stderr);
+        std::fputs("usage: bench_startup [--runs N] [--display :N] [--patchsmith PATH] [--bare PATH] "
+                   "[--controls PATH]\n",
+                   stderr);
         return 2;
     }
-    for (const std::string* exe : {&opt.patchsmith, &opt.bare})
+    for (const std::string* exe : {&opt.patchsmith, &opt.bare, &opt.controls})
         if (access(exe->c_str(), X_OK) != 0) fail("not an executable: " + *exe);
 
     std::unique_ptr<Xvfb> server;
@@ -300,38 +313,43 @@ int main(int argc, char** argv) {
 
     const Program patchsmith{"patchsmith", {opt.patchsmith, "--virtual-synth"}};
     const Program bare{"bare Qt window", {opt.bare}};
+    const Program controls{"Qt window with controls", {opt.controls}};
+    const Program* programs[] = {&patchsmith, &bare, &controls};
+    constexpr std::size_t kPrograms = std::size(programs);
 
     // Caches (fonts, libraries) filled once, not counted.
-    timeOne(patchsmith, watcher);
-    timeOne(bare, watcher);
+    for (const Program* program : programs) timeOne(*program, watcher);
 
-    std::vector<double> tp, tb, hwm, rss, hwmRatio;
-    std::printf("run  patchsmith ms  bare Qt ms  patchsmith VmHWM KiB  VmRSS KiB\n");
+    std::vector<double> times[kPrograms];
+    std::vector<double> hwm, rss, hwmRatio;
+    std::printf("run  patchsmith ms  bare Qt ms  Qt with controls ms  patchsmith VmHWM KiB  VmRSS KiB\n");
     for (int i = 0; i < opt.runs; ++i) {
-        // Taking turns at going first, so neither always follows the other.
-        Run p, b;
-        if (i % 2 == 0) {
-            p = timeOne(patchsmith, watcher);
-            b = timeOne(bare, watcher);
-        } else {
-            b = timeOne(bare, watcher);
-            p = timeOne(patchsmith, watcher);
+        // Each program goes first in turn, so none always follows the same.
+        Run runs[kPrograms];
+        for (std::size_t k = 0; k < kPrograms; ++k) {
+            const std::size_t which = (k + static_cast<std::size_t>(i)) % kPrograms;
+            runs[which] = timeOne(*programs[which], watcher);
         }
-        tp.push_back(p.ms);
-        tb.push_back(b.ms);
+        for (std::size_t k = 0; k < kPrograms; ++k) times[k].push_back(runs[k].ms);
+        const Run& p = runs[0];
         hwm.push_back(static_cast<double>(p.hwmKiB));
         rss.push_back(static_cast<double>(p.rssKiB));
         if (p.rssKiB > 0) hwmRatio.push_back(static_cast<double>(p.hwmKiB) / static_cast<double>(p.rssKiB));
-        std::printf("%3d  %13.1f  %10.1f  %20ld  %9ld\n", i + 1, p.ms, b.ms, p.hwmKiB, p.rssKiB);
+        std::printf("%3d  %13.1f  %10.1f  %19.1f  %20ld  %9ld\n", i + 1, runs[0].ms, runs[1].ms, runs[2].ms, p.hwmKiB,
+                    p.rssKiB);
         std::fflush(stdout);
     }
-    const double mp = median(tp);
-    const double mb = median(tb);
-    std::printf("median patchsmith --virtual-synth: %.1f ms (min %.1f, max %.1f)\n", mp,
-                *std::min_element(tp.begin(), tp.end()), *std::max_element(tp.begin(), tp.end()));
-    std::printf("median bare Qt main window:        %.1f ms (min %.1f, max %.1f)\n", mb,
-                *std::min_element(tb.begin(), tb.end()), *std::max_element(tb.begin(), tb.end()));
-    std::printf("ratio: %.2f\n", mp / mb);
+    double medians[kPrograms];
+    const char* labels[kPrograms] = {"patchsmith --virtual-synth:", "bare Qt main window:", "Qt window with controls:"};
+    for (std::size_t k = 0; k < kPrograms; ++k) {
+        const std::vector<double>& t = times[k];
+        medians[k] = median(t);
+        std::printf("median %-28s %.1f ms (min %.1f, max %.1f)\n", labels[k], medians[k],
+                    *std::min_element(t.begin(), t.end()), *std::max_element(t.begin(), t.end()));
+    }
+    std::printf("ratio: %.2f\n", medians[0] / medians[1]);
+    std::printf("ratio to the window with controls: %.2f; that window to the bare one: %.2f\n", medians[0] / medians[2],
+                medians[2] / medians[1]);
     std::printf("patchsmith after %d ms: median VmHWM %.0f KiB, median VmRSS %.0f KiB, VmHWM / VmRSS: median %.2f, "
                 "max %.2f\n",
                 kSettleMs, median(hwm), median(rss), hwmRatio.empty() ? 0.0 : median(hwmRatio),
