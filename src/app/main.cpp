@@ -16,6 +16,7 @@
 #include "app/FirstFrame.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/Settings.h"
+#include "app/StartHelpers.h"
 #include "midi/CompositeMidiPlatform.h"
 #include "midi/RtMidiPlatform.h"
 #include "synth/VirtualMidiPlatform.h"
@@ -34,12 +35,6 @@
 
 #include <cstdio>
 #include <memory>
-
-#ifdef PATCHSMITH_HAVE_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-
-#include <thread>
-#endif
 
 using namespace patchsmith;
 
@@ -92,16 +87,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-#ifdef PATCHSMITH_HAVE_FONTCONFIG
-    // Loading the font configuration takes several milliseconds, and the
-    // first text of the window waits for it; the toolkit's own start does
-    // not need it, so it is loaded on the other processor meanwhile.
-    std::thread fontConfiguration([] { FcInit(); });
-#endif
+    // Beside the toolkit's start, on the other processor.
+    app::StartHelpers helpers;
     QApplication qapp(argc, argv);
-#ifdef PATCHSMITH_HAVE_FONTCONFIG
-    fontConfiguration.join();
-#endif
+    helpers.finish();
     app::Application::setupToolkit();
 
     const app::CommandLine command = app::parseCommandLine(QApplication::arguments());
