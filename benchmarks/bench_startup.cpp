@@ -1,8 +1,8 @@
 // Start-up time of Patchsmith against two Qt programs built beside it: a bare
-// main window, and a main window with one control of each kind Patchsmith's
-// first frame shows. Each program is started under an X server of its own
-// (Xvfb), in turns, and timed from the moment it is started to the moment
-// its first top-level window is mapped, as the X server reports it
+// main window, and a main window with one control of each common kind
+// Patchsmith's first frame shows. Each program is started under an X server
+// of its own (Xvfb), in turns, and timed from the moment it is started to the
+// moment its first top-level window is mapped, as the X server reports it
 // (MapNotify on the root window). No program is changed or asked for
 // anything, so all are measured alike. Once the start has settled (the MIDI
 // devices opened, the synth's answer shown), Patchsmith's memory high-water

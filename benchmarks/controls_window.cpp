@@ -1,9 +1,9 @@
 // The second yardstick of the start-up benchmark: a main window with one
-// control of each kind the editor's first frame shows, in the editor's style
-// and fonts. What it costs over the bare window is what Qt itself takes to
-// start a window with such controls (loading the fonts, laying out text, the
-// style, the first item view, the accessibility bridge); what the editor
-// costs over it is the editor's own.
+// control of each common kind the editor's first frame shows, in the
+// editor's style and fonts. What it costs over the bare window is what Qt
+// itself takes to start a window with such controls (loading the fonts,
+// laying out text, the style, the first item view, the accessibility
+// bridge); what the editor costs over it is the editor's own.
 
 #include <QApplication>
 #include <QCheckBox>

@@ -18,7 +18,8 @@ public:
     StartHelpers(const StartHelpers&) = delete;
     StartHelpers& operator=(const StartHelpers&) = delete;
 
-    // Waits for the helpers; they take less time than the toolkit's start.
+    // Waits for the helpers; each usually takes less time than the toolkit's
+    // own start.
     void finish();
 
 private:
