@@ -311,8 +311,8 @@ int main(int argc, char** argv) {
     setEnvironment(opt.display, home);
     Watcher watcher(opt.display);
 
-    const Program patchsmith{"patchsmith", {opt.patchsmith, "--virtual-synth"}};
-    const Program bare{"bare Qt window", {opt.bare}};
+    const Program patchsmith{"patchsmith --virtual-synth", {opt.patchsmith, "--virtual-synth"}};
+    const Program bare{"bare Qt main window", {opt.bare}};
     const Program controls{"Qt window with controls", {opt.controls}};
     const Program* programs[] = {&patchsmith, &bare, &controls};
     constexpr std::size_t kPrograms = std::size(programs);
@@ -340,11 +340,11 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     double medians[kPrograms];
-    const char* labels[kPrograms] = {"patchsmith --virtual-synth:", "bare Qt main window:", "Qt window with controls:"};
     for (std::size_t k = 0; k < kPrograms; ++k) {
         const std::vector<double>& t = times[k];
         medians[k] = median(t);
-        std::printf("median %-28s %.1f ms (min %.1f, max %.1f)\n", labels[k], medians[k],
+        const std::string label = std::string(programs[k]->label) + ":";
+        std::printf("median %-28s %.1f ms (min %.1f, max %.1f)\n", label.c_str(), medians[k],
                     *std::min_element(t.begin(), t.end()), *std::max_element(t.begin(), t.end()));
     }
     std::printf("ratio: %.2f\n", medians[0] / medians[1]);
